@@ -1,0 +1,131 @@
+# Helper functions every folder uses to declare its targets, plus the one shared GoogleTest build.
+# Each function takes the target name (optionally after NAME), SOURCES ... and DEPS ...; DEPS are linked PUBLIC for libraries.
+
+include_guard(GLOBAL)
+
+# KYT_WINDOWS: the cross build for Windows. KYT_NATIVE: the host build of the portable parts.
+if(WIN32)
+  set(KYT_WINDOWS ON)
+  set(KYT_NATIVE OFF)
+else()
+  set(KYT_WINDOWS OFF)
+  set(KYT_NATIVE ON)
+endif()
+
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+set(KYT_TEST_TIMEOUT 300 CACHE STRING "CTest timeout in seconds for one test executable")
+set(KYT_FUZZ_RUNS 4000 CACHE STRING "libFuzzer -runs= for the fuzz smoke tests")
+
+# GoogleTest from the distribution's sources, built once with the active compiler.
+set(KYT_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GMOCK OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${KYT_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()
+
+# Options shared by every target of the package itself (not by GoogleTest).
+function(_kyt_common target)
+  target_compile_features(${target} PRIVATE cxx_std_20)
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra>")
+  if(KYT_WINDOWS)
+    # Windows 7 API level, which is what Wine 8 reports by default.
+    target_compile_definitions(${target} PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
+  endif()
+endfunction()
+
+# Reads `[NAME] name SOURCES ... DEPS ...` into `name`, KYT_SOURCES and KYT_DEPS.
+macro(_kyt_parse)
+  cmake_parse_arguments(KYT "" "NAME" "SOURCES;DEPS" ${ARGV})
+  if(KYT_NAME)
+    set(name ${KYT_NAME})
+  else()
+    list(POP_FRONT KYT_UNPARSED_ARGUMENTS name)
+  endif()
+  if(NOT name OR KYT_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "${CMAKE_CURRENT_FUNCTION}: expected [NAME] name SOURCES ... DEPS ..., got ${ARGV}")
+  endif()
+endmacro()
+
+# Static library; the repository root is its public include directory.
+function(kyt_add_library)
+  _kyt_parse(${ARGV})
+  add_library(${name} STATIC ${KYT_SOURCES})
+  _kyt_common(${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(KYT_DEPS)
+    target_link_libraries(${name} PUBLIC ${KYT_DEPS})
+  endif()
+endfunction()
+
+function(_kyt_executable name)
+  _kyt_common(${name})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(KYT_DEPS)
+    target_link_libraries(${name} PRIVATE ${KYT_DEPS})
+  endif()
+endfunction()
+
+# GoogleTest executable registered as ONE CTest test of the same name (run by Wine on Windows).
+# On Windows `main` comes from kyt_test_support; natively from gtest_main.
+function(kyt_add_test_executable)
+  _kyt_parse(${ARGV})
+  add_executable(${name} ${KYT_SOURCES})
+  _kyt_executable(${name})
+  if(KYT_WINDOWS)
+    target_link_libraries(${name} PRIVATE kyt_test_support gmock gtest)
+  else()
+    target_link_libraries(${name} PRIVATE gmock gtest_main gtest)
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no
+           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${KYT_TEST_TIMEOUT})
+endfunction()
+
+# Windowed (GUI subsystem) executable.
+function(kyt_add_gui_executable)
+  _kyt_parse(${ARGV})
+  add_executable(${name} WIN32 ${KYT_SOURCES})
+  _kyt_executable(${name})
+endfunction()
+
+# Console subsystem executable (it may still create windows).
+function(kyt_add_console_executable)
+  _kyt_parse(${ARGV})
+  add_executable(${name} ${KYT_SOURCES})
+  _kyt_executable(${name})
+endfunction()
+
+# Benchmark executable; scripts/bench runs every bench_* and prints the ratios it reports.
+function(kyt_add_bench)
+  _kyt_parse(${ARGV})
+  add_executable(${name} ${KYT_SOURCES})
+  _kyt_executable(${name})
+endfunction()
+
+# libFuzzer target (native clang build only; elsewhere nothing). Also a CTest smoke test that runs
+# it for KYT_FUZZ_RUNS inputs over its seed corpus fuzz/corpus/<name> when that folder exists;
+# new inputs go to a scratch corpus in the build tree so the sources stay untouched.
+function(kyt_add_fuzzer)
+  _kyt_parse(${ARGV})
+  if(NOT KYT_NATIVE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  add_executable(${name} ${KYT_SOURCES})
+  _kyt_executable(${name})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(scratch ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  file(MAKE_DIRECTORY ${scratch})
+  set(corpus)
+  if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    set(corpus ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} -runs=${KYT_FUZZ_RUNS} ${scratch} ${corpus})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${KYT_TEST_TIMEOUT})
+endfunction()

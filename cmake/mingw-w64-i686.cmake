@@ -1,0 +1,5 @@
+# Cross toolchain for 32-bit Windows: mingw-w64 posix-thread compilers, static runtime.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(KYT_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -1,0 +1,15 @@
+// TestMain.cpp: the GoogleTest entry point of every Windows test executable.
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include "host/os/Win.h"
+
+int main(int argc, char** argv) {
+  // A crash or a missing medium must fail the test, never wait on an error box.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  // Output reaches the CTest log promptly even when the run is cut short.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
