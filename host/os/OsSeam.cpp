@@ -1,7 +1,8 @@
 // OsSeam.cpp: the tables' single definitions.
-// They are initialised before ordinary static objects (init_priority), since the address of an
-// imported function is only known at load time and other units may call the seam from their own
-// static constructors.
+// The constructors are out of line and not constexpr so that every entry holds the imported
+// address itself (what `&::Name` yields in any other unit), not the import thunk a constant
+// initialiser would take. The tables are built before ordinary static objects (init_priority)
+// because other units may call the seam from their own static constructors.
 #include "host/os/OsSeam.h"
 
 namespace kyt::os {
@@ -11,6 +12,15 @@ namespace kyt::os {
 #else
 #define KYT_OS_EARLY
 #endif
+
+User32Table::User32Table() = default;
+Gdi32Table::Gdi32Table() = default;
+Kernel32Table::Kernel32Table() = default;
+Advapi32Table::Advapi32Table() = default;
+Shell32Table::Shell32Table() = default;
+VersionTable::VersionTable() = default;
+WinmmTable::WinmmTable() = default;
+Comctl32Table::Comctl32Table() = default;
 
 User32Table user32 KYT_OS_EARLY;
 Gdi32Table gdi32 KYT_OS_EARLY;

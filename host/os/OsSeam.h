@@ -11,9 +11,11 @@
 namespace kyt::os {
 
 // Tables. Members are named exactly as the A-functions and kept in alphabetical order; add an
-// entry as `decltype(&::Name) Name = &::Name;`. The ...LongPtrA entries have LONG_PTR signatures
-// on both targets (on i686 they are the 32-bit functions).
+// entry as `decltype(&::Name) Name = &::Name;`. Every entry equals `&::Name` as taken anywhere
+// else in the program. The ...LongPtrA entries have LONG_PTR signatures on both targets (on
+// i686 they are the 32-bit functions).
 struct User32Table {
+  User32Table();  // out of line: see OsSeam.cpp
   decltype(&::AdjustWindowRectEx) AdjustWindowRectEx = &::AdjustWindowRectEx;
   decltype(&::AppendMenuA) AppendMenuA = &::AppendMenuA;
   decltype(&::BeginPaint) BeginPaint = &::BeginPaint;
@@ -229,6 +231,7 @@ struct User32Table {
 extern User32Table user32;
 
 struct Gdi32Table {
+  Gdi32Table();  // out of line: see OsSeam.cpp
   decltype(&::BitBlt) BitBlt = &::BitBlt;
   decltype(&::CombineRgn) CombineRgn = &::CombineRgn;
   decltype(&::CreateBitmap) CreateBitmap = &::CreateBitmap;
@@ -293,6 +296,7 @@ struct Gdi32Table {
 extern Gdi32Table gdi32;
 
 struct Kernel32Table {
+  Kernel32Table();  // out of line: see OsSeam.cpp
   decltype(&::CloseHandle) CloseHandle = &::CloseHandle;
   decltype(&::CompareFileTime) CompareFileTime = &::CompareFileTime;
   decltype(&::CompareStringA) CompareStringA = &::CompareStringA;
@@ -376,6 +380,7 @@ struct Kernel32Table {
   decltype(&::GlobalMemoryStatusEx) GlobalMemoryStatusEx = &::GlobalMemoryStatusEx;
   decltype(&::GlobalSize) GlobalSize = &::GlobalSize;
   decltype(&::GlobalUnlock) GlobalUnlock = &::GlobalUnlock;
+  decltype(&::IsDBCSLeadByte) IsDBCSLeadByte = &::IsDBCSLeadByte;
   decltype(&::LoadLibraryA) LoadLibraryA = &::LoadLibraryA;
   decltype(&::LoadLibraryExA) LoadLibraryExA = &::LoadLibraryExA;
   decltype(&::LoadResource) LoadResource = &::LoadResource;
@@ -422,6 +427,7 @@ struct Kernel32Table {
 extern Kernel32Table kernel32;
 
 struct Advapi32Table {
+  Advapi32Table();  // out of line: see OsSeam.cpp
   decltype(&::AdjustTokenPrivileges) AdjustTokenPrivileges = &::AdjustTokenPrivileges;
   decltype(&::GetUserNameA) GetUserNameA = &::GetUserNameA;
   decltype(&::LookupPrivilegeValueA) LookupPrivilegeValueA = &::LookupPrivilegeValueA;
@@ -441,6 +447,7 @@ struct Advapi32Table {
 extern Advapi32Table advapi32;
 
 struct Shell32Table {
+  Shell32Table();  // out of line: see OsSeam.cpp
   decltype(&::DragAcceptFiles) DragAcceptFiles = &::DragAcceptFiles;
   decltype(&::DragFinish) DragFinish = &::DragFinish;
   decltype(&::DragQueryFileA) DragQueryFileA = &::DragQueryFileA;
@@ -457,6 +464,7 @@ struct Shell32Table {
 extern Shell32Table shell32;
 
 struct VersionTable {
+  VersionTable();  // out of line: see OsSeam.cpp
   decltype(&::GetFileVersionInfoA) GetFileVersionInfoA = &::GetFileVersionInfoA;
   decltype(&::GetFileVersionInfoSizeA) GetFileVersionInfoSizeA = &::GetFileVersionInfoSizeA;
   decltype(&::VerLanguageNameA) VerLanguageNameA = &::VerLanguageNameA;
@@ -465,6 +473,7 @@ struct VersionTable {
 extern VersionTable version;
 
 struct WinmmTable {
+  WinmmTable();  // out of line: see OsSeam.cpp
   decltype(&::mciSendCommandA) mciSendCommandA = &::mciSendCommandA;
   decltype(&::mciSendStringA) mciSendStringA = &::mciSendStringA;
   decltype(&::PlaySoundA) PlaySoundA = &::PlaySoundA;
@@ -477,6 +486,7 @@ struct WinmmTable {
 extern WinmmTable winmm;
 
 struct Comctl32Table {
+  Comctl32Table();  // out of line: see OsSeam.cpp
   decltype(&::InitCommonControls) InitCommonControls = &::InitCommonControls;
   decltype(&::InitCommonControlsEx) InitCommonControlsEx = &::InitCommonControlsEx;
 };
