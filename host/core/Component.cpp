@@ -1,0 +1,185 @@
+// Component: ownership, names, notifications and destruction order of TComponent.
+#include "host/core/Component.h"
+
+#include <algorithm>
+
+namespace kyt {
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  Destroying();
+  RemoveFreeNotifications();
+  DestroyComponents();
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::SetName(const std::string& name) {
+  if (name == FName) return;
+  if (!name.empty() && !core::IsValidIdent(name))
+    throw EComponentError("'" + name + "' is not a valid component name");
+  if (FOwner) FOwner->ValidateRename(this, FName, name);
+  else ValidateRename(nullptr, FName, name);
+  FName = name;
+}
+
+TComponent* TComponent::Components(int index) const {
+  if (index < 0 || index >= ComponentCount())
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  return FComponents[static_cast<size_t>(index)];
+}
+
+int TComponent::ComponentIndex() const {
+  if (!FOwner) return -1;
+  auto& list = FOwner->FComponents;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TComponent::SetComponentIndex(int index) {
+  if (!FOwner) return;
+  auto& list = FOwner->FComponents;
+  const int current = ComponentIndex();
+  index = std::clamp(index, 0, static_cast<int>(list.size()) - 1);
+  if (current < 0 || current == index) return;
+  list.erase(list.begin() + current);
+  list.insert(list.begin() + index, this);
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* c : FComponents)
+    if (core::SameText(c->FName, name)) return c;
+  return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  if (!component) return;
+  ValidateInsert(component);
+  if (component->FOwner) component->FOwner->RemoveComponent(component);
+  ValidateRename(component, std::string(), component->FName);
+  Insert(component);
+  if (FComponentState.Contains(csDesigning)) component->SetDesigning(true);
+  Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  if (!component || component->FOwner != this) return;
+  Notification(component, opRemove);
+  Remove(component);
+}
+
+void TComponent::DestroyComponents() {
+  // Take each one out before deleting it, so a destructor that frees a sibling is safe.
+  while (!FComponents.empty()) {
+    TComponent* last = FComponents.back();
+    last->Destroying();
+    RemoveComponent(last);
+    delete last;
+  }
+}
+
+void TComponent::Insert(TComponent* component) {
+  FComponents.push_back(component);
+  component->FOwner = this;
+}
+
+void TComponent::Remove(TComponent* component) {
+  auto it = std::find(FComponents.begin(), FComponents.end(), component);
+  if (it != FComponents.end()) FComponents.erase(it);
+  component->FOwner = nullptr;
+}
+
+void TComponent::SetDesigning(bool value, bool setChildren) {
+  SetComponentState(csDesigning, value);
+  if (!setChildren) return;
+  for (TComponent* c : FComponents) c->SetDesigning(value, true);
+}
+
+void TComponent::SetComponentState(TComponentStateFlag flag, bool on) {
+  if (on) FComponentState.Include(flag);
+  else FComponentState.Exclude(flag);
+}
+
+void TComponent::Destroying() {
+  if (FComponentState.Contains(csDestroying)) return;
+  FComponentState.Include(csDestroying);
+  for (TComponent* c : FComponents) c->Destroying();
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  // Components of one owner hear of each other through the owner already.
+  if (!FOwner || component->FOwner != FOwner) {
+    AddFreeNotifyLink(component);
+    component->AddFreeNotifyLink(this);
+  }
+  FComponentState.Include(csFreeNotification);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  if (!component) return;
+  RemoveFreeNotifyLink(component);
+  component->RemoveFreeNotifyLink(this);
+}
+
+void TComponent::AddFreeNotifyLink(TComponent* component) {
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
+    FFreeNotifies.push_back(component);
+}
+
+void TComponent::RemoveFreeNotifyLink(TComponent* component) {
+  auto it = std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component);
+  if (it != FFreeNotifies.end()) FFreeNotifies.erase(it);
+}
+
+void TComponent::RemoveFreeNotifications() {
+  // Each client is unlinked before it is told, so a client that frees itself is harmless.
+  while (!FFreeNotifies.empty()) {
+    TComponent* client = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    client->RemoveFreeNotifyLink(this);
+    client->Notification(this, opRemove);
+  }
+}
+
+TPersistent* TComponent::GetOwner() const { return FOwner; }
+
+void TComponent::GetChildren(std::vector<TComponent*>& children, const TComponent& root) const {
+  if (&root != this) return;
+  for (TComponent* c : FComponents)
+    if (!c->HasParent()) children.push_back(c);
+}
+
+void TComponent::SetParentComponent(TComponent*) {}
+
+TComponent* TComponent::GetParentComponent() const { return nullptr; }
+
+bool TComponent::HasParent() const { return false; }
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (operation == opRemove && component) RemoveFreeNotification(component);
+  // Last to first; a component told of a removal may free itself or a sibling, so the index
+  // is kept within the list as it shrinks.
+  size_t i = FComponents.size();
+  while (i > 0) {
+    --i;
+    if (i < FComponents.size()) FComponents[i]->Notification(component, operation);
+    if (i > FComponents.size()) i = FComponents.size();
+  }
+}
+
+void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
+
+void TComponent::ValidateRename(TComponent* component, const std::string& curName, const std::string& newName) {
+  (void)curName;
+  if (!component) return;
+  TComponent* existing = FindComponent(newName);
+  if (existing && existing != component) throw EComponentError("A component named " + newName + " already exists");
+}
+
+void TComponent::ValidateInsert(TComponent*) {}
+
+}  // namespace kyt

@@ -1,0 +1,166 @@
+// TypeInfo: enumeration, set and colour names.
+#include "host/core/TypeInfo.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+
+#include "host/core/Exceptions.h"
+
+namespace kyt {
+
+namespace core {
+
+static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int CompareText(const std::string& a, const std::string& b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(LowerAscii(a[i]));
+    const auto cb = static_cast<unsigned char>(LowerAscii(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+static bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+static bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
+bool IsValidIdent(const std::string& s) {
+  if (s.empty() || !IsIdentStart(s[0])) return false;
+  for (char c : s)
+    if (!IsIdentChar(c)) return false;
+  return true;
+}
+
+}  // namespace core
+
+std::string GetEnumName(const TEnumInfo& info, int64_t ordinal) {
+  if (ordinal < 0 || ordinal >= static_cast<int64_t>(info.Members.size())) return {};
+  return info.Members[static_cast<size_t>(ordinal)];
+}
+
+int64_t GetEnumValue(const TEnumInfo& info, const std::string& name) {
+  for (size_t i = 0; i < info.Members.size(); ++i)
+    if (core::SameText(info.Members[i], name)) return static_cast<int64_t>(i);
+  return -1;
+}
+
+std::string SetToString(const TEnumInfo& info, uint64_t bits) {
+  std::string text = "[";
+  bool first = true;
+  for (size_t i = 0; i < info.Members.size() && i < 64; ++i) {
+    if ((bits & (uint64_t{1} << i)) == 0) continue;
+    if (!first) text += ", ";
+    text += info.Members[i];
+    first = false;
+  }
+  return text + "]";
+}
+
+static std::string TrimSpaces(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+uint64_t StringToSet(const TEnumInfo& info, const std::string& text) {
+  std::string body = TrimSpaces(text);
+  if (!body.empty() && body.front() == '[') {
+    if (body.back() != ']') throw EConvertError("Invalid set: " + text);
+    body = body.substr(1, body.size() - 2);
+  }
+  uint64_t bits = 0;
+  size_t start = 0;
+  while (start <= body.size()) {
+    size_t comma = body.find(',', start);
+    std::string item = TrimSpaces(body.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (!item.empty()) {
+      int64_t ord = GetEnumValue(info, item);
+      if (ord < 0 || ord >= 64) throw EConvertError("'" + item + "' is not a member of " + info.Name);
+      bits |= uint64_t{1} << ord;
+    } else if (comma != std::string::npos) {
+      throw EConvertError("Invalid set: " + text);
+    }
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return bits;
+}
+
+namespace {
+struct TColorName {
+  TColor Color;
+  const char* Name;
+};
+constexpr TColorName kColorNames[] = {
+    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
+    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
+    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
+    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
+    {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"}, {clNone, "clNone"}, {clDefault, "clDefault"},
+    // Aliases come last so that names above win when writing.
+    {clLtGray, "clLtGray"}, {clDkGray, "clDkGray"},
+};
+}  // namespace
+
+bool ColorToIdent(TColor color, std::string& ident) {
+  for (const auto& entry : kColorNames) {
+    if (entry.Color == color) {
+      ident = entry.Name;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IdentToColor(const std::string& ident, TColor& color) {
+  for (const auto& entry : kColorNames) {
+    if (core::SameText(entry.Name, ident)) {
+      color = entry.Color;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ColorToString(TColor color) {
+  std::string ident;
+  if (ColorToIdent(color, ident)) return ident;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "$%08X", static_cast<unsigned>(ColorValue(color)));
+  return buf;
+}
+
+TColor StringToColor(const std::string& text) {
+  TColor color{};
+  if (IdentToColor(text, color)) return color;
+  const std::string s = TrimSpaces(text);
+  if (!s.empty()) {
+    char* end = nullptr;
+    const bool hex = s[0] == '$';
+    const char* digits = s.c_str() + (hex ? 1 : 0);
+    long long value = std::strtoll(digits, &end, hex ? 16 : 10);
+    if (*digits != '\0' && end && *end == '\0' && value >= INT32_MIN && value <= static_cast<long long>(UINT32_MAX))
+      return ColorOf(static_cast<uint32_t>(value));
+  }
+  throw EConvertError("'" + text + "' is not a valid colour");
+}
+
+}  // namespace kyt
