@@ -1,0 +1,234 @@
+// KYTTFormSaver: storing on the owner form's close and restoring on its show, for every form of
+// the application and every control on them.
+#include "persistence/KYTTFormSaver.h"
+
+#include "host/os/OsSeam.h"
+#include "host/vcl/Application.h"
+
+namespace kyt {
+
+namespace {
+
+// The saver's own window-state codes, not the host framework's ordinals.
+constexpr int32_t kStateMinimized = 1;
+constexpr int32_t kStateNormal = 2;
+constexpr int32_t kStateMaximized = 3;
+
+[[maybe_unused]] const bool kRegistered = [] {
+  RegisterClass(TKYTFormSaver::StaticClass());
+  return true;
+}();
+
+}  // namespace
+
+TKYTFormSaver::TKYTFormSaver(TComponent* AOwner) : inherited(AOwner) {
+  FFormStore = new TKYTDataStore();
+  FOwnerForm = dynamic_cast<TForm*>(AOwner);
+  if (FOwnerForm && !ComponentState().Contains(csDesigning)) {
+    FOldOnShow = FOwnerForm->OnShow();
+    FOldOnClose = FOwnerForm->OnClose();
+    FOwnerForm->SetOnShow(TNotifyEvent::Bind<&TKYTFormSaver::MyRestore>(this));
+    FOwnerForm->SetOnClose(TCloseEvent::Bind<&TKYTFormSaver::MyStore>(this));
+    FEventsTaken = true;
+  }
+}
+
+TKYTFormSaver::~TKYTFormSaver() {
+  delete FFormStore;
+  FFormStore = nullptr;
+  // Put back only what still holds our routine: a handler assigned later by code is not ours.
+  if (FEventsTaken && FOwnerForm) {
+    if (FOwnerForm->OnShow() == TNotifyEvent::Bind<&TKYTFormSaver::MyRestore>(this))
+      FOwnerForm->SetOnShow(FOldOnShow);
+    if (FOwnerForm->OnClose() == TCloseEvent::Bind<&TKYTFormSaver::MyStore>(this))
+      FOwnerForm->SetOnClose(FOldOnClose);
+  }
+}
+
+void TKYTFormSaver::SetFormStore(TKYTDataStore* value) {
+  if (value != FFormStore) FFormStore->Assign(value);
+}
+
+// Reading helpers
+
+int32_t TKYTFormSaver::ReadInt(const std::string& Name, int32_t Default) {
+  FFormStore->SetErrorInt(Default);
+  return FFormStore->ReadInt(Name);
+}
+
+std::string TKYTFormSaver::ReadStr(const std::string& Name, const std::string& Default) {
+  FFormStore->SetErrorStr(Default);
+  return FFormStore->ReadStr(Name);
+}
+
+bool TKYTFormSaver::ReadBool(const std::string& Name, bool Default) {
+  FFormStore->SetErrorBool(Default);
+  return FFormStore->ReadBool(Name);
+}
+
+// Window messages
+
+void TKYTFormSaver::Hooked(TMessage& Message) {
+  if (Message.Msg == WM_SYSCOMMAND) {
+    const WPARAM command = Message.WParam & 0xFFF0;
+    if (command == SC_MAXIMIZE || command == SC_MINIMIZE) BeforeMaximize();
+  }
+  inherited::Hooked(Message);
+}
+
+void TKYTFormSaver::BeforeMaximize() {
+  if (!FOwnerForm) return;
+  FNormalLeft = FOwnerForm->Left();
+  FNormalTop = FOwnerForm->Top();
+  FNormalWidth = FOwnerForm->Width();
+  FNormalHeight = FOwnerForm->Height();
+  FCaptured = true;
+}
+
+// Storing
+
+void TKYTFormSaver::Store() {
+  TCloseAction action = caHide;
+  MyStore(FOwnerForm, action);
+}
+
+void TKYTFormSaver::MyStore(TObject* Sender, TCloseAction& Action) {
+  if (FOldOnClose) FOldOnClose(Sender, Action);
+  if (!FFormStore->Enabled()) return;
+  if (FOnStore) FOnStore(Sender);
+  if (!Application) return;
+  for (int i = 0; i < Application->ComponentCount(); ++i) {
+    if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindow(form);
+  }
+}
+
+void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix) {
+  // The platform keeps the normal bounds of a minimised or maximised window in its placement.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (!Form->HandleAllocated() ||
+      !os::user32.GetWindowPlacement(Form->Handle(), &placement))
+    return;
+  const RECT& r = placement.rcNormalPosition;
+  if (FStoreSize) {
+    FFormStore->WriteInt(prefix + "_Width", r.right - r.left);
+    FFormStore->WriteInt(prefix + "_Height", r.bottom - r.top);
+  }
+  if (FStoreLocation) {
+    FFormStore->WriteInt(prefix + "_Top", r.top);
+    FFormStore->WriteInt(prefix + "_Left", r.left);
+  }
+}
+
+void TKYTFormSaver::StoreWindow(TForm* Form) {
+  const std::string prefix = Form->ClassName();
+  const TWindowState state = Form->WindowState();
+  if (FStoreState) {
+    const int32_t code = state == wsMinimized   ? kStateMinimized
+                         : state == wsMaximized ? kStateMaximized
+                                                : kStateNormal;
+    FFormStore->WriteInt(prefix + "_WindowState", code);
+  }
+  if (state == wsNormal) {
+    if (FStoreSize) {
+      FFormStore->WriteInt(prefix + "_Width", Form->Width());
+      FFormStore->WriteInt(prefix + "_Height", Form->Height());
+    }
+    if (FStoreLocation) {
+      FFormStore->WriteInt(prefix + "_Top", Form->Top());
+      FFormStore->WriteInt(prefix + "_Left", Form->Left());
+    }
+  } else if (Form == FOwnerForm) {
+    if (FCaptured) {
+      if (FStoreSize) {
+        FFormStore->WriteInt(prefix + "_Width", FNormalWidth);
+        FFormStore->WriteInt(prefix + "_Height", FNormalHeight);
+      }
+      if (FStoreLocation) {
+        FFormStore->WriteInt(prefix + "_Top", FNormalTop);
+        FFormStore->WriteInt(prefix + "_Left", FNormalLeft);
+      }
+    }
+  } else {
+    StoreOtherBounds(Form, prefix);
+  }
+  if (FStoreVisible) FFormStore->WriteBool(prefix + "_Visible", Form->Visible());
+  if (FStoreControls) {
+    for (int i = 0; i < Form->ControlCount(); ++i) StoreControl(Form->Controls(i));
+  }
+}
+
+void TKYTFormSaver::StoreControl(TControl* Control) {
+  bool result = true;
+  if (FOnStoreControl) FOnStoreControl(Control, result);
+  if (!result) return;
+  const std::string prefix = Control->Name();
+  if (FStoreSize) {
+    FFormStore->WriteInt(prefix + "_Width", Control->Width());
+    FFormStore->WriteInt(prefix + "_Height", Control->Height());
+  }
+  if (FStoreLocation) {
+    FFormStore->WriteInt(prefix + "_Top", Control->Top());
+    FFormStore->WriteInt(prefix + "_Left", Control->Left());
+  }
+  if (FStoreVisible) FFormStore->WriteBool(prefix + "_Visible", Control->Visible());
+  if (auto* win = dynamic_cast<TWinControl*>(Control)) {
+    for (int i = 0; i < win->ControlCount(); ++i) StoreControl(win->Controls(i));
+  }
+}
+
+// Restoring
+
+void TKYTFormSaver::Restore() { MyRestore(FOwnerForm); }
+
+void TKYTFormSaver::MyRestore(TObject* Sender) {
+  if (FOldOnShow) FOldOnShow(Sender);
+  if (FFormStore->Enabled() && Application) {
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+      if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) RestoreWindow(form);
+    }
+  }
+  if (FOnRestore) FOnRestore(Sender);
+}
+
+void TKYTFormSaver::RestoreWindow(TForm* Form) {
+  const std::string prefix = Form->ClassName();
+  if (FStoreSize && Form->WindowState() == wsNormal) {
+    Form->SetWidth(ReadInt(prefix + "_Width", Form->Width()));
+    Form->SetHeight(ReadInt(prefix + "_Height", Form->Height()));
+  }
+  if (FStoreLocation) {
+    Form->SetTop(ReadInt(prefix + "_Top", Form->Top()));
+    Form->SetLeft(ReadInt(prefix + "_Left", Form->Left()));
+  }
+  if (FStoreVisible) Form->SetVisible(ReadBool(prefix + "_Visible", Form->Visible()));
+  if (FStoreState) {
+    switch (ReadInt(prefix + "_WindowState", kStateNormal)) {
+      case kStateMinimized: Form->SetWindowState(wsMinimized); break;
+      case kStateNormal: Form->SetWindowState(wsNormal); break;
+      case kStateMaximized: Form->SetWindowState(wsMaximized); break;
+      default: break;
+    }
+  }
+  if (FStoreControls) {
+    for (int i = 0; i < Form->ControlCount(); ++i) RestoreControl(Form->Controls(i));
+  }
+}
+
+void TKYTFormSaver::RestoreControl(TControl* Control) {
+  const std::string prefix = Control->Name();
+  if (FStoreSize) {
+    Control->SetWidth(ReadInt(prefix + "_Width", Control->Width()));
+    Control->SetHeight(ReadInt(prefix + "_Height", Control->Height()));
+  }
+  if (FStoreLocation) {
+    Control->SetTop(ReadInt(prefix + "_Top", Control->Top()));
+    Control->SetLeft(ReadInt(prefix + "_Left", Control->Left()));
+  }
+  if (FStoreVisible) Control->SetVisible(ReadBool(prefix + "_Visible", Control->Visible()));
+  if (auto* win = dynamic_cast<TWinControl*>(Control)) {
+    for (int i = 0; i < win->ControlCount(); ++i) RestoreControl(win->Controls(i));
+  }
+}
+
+}  // namespace kyt

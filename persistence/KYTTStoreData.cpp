@@ -1,0 +1,242 @@
+// KYTTStoreData: the data store's common frame, its two back-ends and the scrambled strings.
+#include "persistence/KYTTStoreData.h"
+
+#include <algorithm>
+
+#include "host/rtl/IniFiles.h"
+#include "host/rtl/Registry.h"
+
+namespace kyt {
+
+namespace {
+
+// Form files create the store's classes by name, so the unit makes them known as it loads.
+[[maybe_unused]] const bool kRegistered = [] {
+  RegisterClasses({&TKYTDataStore::StaticClass(), &TKYTRegistry::StaticClass(),
+                   &TKYTIniFile::StaticClass(), &TKYTStoreData::StaticClass()});
+  return true;
+}();
+
+}  // namespace
+
+// Scrambling
+
+std::string KYTScramble(const std::string& text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto code = static_cast<uint8_t>(static_cast<uint8_t>(c) + KYTCryptOffset);
+    c = static_cast<char>(code == 0 ? KYTCryptOffset : code);
+  }
+  return out;
+}
+
+std::string KYTUnscramble(const std::string& text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto code = static_cast<uint8_t>(c);
+    c = static_cast<char>(code == KYTCryptOffset ? static_cast<uint8_t>(0 - KYTCryptOffset)
+                                                 : static_cast<uint8_t>(code - KYTCryptOffset));
+  }
+  return out;
+}
+
+// TKYTRegistry / TKYTIniFile
+
+void TKYTRegistry::Assign(const TPersistent* source) {
+  if (auto* other = dynamic_cast<const TKYTRegistry*>(source)) {
+    FRootkey = other->FRootkey;
+    FPath = other->FPath;
+    FSection = other->FSection;
+    return;
+  }
+  inherited::Assign(source);
+}
+
+void TKYTIniFile::Assign(const TPersistent* source) {
+  if (auto* other = dynamic_cast<const TKYTIniFile*>(source)) {
+    FFilename = other->FFilename;
+    FSection = other->FSection;
+    return;
+  }
+  inherited::Assign(source);
+}
+
+// TKYTDataStore
+
+TKYTDataStore::TKYTDataStore() {
+  FRegistry = new TKYTRegistry();
+  try {
+    FInifile = new TKYTIniFile();
+  } catch (...) {
+    delete FRegistry;
+    throw;
+  }
+}
+
+TKYTDataStore::~TKYTDataStore() {
+  delete FInifile;
+  delete FRegistry;
+}
+
+void TKYTDataStore::SetRegistry(TKYTRegistry* value) {
+  if (value != FRegistry) FRegistry->Assign(value);
+}
+
+void TKYTDataStore::SetInifile(TKYTIniFile* value) {
+  if (value != FInifile) FInifile->Assign(value);
+}
+
+void TKYTDataStore::Assign(const TPersistent* source) {
+  if (auto* other = dynamic_cast<const TKYTDataStore*>(source)) {
+    if (other == this) return;
+    FErrorInt = other->FErrorInt;
+    FErrorStr = other->FErrorStr;
+    FErrorBool = other->FErrorBool;
+    FOnError = other->FOnError;
+    FEnabled = other->FEnabled;
+    FDatatype = other->FDatatype;
+    FRegistry->Assign(other->FRegistry);
+    FInifile->Assign(other->FInifile);
+    return;
+  }
+  inherited::Assign(source);
+}
+
+void TKYTDataStore::DoFix() {
+  std::string path = FRegistry->Path();
+  std::replace(path.begin(), path.end(), '/', '\\');
+  FRegistry->SetPath(path);
+}
+
+std::string TKYTDataStore::GetSection() const {
+  return FDatatype == sIniFile ? FInifile->Section() : FRegistry->Section();
+}
+
+void TKYTDataStore::FireError() {
+  if (FOnError) FOnError(this);
+}
+
+// The frame of every operation: DoFix (unless told not to), the enabled switch, the empty
+// section, the empty location, then one back-end object created for this call only. Returns
+// whether the back-end was reached.
+template <class Op>
+bool TKYTDataStore::Run(bool fixPath, TAccess access, const std::string& name,
+                        const std::string* value, Op&& op) {
+  if (fixPath) DoFix();
+  if (!FEnabled) return false;
+  const std::string section = GetSection();
+  if (section.empty()) {
+    FireError();
+    return false;
+  }
+  if (FDatatype == sIniFile) {
+    const std::string fileName = FInifile->Filename();
+    if (fileName.empty()) return false;
+    // A name or value the ini format cannot keep is refused before anything is opened.
+    if (access != TAccess::Other || !name.empty()) {
+      if (!TIniFile::IsValidKeyName(name) || (value && !TIniFile::IsValidValue(*value))) {
+        FireError();
+        return false;
+      }
+    }
+    TIniFile ini(fileName);
+    op(ini, section);
+    return true;
+  }
+  const std::string path = FRegistry->Path();
+  if (path.empty()) return false;
+  TRegIniFile reg("");
+  reg.SetRootKey(KYTHKeys[FRegistry->Rootkey()]);
+  reg.OpenKey(path, true);
+  op(reg, section);
+  return true;
+}
+
+std::string TKYTDataStore::ReadStr(const std::string& Name) {
+  std::string result = FErrorStr;
+  if (!Run(true, TAccess::Read, Name, nullptr,
+           [&](auto& f, const std::string& s) { result = f.ReadString(s, Name, FErrorStr); }))
+    return result;
+  if (result == FErrorStr) FireError();
+  return result;
+}
+
+void TKYTDataStore::ReadStrs(TStrings* List) {
+  Run(true, TAccess::Other, std::string(), nullptr,
+      [&](auto& f, const std::string& s) { f.ReadSectionValues(s, List); });
+}
+
+std::string TKYTDataStore::ReadCrypt(const std::string& Name) {
+  std::string result = FErrorStr;
+  if (!Run(true, TAccess::Read, Name, nullptr,
+           [&](auto& f, const std::string& s) { result = f.ReadString(s, Name, FErrorStr); }))
+    return result;
+  if (result == FErrorStr) {
+    FireError();
+    return FErrorStr;
+  }
+  return KYTUnscramble(result);
+}
+
+void TKYTDataStore::WriteCrypt(const std::string& Name, const std::string& Value) {
+  const std::string scrambled = KYTScramble(Value);
+  Run(true, TAccess::Write, Name, &scrambled,
+      [&](auto& f, const std::string& s) { f.WriteString(s, Name, scrambled); });
+}
+
+void TKYTDataStore::WriteStr(const std::string& Name, const std::string& Value) {
+  Run(true, TAccess::Write, Name, &Value,
+      [&](auto& f, const std::string& s) { f.WriteString(s, Name, Value); });
+}
+
+int32_t TKYTDataStore::ReadInt(const std::string& Name) {
+  int32_t result = FErrorInt;
+  if (!Run(true, TAccess::Read, Name, nullptr,
+           [&](auto& f, const std::string& s) { result = f.ReadInteger(s, Name, FErrorInt); }))
+    return result;
+  if (result == FErrorInt) FireError();
+  return result;
+}
+
+void TKYTDataStore::WriteInt(const std::string& Name, int32_t Value) {
+  const std::string text = std::to_string(Value);
+  Run(true, TAccess::Write, Name, &text,
+      [&](auto& f, const std::string& s) { f.WriteInteger(s, Name, Value); });
+}
+
+bool TKYTDataStore::ReadBool(const std::string& Name) {
+  bool result = FErrorBool;
+  Run(true, TAccess::Read, Name, nullptr,
+      [&](auto& f, const std::string& s) { result = f.ReadBool(s, Name, FErrorBool); });
+  return result;
+}
+
+void TKYTDataStore::WriteBool(const std::string& Name, bool Value) {
+  const std::string text = Value ? "1" : "0";
+  Run(true, TAccess::Write, Name, &text,
+      [&](auto& f, const std::string& s) { f.WriteBool(s, Name, Value); });
+}
+
+void TKYTDataStore::Erase() {
+  Run(false, TAccess::Other, std::string(), nullptr,
+      [&](auto& f, const std::string& s) { f.EraseSection(s); });
+}
+
+void TKYTDataStore::DeleteKey(const std::string& Name) {
+  Run(true, TAccess::Read, Name, nullptr,
+      [&](auto& f, const std::string& s) { f.DeleteKey(s, Name); });
+}
+
+// TKYTStoreData
+
+TKYTStoreData::TKYTStoreData(TComponent* AOwner) : inherited(AOwner) {
+  FDataStore = new TKYTDataStore();
+}
+
+TKYTStoreData::~TKYTStoreData() { delete FDataStore; }
+
+void TKYTStoreData::SetDataStore(TKYTDataStore* value) {
+  if (value != FDataStore) FDataStore->Assign(value);
+}
+
+}  // namespace kyt

@@ -1,0 +1,528 @@
+// Tests of the data store over the real registry of the test prefix and real ini files.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "host/core/FormFile.h"
+#include "host/core/Strings.h"
+#include "host/vcl/Application.h"
+#include "host/vcl/Forms.h"
+#include "persistence/KYTTStoreData.h"
+#include "tests/persistence/PersistenceTestSupport.h"
+
+namespace kyt {
+namespace {
+
+using ptest::kTestsKey;
+
+const std::string kStoreKey = kTestsKey + "\\StoreData";
+const std::string kSection = "Values";
+
+// Counts OnError calls and remembers the last sender.
+struct ErrorCounter {
+  int count = 0;
+  TObject* sender = nullptr;
+  void Fired(TObject* s) {
+    ++count;
+    sender = s;
+  }
+  TNotifyEvent Event() { return TNotifyEvent::Bind<&ErrorCounter::Fired>(this); }
+};
+
+// One store, pointed at the test's own key or ini file; the parameter chooses the back-end.
+class StoreDataTest : public ::testing::TestWithParam<TKYTDatatype> {
+ protected:
+  void SetUp() override {
+    ptest::DeleteTestKey(kStoreKey);
+    folder_ = std::make_unique<ptest::TempFolder>(
+        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    iniPath_ = folder_->File("store.ini");
+    store_.SetDatatype(GetParam());
+    store_.Registry()->SetPath(kStoreKey);
+    store_.Registry()->SetSection(kSection);
+    store_.Inifile()->SetFilename(iniPath_);
+    store_.Inifile()->SetSection(kSection);
+  }
+  void TearDown() override {
+    ptest::DeleteTestKey(kStoreKey);
+    folder_.reset();
+  }
+
+  bool IsIni() const { return GetParam() == sIniFile; }
+
+  // What the back-end really holds for a name, without any conversion of ours.
+  std::optional<std::string> Raw(const std::string& name) const {
+    if (IsIni()) return ptest::ReadRawIniValue(iniPath_, kSection, name);
+    const auto value = ptest::ReadRawRegValue(kStoreKey + "\\" + kSection, name);
+    if (!value) return std::nullopt;
+    EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << "value " << name << " is not text";
+    return value->text;
+  }
+
+  // Whether the back-end was touched at all: the section key or the ini file exists.
+  bool AnythingWritten() const {
+    if (IsIni()) return ptest::ReadFileBytes(iniPath_).has_value();
+    return ptest::TestKeyExists(kStoreKey);
+  }
+
+  std::unique_ptr<ptest::TempFolder> folder_;
+  std::string iniPath_;
+  TKYTDataStore store_;
+};
+
+std::string BackendName(const ::testing::TestParamInfo<TKYTDatatype>& info) {
+  return info.param == sIniFile ? "IniFile" : "Registry";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StoreDataTest, ::testing::Values(sRegistry, sIniFile),
+                         BackendName);
+
+TEST(StoreData, StartsWithItsDocumentedSettings) {
+  TKYTDataStore store;
+  EXPECT_EQ(store.ErrorInt(), 0);
+  EXPECT_EQ(store.ErrorStr(), "Error");
+  EXPECT_FALSE(store.ErrorBool());
+  EXPECT_TRUE(store.Enabled());
+  EXPECT_EQ(store.Datatype(), sRegistry);
+  EXPECT_FALSE(store.OnError());
+  ASSERT_NE(store.Registry(), nullptr);
+  ASSERT_NE(store.Inifile(), nullptr);
+  EXPECT_EQ(store.Registry()->Rootkey(), hkeyCurrentUser);
+  EXPECT_EQ(store.Registry()->Path(), "Software\\Company\\Product");
+  EXPECT_EQ(store.Registry()->Section(), "MySection");
+  EXPECT_EQ(store.Inifile()->Filename(), "MyFile.ini");
+  EXPECT_EQ(store.Inifile()->Section(), "MySection");
+}
+
+TEST(StoreData, MapsRootKeysToTheirHandles) {
+  EXPECT_EQ(KYTHKeys[hkeyClassesRoot], HKEY_CLASSES_ROOT);
+  EXPECT_EQ(KYTHKeys[hkeyCurrentUser], HKEY_CURRENT_USER);
+  EXPECT_EQ(KYTHKeys[hkeyLocalMachine], HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(KYTHKeys[hkeyUsers], HKEY_USERS);
+  EXPECT_EQ(KYTHKeys[hkeyCurrentConfig], HKEY_CURRENT_CONFIG);
+  EXPECT_EQ(KYTHKeys[hkeyDynData], HKEY_DYN_DATA);
+  static_assert(hkeyDynData == 5 && sIniFile == 1, "ordinals as declared");
+  EXPECT_EQ(EnumInfo<TKYTRootKey>().Members.size(), 6u);
+  EXPECT_EQ(EnumInfo<TKYTDatatype>().Members.at(1), "sIniFile");
+}
+
+TEST_P(StoreDataTest, ReadsMissingValuesAsErrorValuesAndReportsStringAndIntegerReads) {
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  EXPECT_EQ(store_.ReadStr("Missing"), "Error");
+  EXPECT_EQ(errors.count, 1);
+  EXPECT_EQ(store_.ReadCrypt("Missing"), "Error");
+  EXPECT_EQ(errors.count, 2);
+  EXPECT_EQ(store_.ReadInt("Missing"), 0);
+  EXPECT_EQ(errors.count, 3);
+  EXPECT_FALSE(store_.ReadBool("Missing"));
+  EXPECT_EQ(errors.count, 3) << "a missing Boolean is answered silently";
+  EXPECT_EQ(errors.sender, &store_) << "Sender is the data store itself";
+}
+
+TEST_P(StoreDataTest, AnswersWithTheConfiguredErrorValues) {
+  store_.SetErrorStr("none");
+  store_.SetErrorInt(-7);
+  store_.SetErrorBool(true);
+  EXPECT_EQ(store_.ReadStr("Missing"), "none");
+  EXPECT_EQ(store_.ReadCrypt("Missing"), "none") << "the error value is not unscrambled";
+  EXPECT_EQ(store_.ReadInt("Missing"), -7);
+  EXPECT_TRUE(store_.ReadBool("Missing"));
+}
+
+TEST_P(StoreDataTest, ReportsAStoredValueThatEqualsTheErrorValue) {
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  store_.WriteInt("Zero", 0);
+  store_.WriteStr("Text", "Error");
+  EXPECT_EQ(store_.ReadInt("Zero"), 0);
+  EXPECT_EQ(store_.ReadStr("Text"), "Error");
+  EXPECT_EQ(errors.count, 2);
+  store_.WriteInt("Five", 5);
+  EXPECT_EQ(store_.ReadInt("Five"), 5);
+  EXPECT_EQ(errors.count, 2);
+}
+
+TEST_P(StoreDataTest, KeepsStringsUnchanged) {
+  store_.WriteStr("Greeting", "Hello, world");
+  EXPECT_EQ(Raw("Greeting"), "Hello, world");
+  EXPECT_EQ(store_.ReadStr("Greeting"), "Hello, world");
+}
+
+TEST_P(StoreDataTest, KeepsIntegersAsSignedDecimalText) {
+  store_.WriteInt("Negative", -5);
+  store_.WriteInt("Large", 2147483647);
+  EXPECT_EQ(Raw("Negative"), "-5");
+  EXPECT_EQ(Raw("Large"), "2147483647");
+  EXPECT_EQ(store_.ReadInt("Negative"), -5);
+  EXPECT_EQ(store_.ReadInt("Large"), 2147483647);
+}
+
+TEST_P(StoreDataTest, KeepsBooleansAsDigitsAndReadsAnyNonZeroNumberAsTrue) {
+  store_.WriteBool("Yes", true);
+  store_.WriteBool("No", false);
+  EXPECT_EQ(Raw("Yes"), "1");
+  EXPECT_EQ(Raw("No"), "0");
+  EXPECT_TRUE(store_.ReadBool("Yes"));
+  EXPECT_FALSE(store_.ReadBool("No"));
+  store_.WriteInt("Two", 2);
+  EXPECT_TRUE(store_.ReadBool("Two"));
+}
+
+TEST_P(StoreDataTest, ScrambledTextReadsBackAsWrittenAndDiffersInEveryCharacter) {
+  // Every code but 0, including the one whose shifted code would be 0; the ini format cannot
+  // keep a line break, so there the two codes that scramble to CR and LF stay out.
+  std::string text;
+  for (int code = 1; code < 256; ++code) {
+    const auto scrambled = static_cast<uint8_t>(code + KYTCryptOffset);
+    if (IsIni() && (scrambled == '\r' || scrambled == '\n')) continue;
+    text.push_back(static_cast<char>(code));
+  }
+  if (IsIni()) text = "Lines\r\nand\ttabs ~ \x7F" + std::string("plain");
+  store_.WriteCrypt("Secret", text);
+  const auto stored = Raw("Secret");
+  ASSERT_TRUE(stored.has_value());
+  ASSERT_EQ(stored->size(), text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    EXPECT_NE((*stored)[i], text[i]) << "character " << i << " is stored in clear";
+    EXPECT_NE((*stored)[i], '\0') << "character " << i;
+  }
+  EXPECT_EQ(store_.ReadCrypt("Secret"), text);
+}
+
+TEST_P(StoreDataTest, ScramblesEmptyTextToEmptyText) {
+  store_.WriteCrypt("Empty", "");
+  EXPECT_EQ(Raw("Empty"), "");
+  EXPECT_EQ(store_.ReadCrypt("Empty"), "");
+}
+
+TEST_P(StoreDataTest, ReadCryptOfAMissingNameReturnsErrorStrUnchangedWithOrWithoutHandler) {
+  store_.SetErrorStr("Nothing");
+  EXPECT_EQ(store_.ReadCrypt("Missing"), "Nothing");
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  EXPECT_EQ(store_.ReadCrypt("Missing"), "Nothing");
+  EXPECT_EQ(errors.count, 1);
+}
+
+TEST_P(StoreDataTest, EmptySectionFiresOnErrorForEveryOperationAndOpensNothing) {
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  store_.Registry()->SetSection("");
+  store_.Inifile()->SetSection("");
+  TStringList list;
+  list.Add("kept");
+  EXPECT_EQ(store_.ReadStr("A"), "Error");
+  EXPECT_EQ(store_.ReadCrypt("A"), "Error");
+  EXPECT_EQ(store_.ReadInt("A"), 0);
+  EXPECT_FALSE(store_.ReadBool("A"));
+  store_.ReadStrs(&list);
+  store_.WriteStr("A", "x");
+  store_.WriteCrypt("A", "x");
+  store_.WriteInt("A", 1);
+  store_.WriteBool("A", true);
+  store_.Erase();
+  store_.DeleteKey("A");
+  EXPECT_EQ(errors.count, 11);
+  EXPECT_EQ(list.Count(), 1) << "the list is left alone";
+  EXPECT_FALSE(AnythingWritten());
+}
+
+TEST_P(StoreDataTest, EmptyLocationIsSilentAndWritesNothing) {
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  if (IsIni())
+    store_.Inifile()->SetFilename("");
+  else
+    store_.Registry()->SetPath("");
+  store_.WriteStr("A", "x");
+  EXPECT_EQ(store_.ReadStr("A"), "Error");
+  EXPECT_EQ(store_.ReadInt("A"), 0);
+  EXPECT_EQ(errors.count, 0);
+  EXPECT_FALSE(AnythingWritten());
+}
+
+TEST_P(StoreDataTest, DisabledStoreReturnsErrorValuesSilentlyButStillFixesThePath) {
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  store_.SetEnabled(false);
+  store_.Registry()->SetPath("Software/KYT/Tests/Persistence/StoreData");
+  store_.WriteStr("A", "x");
+  EXPECT_EQ(store_.Registry()->Path(), kStoreKey) << "DoFix runs before the enabled switch";
+  EXPECT_EQ(store_.ReadStr("A"), "Error");
+  EXPECT_EQ(store_.ReadInt("A"), 0);
+  EXPECT_EQ(store_.ReadCrypt("A"), "Error");
+  store_.Registry()->SetSection("");
+  EXPECT_EQ(store_.ReadStr("A"), "Error");
+  EXPECT_EQ(errors.count, 0) << "a disabled store stops before the section is looked at";
+  EXPECT_FALSE(AnythingWritten());
+}
+
+TEST_P(StoreDataTest, FixesForwardSlashesOfThePathWhateverTheBackend) {
+  store_.Registry()->SetPath("Software/KYT/Tests/Persistence/StoreData");
+  store_.WriteInt("A", 1);
+  EXPECT_EQ(store_.Registry()->Path(), kStoreKey);
+  EXPECT_EQ(store_.ReadInt("A"), 1);
+  EXPECT_EQ(store_.Inifile()->Filename(), iniPath_) << "the file name is never touched";
+}
+
+TEST_P(StoreDataTest, EraseLeavesThePathUnfixed) {
+  store_.Registry()->SetPath("Software/KYT/Tests/Persistence/StoreData");
+  store_.Erase();
+  EXPECT_EQ(store_.Registry()->Path(), "Software/KYT/Tests/Persistence/StoreData");
+  ptest::DeleteTestKey("Software/KYT/Tests/Persistence/StoreData");
+}
+
+TEST_P(StoreDataTest, EraseRemovesEveryValueOfTheSection) {
+  store_.WriteStr("A", "1");
+  store_.WriteStr("B", "2");
+  store_.Erase();
+  EXPECT_EQ(Raw("A"), std::nullopt);
+  EXPECT_EQ(Raw("B"), std::nullopt);
+  EXPECT_EQ(store_.ReadStr("A"), "Error");
+}
+
+TEST_P(StoreDataTest, DeleteKeyRemovesOneValueAndLeavesTheOthers) {
+  store_.WriteStr("A", "1");
+  store_.WriteStr("B", "2");
+  store_.DeleteKey("A");
+  EXPECT_EQ(Raw("A"), std::nullopt);
+  EXPECT_EQ(Raw("B"), "2");
+}
+
+TEST_P(StoreDataTest, ReadStrsListsEveryValueAsNameEqualsValue) {
+  store_.WriteStr("Alpha", "one");
+  store_.WriteInt("Beta", 2);
+  TStringList list;
+  list.Add("stale");
+  store_.ReadStrs(&list);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Values("Alpha"), "one");
+  EXPECT_EQ(list.Values("Beta"), "2");
+  EXPECT_EQ(list.IndexOf("stale"), -1);
+}
+
+TEST_P(StoreDataTest, IgnoresTheSettingsOfTheOtherBackend) {
+  if (IsIni()) {
+    store_.Registry()->SetPath("");
+    store_.Registry()->SetSection("");
+  } else {
+    store_.Inifile()->SetFilename("");
+    store_.Inifile()->SetSection("");
+  }
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  store_.WriteStr("A", "x");
+  EXPECT_EQ(store_.ReadStr("A"), "x");
+  EXPECT_EQ(errors.count, 0);
+}
+
+TEST(StoreData, RegistryBackendUsesPathSectionBelowTheRootKey) {
+  ptest::DeleteTestKey(kStoreKey);
+  TKYTDataStore store;
+  store.Registry()->SetPath(kStoreKey);
+  store.Registry()->SetSection("Sub");
+  store.WriteStr("Name", "Value");
+  const auto raw = ptest::ReadRawRegValue(kStoreKey + "\\Sub", "Name");
+  ASSERT_TRUE(raw.has_value());
+  EXPECT_EQ(raw->text, "Value");
+  ptest::DeleteTestKey(kStoreKey);
+}
+
+TEST(StoreData, RegistryKeepsNamesAndValuesTheIniFormatCannot) {
+  ptest::DeleteTestKey(kStoreKey);
+  TKYTDataStore store;
+  store.Registry()->SetPath(kStoreKey);
+  store.WriteStr("a=b", "two\r\nlines");
+  store.WriteStr("[bracket", "x");
+  EXPECT_EQ(store.ReadStr("a=b"), "two\r\nlines");
+  EXPECT_EQ(store.ReadStr("[bracket"), "x");
+  ptest::DeleteTestKey(kStoreKey);
+}
+
+// The ini format cannot keep these names or values: they are refused, not written.
+class StoreDataIniInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_.SetDatatype(sIniFile);
+    store_.Inifile()->SetFilename(folder_.File("refuse.ini"));
+    store_.Inifile()->SetSection("S");
+    store_.SetOnError(errors_.Event());
+    ptest::WriteFileBytes(store_.Inifile()->Filename(), kContent);
+  }
+  std::string Bytes() const {
+    return ptest::ReadFileBytes(store_.Inifile()->Filename()).value_or("<missing>");
+  }
+
+  const std::string kContent = "[S]\r\na=b=c\r\nplain=1\r\n";
+  ptest::TempFolder folder_{"IniInput"};
+  ErrorCounter errors_;
+  TKYTDataStore store_;
+};
+
+TEST_F(StoreDataIniInput, RefusesWritesOfNamesTheFormatCannotKeep) {
+  for (const std::string name : {"", "a=b", "two\r\nlines", "line\nbreak", "cr\rname", "[S]"}) {
+    const int before = errors_.count;
+    store_.WriteStr(name, "v");
+    store_.WriteInt(name, 1);
+    store_.WriteBool(name, true);
+    store_.WriteCrypt(name, "v");
+    store_.DeleteKey(name);
+    EXPECT_EQ(errors_.count, before + 5) << "name '" << name << "'";
+    EXPECT_EQ(Bytes(), kContent) << "name '" << name << "'";
+  }
+}
+
+TEST_F(StoreDataIniInput, RefusesValuesHoldingALineBreak) {
+  store_.WriteStr("plain", "two\r\nlines");
+  store_.WriteStr("plain", "lf\nonly");
+  store_.WriteStr("plain", "cr\ronly");
+  // 0x89 and 0x8C scramble to LF and CR.
+  store_.WriteCrypt("plain", "\x89");
+  store_.WriteCrypt("plain", "\x8C");
+  EXPECT_EQ(errors_.count, 5);
+  EXPECT_EQ(Bytes(), kContent);
+}
+
+TEST_F(StoreDataIniInput, ReadsOfRefusedNamesAnswerTheErrorValue) {
+  store_.SetErrorInt(-1);
+  store_.SetErrorBool(true);
+  EXPECT_EQ(store_.ReadStr("a=b"), "Error");
+  EXPECT_EQ(store_.ReadCrypt("a=b"), "Error");
+  EXPECT_EQ(store_.ReadInt("a=b"), -1);
+  EXPECT_TRUE(store_.ReadBool("a=b"));
+  EXPECT_EQ(store_.ReadStr(""), "Error");
+  EXPECT_EQ(store_.ReadStr("[S]"), "Error");
+  EXPECT_EQ(errors_.count, 6);
+  EXPECT_EQ(store_.ReadStr("plain"), "1") << "a good name still reads";
+  EXPECT_EQ(Bytes(), kContent);
+}
+
+TEST(StoreData, AssigningSettingsObjectsCopiesThemIntoTheOwnedOnes) {
+  TKYTDataStore store;
+  TKYTRegistry* ownedRegistry = store.Registry();
+  TKYTIniFile* ownedIni = store.Inifile();
+  TKYTRegistry registry;
+  registry.SetRootkey(hkeyLocalMachine);
+  registry.SetPath("Software\\Other");
+  registry.SetSection("Elsewhere");
+  TKYTIniFile ini;
+  ini.SetFilename("other.ini");
+  ini.SetSection("Other");
+  store.SetRegistry(&registry);
+  store.SetInifile(&ini);
+  EXPECT_EQ(store.Registry(), ownedRegistry);
+  EXPECT_EQ(store.Inifile(), ownedIni);
+  EXPECT_EQ(store.Registry()->Rootkey(), hkeyLocalMachine);
+  EXPECT_EQ(store.Registry()->Path(), "Software\\Other");
+  EXPECT_EQ(store.Registry()->Section(), "Elsewhere");
+  EXPECT_EQ(store.Inifile()->Filename(), "other.ini");
+  EXPECT_EQ(store.Inifile()->Section(), "Other");
+
+  TKYTStoreData holder(nullptr);
+  TKYTDataStore* ownedStore = holder.DataStore();
+  store.SetErrorStr("Copied");
+  store.SetDatatype(sIniFile);
+  holder.SetDataStore(&store);
+  EXPECT_EQ(holder.DataStore(), ownedStore);
+  EXPECT_EQ(holder.DataStore()->ErrorStr(), "Copied");
+  EXPECT_EQ(holder.DataStore()->Datatype(), sIniFile);
+  EXPECT_EQ(holder.DataStore()->Registry()->Path(), "Software\\Other");
+  EXPECT_NE(holder.DataStore()->Registry(), store.Registry());
+}
+
+TEST(StoreData, ComponentPassesThroughAndNeverFiresItsOwnOnError) {
+  ptest::DeleteTestKey(kStoreKey);
+  TKYTStoreData holder(nullptr);
+  ErrorCounter own;
+  ErrorCounter stores;
+  holder.SetOnError(own.Event());
+  holder.DataStore()->SetOnError(stores.Event());
+  holder.DataStore()->Registry()->SetPath(kStoreKey);
+  EXPECT_EQ(holder.About(), "(About)");
+  holder.WriteStr("S", "text");
+  holder.WriteInt("I", 12);
+  holder.WriteBool("B", true);
+  holder.WriteCrypt("C", "hidden");
+  EXPECT_EQ(holder.ReadStr("S"), "text");
+  EXPECT_EQ(holder.ReadInt("I"), 12);
+  EXPECT_TRUE(holder.ReadBool("B"));
+  EXPECT_EQ(holder.ReadCrypt("C"), "hidden");
+  TStringList list;
+  holder.ReadStrs(&list);
+  EXPECT_EQ(list.Count(), 4);
+  holder.DeleteKey("S");
+  EXPECT_EQ(holder.ReadStr("S"), "Error");
+  holder.Erase();
+  EXPECT_EQ(holder.ReadInt("I"), 0);
+  EXPECT_EQ(stores.count, 2);
+  EXPECT_EQ(stores.sender, holder.DataStore());
+  EXPECT_EQ(own.count, 0);
+  ptest::DeleteTestKey(kStoreKey);
+}
+
+TEST(StoreData, IsKnownToTheStreamingSystemByName) {
+  const TClassInfo* info = FindClass("TKYTDataStore");
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(info->InheritsFrom(TPersistent::StaticClass()));
+}
+
+TEST(StoreData, FormFileRoundTripStreamsTheSettingsAsSubProperties) {
+  std::unique_ptr<TForm> form(new TForm(nullptr));
+  form->SetName("StoreForm");
+  auto* holder = new TKYTStoreData(form.get());
+  holder->SetName("Settings");
+  TKYTDataStore* store = holder->DataStore();
+  store->SetErrorInt(-3);
+  store->SetErrorStr("Missing");
+  store->SetErrorBool(true);
+  store->SetEnabled(false);
+  store->SetDatatype(sIniFile);
+  store->Registry()->SetRootkey(hkeyLocalMachine);
+  store->Registry()->SetPath("Software\\KYT\\RoundTrip");
+  store->Registry()->SetSection("Sect");
+  store->Inifile()->SetFilename("round.ini");
+  store->Inifile()->SetSection("IniSect");
+
+  const std::string text = WriteComponentText(*form);
+  EXPECT_NE(text.find("DataStore.Registry.Path = 'Software\\KYT\\RoundTrip'"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("DataStore.Inifile.Filename = 'round.ini'"), std::string::npos) << text;
+  EXPECT_NE(text.find("DataStore.Datatype = sIniFile"), std::string::npos) << text;
+  EXPECT_EQ(text.find("About"), std::string::npos) << text;
+
+  std::unique_ptr<TForm> copy(new TForm(nullptr));
+  ReadRootText(*copy, text, "StoreForm.kfm");
+  auto* read = dynamic_cast<TKYTStoreData*>(copy->FindComponent("Settings"));
+  ASSERT_NE(read, nullptr);
+  TKYTDataStore* got = read->DataStore();
+  EXPECT_EQ(got->ErrorInt(), -3);
+  EXPECT_EQ(got->ErrorStr(), "Missing");
+  EXPECT_TRUE(got->ErrorBool());
+  EXPECT_FALSE(got->Enabled());
+  EXPECT_EQ(got->Datatype(), sIniFile);
+  EXPECT_EQ(got->Registry()->Rootkey(), hkeyLocalMachine);
+  EXPECT_EQ(got->Registry()->Path(), "Software\\KYT\\RoundTrip");
+  EXPECT_EQ(got->Registry()->Section(), "Sect");
+  EXPECT_EQ(got->Inifile()->Filename(), "round.ini");
+  EXPECT_EQ(got->Inifile()->Section(), "IniSect");
+  EXPECT_EQ(WriteComponentText(*copy), text);
+}
+
+TEST(StoreData, FormFileLeavesOutDeclaredDefaultsButAlwaysWritesTheOthers) {
+  std::unique_ptr<TForm> form(new TForm(nullptr));
+  form->SetName("DefaultsForm");
+  (new TKYTStoreData(form.get()))->SetName("Settings");
+  const std::string text = WriteComponentText(*form);
+  EXPECT_EQ(text.find("DataStore.Enabled"), std::string::npos) << text;
+  EXPECT_EQ(text.find("DataStore.Datatype"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Rootkey"), std::string::npos) << text;
+  EXPECT_NE(text.find("DataStore.ErrorInt = 0"), std::string::npos) << text;
+  EXPECT_NE(text.find("DataStore.ErrorStr = 'Error'"), std::string::npos) << text;
+  EXPECT_NE(text.find("DataStore.ErrorBool = False"), std::string::npos) << text;
+  EXPECT_NE(text.find("DataStore.Registry.Section = 'MySection'"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace kyt
