@@ -149,18 +149,21 @@ void DialogAnswerer::Tick() {
   // The press may run a nested modal loop in which this timer fires again: ignore that.
   if (Done() || busy_) return;
   busy_ = true;
-  HWND firstCandidate = nullptr;
+  HWND newWindow = nullptr;    // any new window: closed on giving up so nothing stays modal
+  bool titleMatched = false;
   for (HWND w : ProcessTopLevelWindows(true)) {
     if (!::IsWindowEnabled(w) || Contains(showingAtStart_, w) || Contains(action_.Excluded, w))
       continue;
+    if (!newWindow) newWindow = w;
     if (action_.WantTitle && WindowText(w) != *action_.WantTitle) continue;
-    if (!firstCandidate) firstCandidate = w;
+    titleMatched = true;
     if (TryAnswer(w)) break;
   }
   if (!Done() && ::GetTickCount64() >= deadline_) {
-    Fail(firstCandidate ? "the wanted button was not found in the dialog"
-                        : "no dialog appeared before the timeout",
-         firstCandidate);
+    Fail(!newWindow      ? "no dialog appeared before the timeout"
+         : titleMatched ? "the wanted button was not found in the dialog"
+                        : "no dialog with the wanted title appeared",
+         newWindow);
   }
   if (Done() && timer_) {
     ::KillTimer(nullptr, timer_);
