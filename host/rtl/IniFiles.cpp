@@ -1,0 +1,189 @@
+// IniFiles.cpp: TIniFile over GetPrivateProfileStringA and WritePrivateProfileStringA.
+#include "host/rtl/IniFiles.h"
+
+#include "host/os/OsSeam.h"
+#include "host/rtl/RtlPrivate.h"
+#include "host/rtl/SysUtils.h"
+
+namespace kyt {
+
+using os::kernel32;
+
+namespace {
+
+bool HasLineBreakOrZero(const std::string& s) {
+  return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+// Largest buffer a profile read may grow to; beyond it the text is cut (and the read is then
+// as if the value were missing) rather than the process running out of memory.
+constexpr DWORD kMaxProfileBuffer = 64u << 20;
+
+// A list read (double-zero terminated names); the platform reports a cut list with size - 2.
+std::vector<std::string> SplitList(const std::string& buf, DWORD n) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start < n) {
+    size_t end = buf.find('\0', start);
+    if (end == std::string::npos || end > n) end = n;
+    if (end > start) names.push_back(buf.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+class ListFill {
+ public:
+  explicit ListFill(TStrings& strings) : FStrings(strings) {
+    FStrings.BeginUpdate();
+    FStrings.Clear();
+  }
+  ~ListFill() { FStrings.EndUpdate(); }
+  ListFill(const ListFill&) = delete;
+  ListFill& operator=(const ListFill&) = delete;
+
+ private:
+  TStrings& FStrings;
+};
+
+}  // namespace
+
+bool TIniFile::IsValidSection(const std::string& section) {
+  return !section.empty() && section.find(']') == std::string::npos &&
+         !HasLineBreakOrZero(section);
+}
+
+bool TIniFile::IsValidIdent(const std::string& ident) {
+  return !ident.empty() && ident[0] != '[' && ident[0] != ';' &&
+         ident.find('=') == std::string::npos && !HasLineBreakOrZero(ident);
+}
+
+bool TIniFile::IsValidValue(const std::string& value) { return !HasLineBreakOrZero(value); }
+
+bool TIniFile::FileUsable() const { return !FFileName.empty() && !rtl_private::CheckPath(FFileName); }
+
+void TIniFile::WriteFailed() const { throw EIniFileException("Unable to write to " + FFileName); }
+
+void TIniFile::CheckWrite(const std::string& section, const std::string* ident,
+                          const std::string* value) const {
+  if (!FileUsable()) WriteFailed();
+  if (!IsValidSection(section))
+    throw EIniFileException("Invalid section name '" + section + "' for " + FFileName);
+  if (ident && !IsValidIdent(*ident))
+    throw EIniFileException("Invalid value name '" + *ident + "' in section '" + section +
+                            "' of " + FFileName);
+  if (value && !IsValidValue(*value))
+    throw EIniFileException("Invalid value for '" + (ident ? *ident : std::string()) +
+                            "' in section '" + section + "' of " + FFileName +
+                            ": line breaks cannot be stored");
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
+                                 const std::string& defaultValue) {
+  if (!FileUsable() || !IsValidSection(section) || !IsValidIdent(ident) ||
+      !rtl_private::NoZero(defaultValue))
+    return defaultValue;
+  // The platform reports a value cut to the buffer with size - 1: read again with more room.
+  std::string buf(2048, '\0');
+  for (;;) {
+    DWORD n = kernel32.GetPrivateProfileStringA(section.c_str(), ident.c_str(),
+                                                defaultValue.c_str(), buf.data(),
+                                                static_cast<DWORD>(buf.size()), FFileName.c_str());
+    if (n + 1 < buf.size()) {
+      buf.resize(n);
+      return buf;
+    }
+    if (buf.size() >= kMaxProfileBuffer) return defaultValue;
+    buf.assign(buf.size() * 2, '\0');
+  }
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& ident,
+                           const std::string& value) {
+  CheckWrite(section, &ident, &value);
+  if (!kernel32.WritePrivateProfileStringA(section.c_str(), ident.c_str(), value.c_str(),
+                                           FFileName.c_str()))
+    WriteFailed();
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& ident,
+                          int defaultValue) {
+  return StrToIntDef(ReadString(section, ident, ""), defaultValue);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {
+  WriteString(section, ident, IntToStr(value));
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& ident,
+                        bool defaultValue) {
+  return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& ident, bool value) {
+  WriteString(section, ident, value ? "1" : "0");
+}
+
+std::vector<std::string> TIniFile::ReadList(const char* section) const {
+  if (!FileUsable()) return {};
+  std::string buf(4096, '\0');
+  for (;;) {
+    DWORD n = kernel32.GetPrivateProfileStringA(section, nullptr, "", buf.data(),
+                                                static_cast<DWORD>(buf.size()), FFileName.c_str());
+    if (n + 2 < buf.size()) return SplitList(buf, n);
+    if (buf.size() >= kMaxProfileBuffer) return SplitList(buf, n);
+    buf.assign(buf.size() * 2, '\0');
+  }
+}
+
+std::vector<std::string> TIniFile::SectionNames() { return ReadList(nullptr); }
+
+std::vector<std::string> TIniFile::ValueNames(const std::string& section) {
+  if (!IsValidSection(section)) return {};
+  return ReadList(section.c_str());
+}
+
+void TIniFile::ReadSection(const std::string& section, TStrings& strings) {
+  std::vector<std::string> names = ValueNames(section);
+  ListFill fill(strings);
+  for (const std::string& n : names) strings.Add(n);
+}
+
+void TIniFile::ReadSections(TStrings& strings) {
+  std::vector<std::string> names = SectionNames();
+  ListFill fill(strings);
+  for (const std::string& n : names) strings.Add(n);
+}
+
+void TIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
+  std::vector<std::string> lines;
+  for (const std::string& n : ValueNames(section)) lines.push_back(n + "=" + ReadString(section, n, ""));
+  ListFill fill(strings);
+  for (const std::string& l : lines) strings.Add(l);
+}
+
+void TIniFile::EraseSection(const std::string& section) {
+  CheckWrite(section, nullptr, nullptr);
+  if (!kernel32.WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, FFileName.c_str()))
+    WriteFailed();
+}
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
+  if (!FileUsable() || !IsValidSection(section) || !IsValidIdent(ident)) return;
+  kernel32.WritePrivateProfileStringA(section.c_str(), ident.c_str(), nullptr, FFileName.c_str());
+}
+
+bool TIniFile::SectionExists(const std::string& section) { return !ValueNames(section).empty(); }
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& ident) {
+  std::string wanted = AnsiUpperCase(ident);
+  for (const std::string& n : ValueNames(section))
+    if (AnsiUpperCase(n) == wanted) return true;
+  return false;
+}
+
+void TIniFile::UpdateFile() {
+  if (FileUsable()) kernel32.WritePrivateProfileStringA(nullptr, nullptr, nullptr, FFileName.c_str());
+}
+
+}  // namespace kyt

@@ -1,0 +1,77 @@
+// IniFiles: TIniFile, ini files through the platform's private-profile functions.
+// The file name goes to the platform unchanged, so a bare name lives in the Windows directory.
+// Reads answer quietly with the default; writes raise EIniFileException, both when the platform
+// refuses ("Unable to write to <file>") and, before anything is written, when a section, name or
+// value would break the file's line structure.
+#ifndef KYT_HOST_RTL_INIFILES_H
+#define KYT_HOST_RTL_INIFILES_H
+
+#include <string>
+#include <vector>
+
+#include "host/core/Exceptions.h"
+#include "host/core/Strings.h"
+
+namespace kyt {
+
+class EIniFileException : public Exception {
+  using Exception::Exception;
+};
+
+class TIniFile {
+ public:
+  explicit TIniFile(const std::string& fileName) : FFileName(fileName) {}
+  virtual ~TIniFile() = default;
+  TIniFile(const TIniFile&) = delete;
+  TIniFile& operator=(const TIniFile&) = delete;
+
+  // Properties
+  const std::string& FileName() const { return FFileName; }
+
+  // Checks of what may be written. A section must be non-empty and hold no ']', CR, LF or zero;
+  // a name must be non-empty, hold no '=', CR, LF or zero and not start with '[' or ';'; a value
+  // must hold no CR, LF or zero.
+  static bool IsValidSection(const std::string& section);
+  static bool IsValidIdent(const std::string& ident);
+  static bool IsValidValue(const std::string& value);
+
+  // Methods. The platform trims blanks around names and values and a pair of quotes around a
+  // value, so such text reads back trimmed. Integers and Booleans are stored as text (decimal
+  // digits; "1"/"0"); a value that is not a number reads as the default, "0x" hex is accepted.
+  std::string ReadString(const std::string& section, const std::string& ident,
+                         const std::string& defaultValue);
+  void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+  int ReadInteger(const std::string& section, const std::string& ident, int defaultValue);
+  void WriteInteger(const std::string& section, const std::string& ident, int value);
+  bool ReadBool(const std::string& section, const std::string& ident, bool defaultValue);
+  void WriteBool(const std::string& section, const std::string& ident, bool value);
+  void ReadSection(const std::string& section, TStrings& strings);   // value names
+  void ReadSections(TStrings& strings);                               // section names
+  void ReadSectionValues(const std::string& section, TStrings& strings);  // "name=value" lines
+  void ReadSection(const std::string& section, TStrings* strings) { ReadSection(section, *strings); }
+  void ReadSections(TStrings* strings) { ReadSections(*strings); }
+  void ReadSectionValues(const std::string& section, TStrings* strings) {
+    ReadSectionValues(section, *strings);
+  }
+  std::vector<std::string> SectionNames();
+  std::vector<std::string> ValueNames(const std::string& section);
+  void EraseSection(const std::string& section);  // raises when the platform refuses
+  // Removes one value; quiet, as the family's DeleteKey (an invalid name removes nothing).
+  void DeleteKey(const std::string& section, const std::string& ident);
+  bool SectionExists(const std::string& section);  // true when it holds at least one value
+  bool ValueExists(const std::string& section, const std::string& ident);
+  void UpdateFile();  // asks the platform to write out anything it caches
+
+ private:
+  bool FileUsable() const;
+  void CheckWrite(const std::string& section, const std::string* ident,
+                  const std::string* value) const;
+  [[noreturn]] void WriteFailed() const;
+  std::vector<std::string> ReadList(const char* section) const;
+
+  std::string FFileName;
+};
+
+}  // namespace kyt
+
+#endif  // KYT_HOST_RTL_INIFILES_H

@@ -1,0 +1,489 @@
+// Registry.cpp: TRegistry and TRegIniFile over the advapi32 registry functions of the OS seam.
+#include "host/rtl/Registry.h"
+
+#include <cstring>
+
+#include "host/rtl/RtlPrivate.h"
+#include "host/rtl/SysUtils.h"
+
+namespace kyt {
+
+using os::advapi32;
+using rtl_private::NoZero;
+
+namespace {
+
+[[noreturn]] void SetDataFailed(const std::string& name) {
+  throw ERegistryException("Failed to set data for '" + name + "'");
+}
+[[noreturn]] void GetDataFailed(const std::string& name) {
+  throw ERegistryException("Failed to get data for '" + name + "'");
+}
+[[noreturn]] void InvalidType(const std::string& name) {
+  throw ERegistryException("Invalid data type for '" + name + "'");
+}
+
+bool IsRelative(const std::string& key) { return key.empty() || key[0] != '\\'; }
+
+TRegDataType DataTypeOf(DWORD type) {
+  switch (type) {
+    case REG_SZ: return rdString;
+    case REG_EXPAND_SZ: return rdExpandString;
+    case REG_DWORD: return rdInteger;
+    case REG_BINARY: return rdBinary;
+    default: return rdUnknown;
+  }
+}
+
+// Fills a list between BeginUpdate and EndUpdate, also when filling raises.
+class ListFill {
+ public:
+  explicit ListFill(TStrings& strings) : FStrings(strings) {
+    FStrings.BeginUpdate();
+    FStrings.Clear();
+  }
+  ~ListFill() { FStrings.EndUpdate(); }
+  ListFill(const ListFill&) = delete;
+  ListFill& operator=(const ListFill&) = delete;
+
+ private:
+  TStrings& FStrings;
+};
+
+}  // namespace
+
+// TRegistry
+
+TRegistry::TRegistry() = default;
+
+TRegistry::TRegistry(REGSAM access) : FAccess(access) {}
+
+TRegistry::~TRegistry() { CloseKey(); }
+
+void TRegistry::SetRootKey(HKEY value) {
+  if (value == FRootKey) return;
+  CloseKey();
+  FRootKey = value;
+}
+
+HKEY TRegistry::GetBaseKey(bool relative) const {
+  return (FCurrentKey && relative) ? FCurrentKey.get() : FRootKey;
+}
+
+os::UniqueHKey TRegistry::GetKey(const std::string& key, REGSAM access) const {
+  bool relative = IsRelative(key);
+  std::string s = relative ? key : key.substr(1);
+  os::UniqueHKey result;
+  if (!NoZero(s)) return result;
+  if (advapi32.RegOpenKeyExA(GetBaseKey(relative), s.c_str(), 0, access, result.put()) !=
+      ERROR_SUCCESS)
+    result.release();
+  return result;
+}
+
+void TRegistry::ChangeKey(os::UniqueHKey key, const std::string& path) {
+  CloseKey();
+  FCurrentKey = std::move(key);
+  FCurrentPath = path;
+}
+
+bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
+  bool relative = IsRelative(key);
+  std::string s = relative ? key : key.substr(1);
+  if (!NoZero(s)) return false;
+  os::UniqueHKey opened;
+  LONG rc;
+  if (!canCreate || s.empty()) {
+    rc = advapi32.RegOpenKeyExA(GetBaseKey(relative), s.c_str(), 0, FAccess, opened.put());
+  } else {
+    DWORD disposition = 0;
+    rc = advapi32.RegCreateKeyExA(GetBaseKey(relative), s.c_str(), 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, FAccess, nullptr, opened.put(),
+                                  &disposition);
+  }
+  if (rc != ERROR_SUCCESS) {
+    opened.release();
+    return false;
+  }
+  if (FCurrentKey && relative && !FCurrentPath.empty()) s = FCurrentPath + "\\" + s;
+  ChangeKey(std::move(opened), s);
+  return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const std::string& key) {
+  REGSAM saved = FAccess;
+  FAccess = KEY_READ;
+  bool result = OpenKey(key, false);
+  FAccess = saved;
+  return result;
+}
+
+bool TRegistry::CreateKey(const std::string& key) {
+  bool relative = IsRelative(key);
+  std::string s = relative ? key : key.substr(1);
+  os::UniqueHKey created;
+  DWORD disposition = 0;
+  if (!NoZero(s) ||
+      advapi32.RegCreateKeyExA(GetBaseKey(relative), s.c_str(), 0, nullptr,
+                               REG_OPTION_NON_VOLATILE, FAccess, nullptr, created.put(),
+                               &disposition) != ERROR_SUCCESS) {
+    created.release();
+    throw ERegistryException("Failed to create key " + key);
+  }
+  return true;
+}
+
+void TRegistry::CloseKey() {
+  if (FCurrentKey) {
+    if (!FLazyWrite) advapi32.RegFlushKey(FCurrentKey.get());
+    FCurrentKey.reset();
+  }
+  FCurrentPath.clear();
+}
+
+bool TRegistry::KeyExists(const std::string& key) {
+  return static_cast<bool>(GetKey(key, KEY_READ));
+}
+
+bool TRegistry::ValueExists(const std::string& name) {
+  TRegDataInfo info;
+  return GetDataInfo(name, info);
+}
+
+bool TRegistry::DeleteTree(HKEY base, const std::string& key) {
+  {
+    os::UniqueHKey target;
+    if (advapi32.RegOpenKeyExA(base, key.c_str(), 0, KEY_READ, target.put()) != ERROR_SUCCESS)
+      return false;
+    std::vector<std::string> children;
+    CollectNames(target.get(), false, children);
+    for (const std::string& child : children) DeleteTree(target.get(), child);
+  }
+  return advapi32.RegDeleteKeyA(base, key.c_str()) == ERROR_SUCCESS;
+}
+
+bool TRegistry::DeleteKey(const std::string& key) {
+  bool relative = IsRelative(key);
+  std::string s = relative ? key : key.substr(1);
+  // An empty name would mean the base key itself: never deleted by accident.
+  if (s.empty() || !NoZero(s)) return false;
+  return DeleteTree(GetBaseKey(relative), s);
+}
+
+bool TRegistry::DeleteValue(const std::string& name) {
+  if (!FCurrentKey || !NoZero(name)) return false;
+  return advapi32.RegDeleteValueA(FCurrentKey.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool TRegistry::GetKeyInfo(TRegKeyInfo& value) {
+  value = TRegKeyInfo();
+  if (!FCurrentKey) return false;
+  DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValue = 0, maxData = 0;
+  if (advapi32.RegQueryInfoKeyA(FCurrentKey.get(), nullptr, nullptr, nullptr, &subKeys,
+                                &maxSubKey, nullptr, &values, &maxValue, &maxData, nullptr,
+                                &value.FileTime) != ERROR_SUCCESS)
+    return false;
+  value.NumSubKeys = static_cast<int>(subKeys);
+  value.MaxSubKeyLen = static_cast<int>(maxSubKey);
+  value.NumValues = static_cast<int>(values);
+  value.MaxValueLen = static_cast<int>(maxValue);
+  value.MaxDataLen = static_cast<int>(maxData);
+  return true;
+}
+
+bool TRegistry::HasSubKeys() {
+  TRegKeyInfo info;
+  return GetKeyInfo(info) && info.NumSubKeys > 0;
+}
+
+bool TRegistry::GetDataInfo(const std::string& name, TRegDataInfo& value) {
+  value = TRegDataInfo();
+  if (!FCurrentKey || !NoZero(name)) return false;
+  DWORD type = 0, size = 0;
+  if (advapi32.RegQueryValueExA(FCurrentKey.get(), name.c_str(), nullptr, &type, nullptr,
+                                &size) != ERROR_SUCCESS)
+    return false;
+  value.RegData = DataTypeOf(type);
+  value.DataSize = static_cast<int>(size);
+  return true;
+}
+
+int TRegistry::GetDataSize(const std::string& name) {
+  TRegDataInfo info;
+  return GetDataInfo(name, info) ? info.DataSize : -1;
+}
+
+TRegDataType TRegistry::GetDataType(const std::string& name) {
+  TRegDataInfo info;
+  return GetDataInfo(name, info) ? info.RegData : rdUnknown;
+}
+
+void TRegistry::CollectNames(HKEY key, bool values, std::vector<std::string>& names) {
+  names.clear();
+  if (!key) return;
+  DWORD count = 0, maxLen = 0;
+  LONG rc = values ? advapi32.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                               nullptr, &count, &maxLen, nullptr, nullptr, nullptr)
+                   : advapi32.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &maxLen,
+                                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (rc != ERROR_SUCCESS) return;
+  std::string buf(static_cast<size_t>(maxLen) + 1, '\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD len = static_cast<DWORD>(buf.size());
+    rc = values ? advapi32.RegEnumValueA(key, index, buf.data(), &len, nullptr, nullptr, nullptr,
+                                         nullptr)
+                : advapi32.RegEnumKeyExA(key, index, buf.data(), &len, nullptr, nullptr, nullptr,
+                                         nullptr);
+    if (rc == ERROR_MORE_DATA && buf.size() < 65536) {
+      // A longer name appeared since the count was taken: grow and read the same entry again.
+      buf.assign(buf.size() * 2, '\0');
+      --index;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) break;
+    names.emplace_back(buf.data(), len);
+  }
+}
+
+std::vector<std::string> TRegistry::ValueNames() {
+  std::vector<std::string> names;
+  CollectNames(FCurrentKey.get(), true, names);
+  return names;
+}
+
+std::vector<std::string> TRegistry::KeyNames() {
+  std::vector<std::string> names;
+  CollectNames(FCurrentKey.get(), false, names);
+  return names;
+}
+
+void TRegistry::GetValueNames(TStrings& strings) {
+  std::vector<std::string> names = ValueNames();
+  ListFill fill(strings);
+  for (const std::string& n : names) strings.Add(n);
+}
+
+void TRegistry::GetKeyNames(TStrings& strings) {
+  std::vector<std::string> names = KeyNames();
+  ListFill fill(strings);
+  for (const std::string& n : names) strings.Add(n);
+}
+
+void TRegistry::PutString(HKEY key, const std::string& name, const std::string& value,
+                          DWORD type) {
+  // A zero inside the name or the text would silently cut it: refused.
+  if (!key || !NoZero(name) || !NoZero(value) || value.size() >= 0x7FFFFFFF) SetDataFailed(name);
+  if (advapi32.RegSetValueExA(key, name.c_str(), 0, type,
+                              reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+    SetDataFailed(name);
+}
+
+bool TRegistry::GetText(HKEY key, const std::string& name, std::string& text, bool dwordAsText) {
+  if (!key || !NoZero(name)) return false;
+  // Most values fit the first buffer, so a read costs one call; a longer one is read again with
+  // the size the registry reported (and again if it grew meanwhile).
+  char first[256];
+  std::string heap;
+  char* data = first;
+  DWORD type = 0, size = sizeof first;
+  LONG rc = advapi32.RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data), &size);
+  for (int attempt = 0; rc == ERROR_MORE_DATA && attempt < 8; ++attempt) {
+    heap.assign(static_cast<size_t>(size) + 1, '\0');
+    data = heap.data();
+    size = static_cast<DWORD>(heap.size());
+    rc = advapi32.RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data), &size);
+  }
+  if (rc != ERROR_SUCCESS) return false;
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    text = rtl_private::UpToZero(data, size);
+    return true;
+  }
+  if (type == REG_DWORD && dwordAsText && size == sizeof(DWORD)) {
+    DWORD v;
+    std::memcpy(&v, data, sizeof v);
+    text = std::to_string(static_cast<int32_t>(v));
+    return true;
+  }
+  if (size == 0) {  // an empty value of any type reads as empty text
+    text.clear();
+    return true;
+  }
+  InvalidType(name);
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+  std::string text;
+  return GetText(FCurrentKey.get(), name, text, false) ? text : std::string();
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+  PutString(FCurrentKey.get(), name, value, REG_SZ);
+}
+
+void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
+  PutString(FCurrentKey.get(), name, value, REG_EXPAND_SZ);
+}
+
+int TRegistry::ReadInteger(const std::string& name) {
+  if (!FCurrentKey || !NoZero(name)) GetDataFailed(name);
+  DWORD value = 0, type = 0, size = sizeof value;
+  LONG rc = advapi32.RegQueryValueExA(FCurrentKey.get(), name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(&value), &size);
+  if (rc == ERROR_MORE_DATA) InvalidType(name);
+  if (rc != ERROR_SUCCESS) GetDataFailed(name);
+  if (type != REG_DWORD || size != sizeof value) InvalidType(name);
+  return static_cast<int>(value);
+}
+
+void TRegistry::WriteInteger(const std::string& name, int value) {
+  if (!FCurrentKey || !NoZero(name)) SetDataFailed(name);
+  DWORD v = static_cast<DWORD>(value);
+  if (advapi32.RegSetValueExA(FCurrentKey.get(), name.c_str(), 0, REG_DWORD,
+                              reinterpret_cast<const BYTE*>(&v), sizeof v) != ERROR_SUCCESS)
+    SetDataFailed(name);
+}
+
+int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize) {
+  if (!FCurrentKey || !NoZero(name) || bufSize < 0) GetDataFailed(name);
+  DWORD type = 0, size = static_cast<DWORD>(bufSize);
+  if (advapi32.RegQueryValueExA(FCurrentKey.get(), name.c_str(), nullptr, &type,
+                                static_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+    GetDataFailed(name);
+  if (type != REG_BINARY && type != REG_NONE) InvalidType(name);
+  return static_cast<int>(size);
+}
+
+void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int bufSize) {
+  if (!FCurrentKey || !NoZero(name) || bufSize < 0) SetDataFailed(name);
+  if (advapi32.RegSetValueExA(FCurrentKey.get(), name.c_str(), 0, REG_BINARY,
+                              static_cast<const BYTE*>(buffer),
+                              static_cast<DWORD>(bufSize)) != ERROR_SUCCESS)
+    SetDataFailed(name);
+}
+
+// TRegIniFile
+
+TRegIniFile::TRegIniFile(const std::string& fileName) : FFileName(fileName) {
+  OpenKey(fileName, true);
+}
+
+TRegIniFile::TRegIniFile(const std::string& fileName, HKEY rootKey) : FFileName(fileName) {
+  SetRootKey(rootKey);
+  OpenKey(fileName, true);
+}
+
+bool TRegIniFile::IsRelativeSection(const std::string& section) const {
+  return IsRelative(section);
+}
+
+os::UniqueHKey TRegIniFile::OpenSection(const std::string& section, REGSAM access) const {
+  return GetKey(section, access);
+}
+
+os::UniqueHKey TRegIniFile::CreateSection(const std::string& section) const {
+  // Without its own key (it could not be opened) the file would spill its sections into the
+  // root key: refused.
+  if (!CurrentKey() && !FFileName.empty())
+    throw ERegistryException("Failed to create key " + FFileName);
+  bool relative = IsRelativeSection(section);
+  std::string s = relative ? section : section.substr(1);
+  os::UniqueHKey key;
+  DWORD disposition = 0;
+  if (!NoZero(s) ||
+      advapi32.RegCreateKeyExA(GetBaseKey(relative), s.c_str(), 0, nullptr,
+                               REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                               key.put(), &disposition) != ERROR_SUCCESS) {
+    key.release();
+    throw ERegistryException("Failed to create key " + section);
+  }
+  return key;
+}
+
+std::string TRegIniFile::ReadString(const std::string& section, const std::string& ident,
+                                    const std::string& defaultValue) {
+  if (!CurrentKey() && !FFileName.empty()) return defaultValue;
+  os::UniqueHKey key = OpenSection(section, KEY_QUERY_VALUE);
+  std::string text;
+  if (key && GetText(key.get(), ident, text, true)) return text;
+  return defaultValue;
+}
+
+void TRegIniFile::WriteString(const std::string& section, const std::string& ident,
+                              const std::string& value) {
+  os::UniqueHKey key = CreateSection(section);
+  PutString(key.get(), ident, value, REG_SZ);
+}
+
+int TRegIniFile::ReadInteger(const std::string& section, const std::string& ident,
+                             int defaultValue) {
+  if (!CurrentKey() && !FFileName.empty()) return defaultValue;
+  os::UniqueHKey key = OpenSection(section, KEY_QUERY_VALUE);
+  std::string text;
+  if (!key || !GetText(key.get(), ident, text, true)) return defaultValue;
+  return StrToIntDef(text, defaultValue);
+}
+
+void TRegIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {
+  WriteString(section, ident, IntToStr(value));
+}
+
+bool TRegIniFile::ReadBool(const std::string& section, const std::string& ident,
+                           bool defaultValue) {
+  return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TRegIniFile::WriteBool(const std::string& section, const std::string& ident, bool value) {
+  WriteString(section, ident, value ? "1" : "0");
+}
+
+void TRegIniFile::ReadSection(const std::string& section, TStrings& strings) {
+  std::vector<std::string> names;
+  if (CurrentKey() || FFileName.empty()) {
+    os::UniqueHKey key = OpenSection(section, KEY_READ);
+    CollectNames(key.get(), true, names);
+  }
+  ListFill fill(strings);
+  for (const std::string& n : names) strings.Add(n);
+}
+
+void TRegIniFile::ReadSections(TStrings& strings) {
+  std::vector<std::string> names;
+  if (CurrentKey() || FFileName.empty()) {
+    os::UniqueHKey key = OpenSection("", KEY_READ);
+    CollectNames(key.get(), false, names);
+  }
+  ListFill fill(strings);
+  for (const std::string& n : names) strings.Add(n);
+}
+
+void TRegIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
+  std::vector<std::string> lines;
+  if (CurrentKey() || FFileName.empty()) {
+    os::UniqueHKey key = OpenSection(section, KEY_READ);
+    std::vector<std::string> names;
+    CollectNames(key.get(), true, names);
+    for (const std::string& n : names) {
+      std::string text;
+      if (!GetText(key.get(), n, text, true)) text.clear();
+      lines.push_back(n + "=" + text);
+    }
+  }
+  ListFill fill(strings);
+  for (const std::string& l : lines) strings.Add(l);
+}
+
+void TRegIniFile::EraseSection(const std::string& section) {
+  if (!CurrentKey() && !FFileName.empty()) return;
+  TRegistry::DeleteKey(section);
+}
+
+void TRegIniFile::DeleteKey(const std::string& section, const std::string& ident) {
+  if (!CurrentKey() && !FFileName.empty()) return;
+  os::UniqueHKey key = OpenSection(section, KEY_SET_VALUE);
+  if (key && NoZero(ident)) advapi32.RegDeleteValueA(key.get(), ident.c_str());
+}
+
+}  // namespace kyt
