@@ -82,33 +82,39 @@ std::string WindowClass(HWND window) {
   return name;
 }
 
+namespace {
+
+struct TopLevelQuery {
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+// Enumeration callbacks are real functions: on i686 they must be __stdcall, which lambdas are not.
+BOOL CALLBACK CollectTopLevel(HWND w, LPARAM p) {
+  auto* q = reinterpret_cast<TopLevelQuery*>(p);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(w, &pid);
+  if (pid == ::GetCurrentProcessId() && (!q->visibleOnly || ::IsWindowVisible(w)))
+    q->found.push_back(w);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> ProcessTopLevelWindows(bool visibleOnly) {
-  struct Query {
-    bool visibleOnly;
-    std::vector<HWND> found;
-  } query{visibleOnly, {}};
-  ::EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* q = reinterpret_cast<Query*>(p);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        if (pid == ::GetCurrentProcessId() && (!q->visibleOnly || ::IsWindowVisible(w)))
-          q->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
+  TopLevelQuery query{visibleOnly, {}};
+  ::EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&query));
   return query.found;
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {
   std::vector<HWND> found;
-  ::EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

@@ -75,13 +75,16 @@ struct DialogResult {
   std::string typed;
 };
 
+// The dialog being run records into this (one dialog at a time in these tests).
+DialogResult* currentResult = nullptr;
+
 INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    currentResult = reinterpret_cast<DialogResult*>(lParam);
     return TRUE;
   }
   if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    auto* result = reinterpret_cast<DialogResult*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    DialogResult* result = currentResult;
     char text[128] = {};
     ::GetDlgItemTextA(dialog, 100, text, sizeof text);
     if (result) result->typed = text;
