@@ -23,7 +23,7 @@ constexpr int32_t kStateMaximized = 3;
 
 TKYTFormSaver::TKYTFormSaver(TComponent* AOwner) : inherited(AOwner) {
   FFormStore = new TKYTDataStore();
-  FOwnerForm = dynamic_cast<TForm*>(AOwner);
+  FOwnerForm = dynamic_cast<TCustomForm*>(AOwner);
   if (FOwnerForm && !ComponentState().Contains(csDesigning)) {
     FOldOnShow = FOwnerForm->OnShow();
     FOldOnClose = FOwnerForm->OnClose();
@@ -138,7 +138,7 @@ void TKYTFormSaver::StoreWindow(TForm* Form) {
       FFormStore->WriteInt(prefix + "_Top", Form->Top());
       FFormStore->WriteInt(prefix + "_Left", Form->Left());
     }
-  } else if (Form == FOwnerForm) {
+  } else if (static_cast<TCustomForm*>(Form) == FOwnerForm) {
     if (FCaptured) {
       if (FStoreSize) {
         FFormStore->WriteInt(prefix + "_Width", FNormalWidth);

@@ -96,7 +96,7 @@ class TKYTFormSaver : public TKYTHookComponent {
   void StoreOtherBounds(TForm* Form, const std::string& prefix);
 
   TKYTDataStore* FFormStore = nullptr;
-  TForm* FOwnerForm = nullptr;
+  TCustomForm* FOwnerForm = nullptr;
   bool FStoreSize = true;
   bool FStoreLocation = true;
   bool FStoreState = true;

@@ -134,7 +134,7 @@ bool TKYTDataStore::Run(bool fixPath, TAccess access, const std::string& name,
     if (fileName.empty()) return false;
     // A name or value the ini format cannot keep is refused before anything is opened.
     if (access != TAccess::Other || !name.empty()) {
-      if (!TIniFile::IsValidKeyName(name) || (value && !TIniFile::IsValidValue(*value))) {
+      if (!TIniFile::IsValidIdent(name) || (value && !TIniFile::IsValidValue(*value))) {
         FireError();
         return false;
       }
@@ -145,9 +145,7 @@ bool TKYTDataStore::Run(bool fixPath, TAccess access, const std::string& name,
   }
   const std::string path = FRegistry->Path();
   if (path.empty()) return false;
-  TRegIniFile reg("");
-  reg.SetRootKey(KYTHKeys[FRegistry->Rootkey()]);
-  reg.OpenKey(path, true);
+  TRegIniFile reg(path, KYTHKeys[FRegistry->Rootkey()]);
   op(reg, section);
   return true;
 }

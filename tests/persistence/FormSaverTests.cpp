@@ -53,6 +53,11 @@ namespace {
 
 using ptest::kTestsKey;
 
+// SetBounds is public on TControl; window classes keep their override protected.
+void Place(TControl* control, int32_t left, int32_t top, int32_t width, int32_t height) {
+  control->SetBounds(left, top, width, height);
+}
+
 const std::string kSaverKey = kTestsKey + "\\FormSaver";
 const std::string kValuesKey = kSaverKey + "\\MySection";
 const std::string kSecondRunFlag = "--kyt-persistence-second-run";
@@ -109,7 +114,7 @@ class FormSaverTest : public ::testing::Test {
   F* NewForm(int left, int top, int width, int height) {
     auto* form = new F(Application);
     forms_.push_back(form);
-    form->SetBounds(left, top, width, height);
+    Place(form, left, top, width, height);
     return form;
   }
 
@@ -241,11 +246,11 @@ TEST_F(FormSaverTest, StoresAndRestoresControlsDepthFirst) {
   auto* panel = new TPanel(form);
   panel->SetName("OuterPanel");
   panel->SetParent(form);
-  panel->SetBounds(5, 6, 200, 150);
+  Place(panel, 5, 6, 200, 150);
   auto* inner = new TEdit(form);
   inner->SetName("InnerEdit");
   inner->SetParent(panel);
-  inner->SetBounds(7, 8, 90, 21);
+  Place(inner, 7, 8, 90, 21);
   NewSaver(form);
   form->Show();
   form->Close();
@@ -265,12 +270,12 @@ TEST_F(FormSaverTest, ControlsSharingANameOnDifferentFormsShareTheirValues) {
   auto* firstPanel = new TPanel(first);
   firstPanel->SetName("Shared");
   firstPanel->SetParent(first);
-  firstPanel->SetBounds(1, 2, 100, 50);
+  Place(firstPanel, 1, 2, 100, 50);
   auto* second = NewForm<TOtherTestForm>(60, 70, 400, 300);
   auto* secondPanel = new TPanel(second);
   secondPanel->SetName("Shared");
   secondPanel->SetParent(second);
-  secondPanel->SetBounds(3, 4, 200, 60);
+  Place(secondPanel, 3, 4, 200, 60);
   NewSaver(first);
   first->Show();
   first->Close();
@@ -286,7 +291,7 @@ TEST_F(FormSaverTest, ControlWithAnEmptyNameIsStoredUnderTheBareSuffixes) {
   auto* form = NewForm(40, 50, 400, 300);
   auto* panel = new TPanel(form);
   panel->SetParent(form);
-  panel->SetBounds(9, 10, 123, 45);
+  Place(panel, 9, 10, 123, 45);
   NewSaver(form);
   form->Show();
   form->Close();
@@ -299,15 +304,15 @@ TEST_F(FormSaverTest, OnStoreControlSkipsAPanelAndItsChildrenButRestoreStillRead
   auto* panel = new TPanel(form);
   panel->SetName("SkipPanel");
   panel->SetParent(form);
-  panel->SetBounds(5, 6, 200, 150);
+  Place(panel, 5, 6, 200, 150);
   auto* inner = new TEdit(form);
   inner->SetName("InnerEdit");
   inner->SetParent(panel);
-  inner->SetBounds(7, 8, 90, 21);
+  Place(inner, 7, 8, 90, 21);
   auto* outer = new TEdit(form);
   outer->SetName("OuterEdit");
   outer->SetParent(form);
-  outer->SetBounds(220, 8, 90, 21);
+  Place(outer, 220, 8, 90, 21);
   auto* saver = NewSaver(form);
   ControlFilter filter{"SkipPanel", {}};
   saver->SetOnStoreControl(TKYTOnStoreControl::Bind<&ControlFilter::Ask>(&filter));
@@ -496,11 +501,11 @@ const std::string kSecondRunKey = kTestsKey + "\\FormSaverSecondRun";
 void SecondRunRestoresNormalBoundsThenMaximises() {
   ptest::DeleteTestKey(kSecondRunKey);
   auto* form = new TSaverTestForm(Application);
-  form->SetBounds(10, 10, 200, 150);
+  Place(form, 10, 10, 200, 150);
   auto* saver = new TKYTFormSaver(form);
   saver->FormStore()->Registry()->SetPath(kSaverKey);
   form->Show();
-  ptest::PumpFor(50);
+  PumpFor(50);
   const RECT normal = NormalRect(form->Handle());
   const std::string report = std::to_string(normal.left) + "," + std::to_string(normal.top) +
                              "," + std::to_string(normal.right - normal.left) + "," +
