@@ -57,9 +57,11 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 
 void TComponent::InsertComponent(TComponent* component) {
   if (!component) return;
+  if (component->FOwner == this) return;
+  // Validate first, so a refused component stays with its previous owner.
   ValidateInsert(component);
-  if (component->FOwner) component->FOwner->RemoveComponent(component);
   ValidateRename(component, std::string(), component->FName);
+  if (component->FOwner) component->FOwner->RemoveComponent(component);
   Insert(component);
   if (FComponentState.Contains(csDesigning)) component->SetDesigning(true);
   Notification(component, opInsert);
