@@ -14,7 +14,7 @@ using os::kernel32;
 
 namespace {
 
-constexpr int kDaysTo18991230 = 693594;  // days from 0001-01-01 to 1899-12-30
+constexpr int kDaysTo18991230 = 693593;  // day number of 1899-12-30, counting 0001-01-01 as day 0
 
 // Days since 0001-01-01 (day 0) for a valid civil date.
 int64_t DaysFromCivil(int y, int m, int d) {

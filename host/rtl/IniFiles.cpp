@@ -67,6 +67,11 @@ void TIniFile::WriteFailed() const { throw EIniFileException("Unable to write to
 void TIniFile::CheckWrite(const std::string& section, const std::string* ident,
                           const std::string* value) const {
   if (!FileUsable()) WriteFailed();
+  // A read-only file is refused here too: the platform may still manage to write it (an
+  // administrator's process under some file systems), which the attribute says must not happen.
+  DWORD attr = kernel32.GetFileAttributesA(FFileName.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    WriteFailed();
   if (!IsValidSection(section))
     throw EIniFileException("Invalid section name '" + section + "' for " + FFileName);
   if (ident && !IsValidIdent(*ident))

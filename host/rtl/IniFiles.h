@@ -1,8 +1,8 @@
 // IniFiles: TIniFile, ini files through the platform's private-profile functions.
 // The file name goes to the platform unchanged, so a bare name lives in the Windows directory.
-// Reads answer quietly with the default; writes raise EIniFileException, both when the platform
-// refuses ("Unable to write to <file>") and, before anything is written, when a section, name or
-// value would break the file's line structure.
+// Reads answer quietly with the default; writes raise EIniFileException, both when the file
+// cannot be written ("Unable to write to <file>": the platform refuses, or the file is read-only)
+// and, before anything is written, when a section, name or value would break the file's lines.
 #ifndef KYT_HOST_RTL_INIFILES_H
 #define KYT_HOST_RTL_INIFILES_H
 
