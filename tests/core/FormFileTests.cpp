@@ -488,8 +488,12 @@ TEST_P(FormFileBadInput, IsRefusedWithPositionAndFreesEverything) {
     FAIL() << "accepted: " << input.Name;
   } catch (const EReadError& e) {
     EXPECT_EQ(e.FileName(), "Bad.kfm");
-    if (input.Line) EXPECT_EQ(e.Line(), input.Line) << e.Message();
-    if (input.Column) EXPECT_EQ(e.Column(), input.Column) << e.Message();
+    if (input.Line) {
+      EXPECT_EQ(e.Line(), input.Line) << e.Message();
+    }
+    if (input.Column) {
+      EXPECT_EQ(e.Column(), input.Column) << e.Message();
+    }
     EXPECT_NE(e.Reason().find(input.Reason), std::string::npos) << e.Message();
     EXPECT_EQ(e.Message().rfind("Bad.kfm(", 0), 0u);
   }

@@ -52,7 +52,9 @@ TEST(PublishedProperty, KindsAndTypeNamesComeFromTheGetters) {
   for (const TExpect& e : expected) {
     const TPropInfo& p = Prop(c, e.Name);
     EXPECT_EQ(p.Kind(), e.Kind) << e.Name;
-    if (*e.TypeName) EXPECT_EQ(p.TypeName(), e.TypeName) << e.Name;
+    if (*e.TypeName) {
+      EXPECT_EQ(p.TypeName(), e.TypeName) << e.Name;
+    }
   }
   EXPECT_EQ(Prop(c, "Settings").ObjectClass(), &TTestSettings::StaticClass());
   EXPECT_EQ(Prop(c, "Items").ObjectClass(), &TTestItems::StaticClass());
