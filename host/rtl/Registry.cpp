@@ -67,7 +67,8 @@ void TRegistry::SetRootKey(HKEY value) {
 }
 
 HKEY TRegistry::GetBaseKey(bool relative) const {
-  return (FCurrentKey && relative) ? FCurrentKey.get() : FRootKey;
+  HKEY current = Key();
+  return (current && relative) ? current : FRootKey;
 }
 
 os::UniqueHKey TRegistry::GetKey(const std::string& key, REGSAM access) const {
@@ -79,6 +80,22 @@ os::UniqueHKey TRegistry::GetKey(const std::string& key, REGSAM access) const {
       ERROR_SUCCESS)
     result.release();
   return result;
+}
+
+HKEY TRegistry::Key() const {
+  if (FDeferred) {
+    std::string key = FDeferredKey;
+    FDeferred = false;
+    FDeferredKey.clear();
+    const_cast<TRegistry*>(this)->OpenKey(key, true);
+  }
+  return FCurrentKey.get();
+}
+
+void TRegistry::DeferOpenKey(const std::string& key) {
+  CloseKey();
+  FDeferred = true;
+  FDeferredKey = IsRelative(key) ? key : key.substr(1);
 }
 
 void TRegistry::ChangeKey(os::UniqueHKey key, const std::string& path) {
@@ -105,7 +122,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     opened.release();
     return false;
   }
-  if (FCurrentKey && relative && !FCurrentPath.empty()) s = FCurrentPath + "\\" + s;
+  if (Key() && relative && !FCurrentPath.empty()) s = FCurrentPath + "\\" + s;
   ChangeKey(std::move(opened), s);
   return true;
 }
@@ -134,6 +151,8 @@ bool TRegistry::CreateKey(const std::string& key) {
 }
 
 void TRegistry::CloseKey() {
+  FDeferred = false;
+  FDeferredKey.clear();
   if (FCurrentKey) {
     if (!FLazyWrite) advapi32.RegFlushKey(FCurrentKey.get());
     FCurrentKey.reset();
@@ -171,15 +190,15 @@ bool TRegistry::DeleteKey(const std::string& key) {
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-  if (!FCurrentKey || !NoZero(name)) return false;
-  return advapi32.RegDeleteValueA(FCurrentKey.get(), name.c_str()) == ERROR_SUCCESS;
+  if (!Key() || !NoZero(name)) return false;
+  return advapi32.RegDeleteValueA(Key(), name.c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::GetKeyInfo(TRegKeyInfo& value) {
   value = TRegKeyInfo();
-  if (!FCurrentKey) return false;
+  if (!Key()) return false;
   DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValue = 0, maxData = 0;
-  if (advapi32.RegQueryInfoKeyA(FCurrentKey.get(), nullptr, nullptr, nullptr, &subKeys,
+  if (advapi32.RegQueryInfoKeyA(Key(), nullptr, nullptr, nullptr, &subKeys,
                                 &maxSubKey, nullptr, &values, &maxValue, &maxData, nullptr,
                                 &value.FileTime) != ERROR_SUCCESS)
     return false;
@@ -198,9 +217,9 @@ bool TRegistry::HasSubKeys() {
 
 bool TRegistry::GetDataInfo(const std::string& name, TRegDataInfo& value) {
   value = TRegDataInfo();
-  if (!FCurrentKey || !NoZero(name)) return false;
+  if (!Key() || !NoZero(name)) return false;
   DWORD type = 0, size = 0;
-  if (advapi32.RegQueryValueExA(FCurrentKey.get(), name.c_str(), nullptr, &type, nullptr,
+  if (advapi32.RegQueryValueExA(Key(), name.c_str(), nullptr, &type, nullptr,
                                 &size) != ERROR_SUCCESS)
     return false;
   value.RegData = DataTypeOf(type);
@@ -247,13 +266,13 @@ void TRegistry::CollectNames(HKEY key, bool values, std::vector<std::string>& na
 
 std::vector<std::string> TRegistry::ValueNames() {
   std::vector<std::string> names;
-  CollectNames(FCurrentKey.get(), true, names);
+  CollectNames(Key(), true, names);
   return names;
 }
 
 std::vector<std::string> TRegistry::KeyNames() {
   std::vector<std::string> names;
-  CollectNames(FCurrentKey.get(), false, names);
+  CollectNames(Key(), false, names);
   return names;
 }
 
@@ -316,21 +335,21 @@ bool TRegistry::GetText(HKEY key, const std::string& name, std::string& text, bo
 
 std::string TRegistry::ReadString(const std::string& name) {
   std::string text;
-  return GetText(FCurrentKey.get(), name, text, false) ? text : std::string();
+  return GetText(Key(), name, text, false) ? text : std::string();
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
-  PutString(FCurrentKey.get(), name, value, REG_SZ);
+  PutString(Key(), name, value, REG_SZ);
 }
 
 void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
-  PutString(FCurrentKey.get(), name, value, REG_EXPAND_SZ);
+  PutString(Key(), name, value, REG_EXPAND_SZ);
 }
 
 int TRegistry::ReadInteger(const std::string& name) {
-  if (!FCurrentKey || !NoZero(name)) GetDataFailed(name);
+  if (!Key() || !NoZero(name)) GetDataFailed(name);
   DWORD value = 0, type = 0, size = sizeof value;
-  LONG rc = advapi32.RegQueryValueExA(FCurrentKey.get(), name.c_str(), nullptr, &type,
+  LONG rc = advapi32.RegQueryValueExA(Key(), name.c_str(), nullptr, &type,
                                       reinterpret_cast<BYTE*>(&value), &size);
   if (rc == ERROR_MORE_DATA) InvalidType(name);
   if (rc != ERROR_SUCCESS) GetDataFailed(name);
@@ -339,17 +358,17 @@ int TRegistry::ReadInteger(const std::string& name) {
 }
 
 void TRegistry::WriteInteger(const std::string& name, int value) {
-  if (!FCurrentKey || !NoZero(name)) SetDataFailed(name);
+  if (!Key() || !NoZero(name)) SetDataFailed(name);
   DWORD v = static_cast<DWORD>(value);
-  if (advapi32.RegSetValueExA(FCurrentKey.get(), name.c_str(), 0, REG_DWORD,
+  if (advapi32.RegSetValueExA(Key(), name.c_str(), 0, REG_DWORD,
                               reinterpret_cast<const BYTE*>(&v), sizeof v) != ERROR_SUCCESS)
     SetDataFailed(name);
 }
 
 int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize) {
-  if (!FCurrentKey || !NoZero(name) || bufSize < 0) GetDataFailed(name);
+  if (!Key() || !NoZero(name) || bufSize < 0) GetDataFailed(name);
   DWORD type = 0, size = static_cast<DWORD>(bufSize);
-  if (advapi32.RegQueryValueExA(FCurrentKey.get(), name.c_str(), nullptr, &type,
+  if (advapi32.RegQueryValueExA(Key(), name.c_str(), nullptr, &type,
                                 static_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
     GetDataFailed(name);
   if (type != REG_BINARY && type != REG_NONE) InvalidType(name);
@@ -357,8 +376,8 @@ int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize
 }
 
 void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int bufSize) {
-  if (!FCurrentKey || !NoZero(name) || bufSize < 0) SetDataFailed(name);
-  if (advapi32.RegSetValueExA(FCurrentKey.get(), name.c_str(), 0, REG_BINARY,
+  if (!Key() || !NoZero(name) || bufSize < 0) SetDataFailed(name);
+  if (advapi32.RegSetValueExA(Key(), name.c_str(), 0, REG_BINARY,
                               static_cast<const BYTE*>(buffer),
                               static_cast<DWORD>(bufSize)) != ERROR_SUCCESS)
     SetDataFailed(name);
@@ -367,44 +386,63 @@ void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int
 // TRegIniFile
 
 TRegIniFile::TRegIniFile(const std::string& fileName) : FFileName(fileName) {
-  OpenKey(fileName, true);
+  DeferOpenKey(fileName);
 }
 
 TRegIniFile::TRegIniFile(const std::string& fileName, HKEY rootKey) : FFileName(fileName) {
   SetRootKey(rootKey);
-  OpenKey(fileName, true);
+  DeferOpenKey(fileName);
 }
 
-bool TRegIniFile::IsRelativeSection(const std::string& section) const {
-  return IsRelative(section);
+bool TRegIniFile::SectionPath(const std::string& section, HKEY& base, std::string& name) const {
+  if (!IsRelative(section)) {
+    base = RootKey();
+    name = section.substr(1);
+    return true;
+  }
+  if (Deferred()) {
+    // The file's own key is not open: reach the section from the root in one step.
+    const std::string& key = CurrentPath();
+    base = RootKey();
+    name = key.empty() ? section : section.empty() ? key : key + "\\" + section;
+    return true;
+  }
+  // Without its own key (it could not be opened) the file would spill its sections into the
+  // root key: refused.
+  if (!CurrentKey() && !FFileName.empty()) return false;
+  base = GetBaseKey(true);
+  name = section;
+  return true;
 }
 
 os::UniqueHKey TRegIniFile::OpenSection(const std::string& section, REGSAM access) const {
-  return GetKey(section, access);
+  os::UniqueHKey key;
+  HKEY base;
+  std::string name;
+  if (!SectionPath(section, base, name) || !NoZero(name)) return key;
+  if (advapi32.RegOpenKeyExA(base, name.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+    key.release();
+  return key;
 }
 
 os::UniqueHKey TRegIniFile::CreateSection(const std::string& section) const {
-  // Without its own key (it could not be opened) the file would spill its sections into the
-  // root key: refused.
-  if (!CurrentKey() && !FFileName.empty())
-    throw ERegistryException("Failed to create key " + FFileName);
-  bool relative = IsRelativeSection(section);
-  std::string s = relative ? section : section.substr(1);
+  HKEY base;
+  std::string name;
+  if (!SectionPath(section, base, name)) throw ERegistryException("Failed to create key " + FFileName);
   os::UniqueHKey key;
   DWORD disposition = 0;
-  if (!NoZero(s) ||
-      advapi32.RegCreateKeyExA(GetBaseKey(relative), s.c_str(), 0, nullptr,
-                               REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
-                               key.put(), &disposition) != ERROR_SUCCESS) {
+  if (!NoZero(name) ||
+      advapi32.RegCreateKeyExA(base, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(),
+                               &disposition) != ERROR_SUCCESS) {
     key.release();
-    throw ERegistryException("Failed to create key " + section);
+    throw ERegistryException("Failed to create key " + name);
   }
   return key;
 }
 
 std::string TRegIniFile::ReadString(const std::string& section, const std::string& ident,
                                     const std::string& defaultValue) {
-  if (!CurrentKey() && !FFileName.empty()) return defaultValue;
   os::UniqueHKey key = OpenSection(section, KEY_QUERY_VALUE);
   std::string text;
   if (key && GetText(key.get(), ident, text, true)) return text;
@@ -419,7 +457,6 @@ void TRegIniFile::WriteString(const std::string& section, const std::string& ide
 
 int TRegIniFile::ReadInteger(const std::string& section, const std::string& ident,
                              int defaultValue) {
-  if (!CurrentKey() && !FFileName.empty()) return defaultValue;
   os::UniqueHKey key = OpenSection(section, KEY_QUERY_VALUE);
   std::string text;
   if (!key || !GetText(key.get(), ident, text, true)) return defaultValue;
@@ -441,47 +478,45 @@ void TRegIniFile::WriteBool(const std::string& section, const std::string& ident
 
 void TRegIniFile::ReadSection(const std::string& section, TStrings& strings) {
   std::vector<std::string> names;
-  if (CurrentKey() || FFileName.empty()) {
-    os::UniqueHKey key = OpenSection(section, KEY_READ);
-    CollectNames(key.get(), true, names);
-  }
+  os::UniqueHKey key = OpenSection(section, KEY_READ);
+  CollectNames(key.get(), true, names);
   ListFill fill(strings);
   for (const std::string& n : names) strings.Add(n);
 }
 
 void TRegIniFile::ReadSections(TStrings& strings) {
   std::vector<std::string> names;
-  if (CurrentKey() || FFileName.empty()) {
-    os::UniqueHKey key = OpenSection("", KEY_READ);
-    CollectNames(key.get(), false, names);
-  }
+  os::UniqueHKey key = OpenSection("", KEY_READ);
+  CollectNames(key.get(), false, names);
   ListFill fill(strings);
   for (const std::string& n : names) strings.Add(n);
 }
 
 void TRegIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
   std::vector<std::string> lines;
-  if (CurrentKey() || FFileName.empty()) {
-    os::UniqueHKey key = OpenSection(section, KEY_READ);
-    std::vector<std::string> names;
-    CollectNames(key.get(), true, names);
-    for (const std::string& n : names) {
-      std::string text;
-      if (!GetText(key.get(), n, text, true)) text.clear();
-      lines.push_back(n + "=" + text);
-    }
+  os::UniqueHKey key = OpenSection(section, KEY_READ);
+  std::vector<std::string> names;
+  CollectNames(key.get(), true, names);
+  for (const std::string& n : names) {
+    std::string text;
+    if (!GetText(key.get(), n, text, true)) text.clear();
+    lines.push_back(n + "=" + text);
   }
   ListFill fill(strings);
   for (const std::string& l : lines) strings.Add(l);
 }
 
 void TRegIniFile::EraseSection(const std::string& section) {
-  if (!CurrentKey() && !FFileName.empty()) return;
-  TRegistry::DeleteKey(section);
+  // An empty section is the file's own key: never erased by accident.
+  HKEY base;
+  std::string name;
+  if (section.empty() || section == "\\" || !SectionPath(section, base, name) || name.empty() ||
+      !NoZero(name))
+    return;
+  DeleteTree(base, name);
 }
 
 void TRegIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-  if (!CurrentKey() && !FFileName.empty()) return;
   os::UniqueHKey key = OpenSection(section, KEY_SET_VALUE);
   if (key && NoZero(ident)) advapi32.RegDeleteValueA(key.get(), ident.c_str());
 }

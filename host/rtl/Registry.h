@@ -43,8 +43,8 @@ class TRegistry {
   // Properties
   HKEY RootKey() const { return FRootKey; }
   void SetRootKey(HKEY value);  // closes the current key
-  HKEY CurrentKey() const { return FCurrentKey.get(); }  // borrowed; null when none is open
-  const std::string& CurrentPath() const { return FCurrentPath; }
+  HKEY CurrentKey() const { return Key(); }  // borrowed; null when none is open
+  const std::string& CurrentPath() const { return FDeferred ? FDeferredKey : FCurrentPath; }
   REGSAM Access() const { return FAccess; }
   void SetAccess(REGSAM value) { FAccess = value; }
   // When false, CloseKey flushes the key to disk first (RegFlushKey).
@@ -98,6 +98,10 @@ class TRegistry {
   os::UniqueHKey GetKey(const std::string& key, REGSAM access) const;
   // Makes key the current key (taking ownership) with the path it was opened by.
   void ChangeKey(os::UniqueHKey key, const std::string& path);
+  // Names the key (from the root) to open, creating it when missing, at its first use, so an
+  // object that only reads, or opens sub-keys by full path, never opens it at all.
+  void DeferOpenKey(const std::string& key);
+  bool Deferred() const { return FDeferred; }
 
   // Value access on any open key, shared with TRegIniFile.
   static void PutString(HKEY key, const std::string& name, const std::string& value, DWORD type);
@@ -108,16 +112,23 @@ class TRegistry {
   static bool DeleteTree(HKEY base, const std::string& key);
 
  private:
+  HKEY Key() const;  // the current key, opening a deferred one first
+
   HKEY FRootKey = HKEY_CURRENT_USER;
-  os::UniqueHKey FCurrentKey;
-  std::string FCurrentPath;
+  mutable os::UniqueHKey FCurrentKey;
+  mutable std::string FCurrentPath;
+  mutable bool FDeferred = false;
+  mutable std::string FDeferredKey;
   REGSAM FAccess = KEY_ALL_ACCESS;
   bool FLazyWrite = true;
 };
 
 class TRegIniFile : public TRegistry {
  public:
-  // Opens (creating it when missing) the key fileName under HKEY_CURRENT_USER.
+  // Works on the key fileName under HKEY_CURRENT_USER, created when missing. The key itself is
+  // opened only when something needs it as the current key (CurrentKey(), the TRegistry
+  // methods); section reads and writes reach path\section in one call, so a read-only use
+  // creates nothing and each write costs one create-write-close.
   explicit TRegIniFile(const std::string& fileName);
   // The same under another root key (the family sets RootKey and opens the key again).
   TRegIniFile(const std::string& fileName, HKEY rootKey);
@@ -157,7 +168,8 @@ class TRegIniFile : public TRegistry {
   using TRegistry::WriteString;
 
  private:
-  bool IsRelativeSection(const std::string& section) const;
+  // Where a section lives: the base key and the name below it (false when the file has no key).
+  bool SectionPath(const std::string& section, HKEY& base, std::string& name) const;
   os::UniqueHKey OpenSection(const std::string& section, REGSAM access) const;
   os::UniqueHKey CreateSection(const std::string& section) const;  // raises when it cannot
 

@@ -307,6 +307,21 @@ TEST_F(Registry, RegIniFileKeepsSectionsAsSubKeysAndEveryValueAsText) {
   EXPECT_FALSE(ini.ReadBool("MySection", "No", true));
 }
 
+TEST_F(Registry, RegIniFileThatOnlyReadsCreatesNothing) {
+  {
+    TRegIniFile ini(path);
+    EXPECT_EQ(ini.CurrentPath(), path);
+    EXPECT_EQ(ini.ReadString("S", "x", "d"), "d");
+    TStringList list;
+    ini.ReadSections(list);
+    EXPECT_EQ(list.Count(), 0);
+  }
+  EXPECT_FALSE(Exists(""));
+  TRegIniFile ini(path);
+  EXPECT_NE(ini.CurrentKey(), nullptr) << "asked for, the key is opened and created";
+  EXPECT_TRUE(Exists(""));
+}
+
 TEST_F(Registry, RegIniFileReadsGiveTheDefaultForMissingOrUnreadableValues) {
   TRegIniFile ini(path);
   EXPECT_EQ(ini.ReadString("Nowhere", "x", "Error"), "Error");
@@ -375,6 +390,11 @@ TEST_F(Registry, RegIniFileUnderAnotherRootKey) {
 
 TEST_F(Registry, RegIniFileWhoseKeyCannotBeCreatedRaisesOnWrite) {
   kyt::os::ScopedOverride denied(kyt::os::advapi32.RegCreateKeyExA, &DeniedCreate);
+  {
+    TRegIniFile fresh(path);
+    EXPECT_EQ(ErrorOf([&] { fresh.WriteString("Sec", "x", "y"); }),
+              "Failed to create key " + path + "\\Sec");
+  }
   TRegIniFile ini(path);
   EXPECT_EQ(ini.CurrentKey(), nullptr);
   EXPECT_EQ(ErrorOf([&] { ini.WriteString("Sec", "x", "y"); }), "Failed to create key " + path);
@@ -389,7 +409,7 @@ TEST_F(Registry, RegIniFileRefusesNamesWithAZero) {
   EXPECT_EQ(ErrorOf([&] { ini.WriteString("S", std::string("a\0b", 3), "v"); }).substr(0, 12),
             "Failed to se");
   EXPECT_EQ(ErrorOf([&] { ini.WriteString(std::string("S\0T", 3), "a", "v"); }),
-            "Failed to create key " + std::string("S\0T", 3));
+            "Failed to create key " + path + "\\" + std::string("S\0T", 3));
   EXPECT_EQ(ini.ReadString("S", std::string("a\0b", 3), "d"), "d");
   EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, path + "\\S", "a").found);
 }
