@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -103,7 +104,7 @@ class TLexer {
   TToken Next() {
     Peek();
     FHasPeek = false;
-    return FPeek;
+    return std::move(FPeek);
   }
 
   // Hex digits up to '}', called right after the '{' token was taken.
@@ -825,9 +826,27 @@ class TReader {
     prop.SetMethod(&obj, method);
   }
 
+  static std::string Lower(std::string s) {
+    for (char& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+  }
+
+  // Names are looked up once through an index, so many references stay linear.
   void ResolveFixups() {
+    if (FFixups.empty()) return;
+    std::unordered_map<std::string, TComponent*> byName;
+    for (int i = FRoot.ComponentCount() - 1; i >= 0; --i) {
+      TComponent* c = FRoot.Components(i);
+      if (!c->Name().empty()) byName[Lower(c->Name())] = c;
+    }
     for (const TFixup& fixup : FFixups) {
-      TComponent* target = core::SameText(FRoot.Name(), fixup.Name) ? &FRoot : FRoot.FindComponent(fixup.Name);
+      TComponent* target = nullptr;
+      if (core::SameText(FRoot.Name(), fixup.Name)) {
+        target = &FRoot;
+      } else if (auto it = byName.find(Lower(fixup.Name)); it != byName.end()) {
+        target = it->second;
+      }
       if (!target) Fail(fixup.Pos, "unresolved reference " + fixup.Name);
       Guard(fixup.Pos, [&] { fixup.Prop->SetObject(fixup.Object, target); });
     }
