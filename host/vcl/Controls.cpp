@@ -1,0 +1,660 @@
+// Controls: bounds, parenting, fonts and the window life cycle of windowed controls. Own window
+// classes start with InitWndProc, which hands the new window to the control being created;
+// system classes are subclassed right after creation. Either way every message then runs through
+// the control's object instance into MainWndProc.
+#include "host/vcl/Controls.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "host/os/OsSeam.h"
+#include "host/vcl/Application.h"
+#include "host/vcl/Forms.h"
+#include "host/vcl/VclPrivate.h"
+
+namespace kyt {
+
+namespace {
+
+std::unordered_map<HWND, TWinControl*>& ControlMap() {
+  static std::unordered_map<HWND, TWinControl*> map;
+  return map;
+}
+
+// The control whose own-class window is being created (InitWndProc picks it up).
+TWinControl* gCreationControl = nullptr;
+
+}  // namespace
+
+// Gives InitWndProc access to the private attach step.
+struct WinControlAccess {
+  static void Attach(TWinControl* c, HWND window) { c->AttachWindow(window); }
+  static WNDPROC Instance(TWinControl* c) { return c->FObjectInstance; }
+};
+
+namespace {
+
+LRESULT CALLBACK InitWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TWinControl* c = gCreationControl;
+  if (!c) return os::user32.DefWindowProcA(window, msg, wParam, lParam);
+  gCreationControl = nullptr;
+  WinControlAccess::Attach(c, window);
+  return os::user32.CallWindowProcA(WinControlAccess::Instance(c), window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+std::string GetShortHint(const std::string& hint) {
+  const size_t bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(0, bar);
+}
+
+std::string GetLongHint(const std::string& hint) {
+  const size_t bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+// ------------------------------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner), FFont(new TFont()) {
+  FFont->SetOnChange(TNotifyEvent::Bind<&TControl::FontChange>(this));
+}
+
+TControl::~TControl() {
+  if (Application) Application->ControlDestroyed(this);
+  if (FParent) FParent->RemoveControl(this);
+  delete FFont;
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == FParent) return;
+  if (parent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  if (FParent) FParent->RemoveControl(this);
+  if (parent) parent->InsertControl(this);
+}
+
+void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  UpdateBoundsCache(left, top, width, height);
+}
+
+void TControl::UpdateBoundsCache(int32_t left, int32_t top, int32_t width, int32_t height) {
+  FLeft = left;
+  FTop = top;
+  FWidth = width;
+  FHeight = height;
+}
+
+RECT TControl::ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
+
+int32_t TControl::ClientWidth() const {
+  const RECT r = ClientRect();
+  return r.right - r.left;
+}
+
+void TControl::SetClientWidth(int32_t value) { SetWidth(FWidth + value - ClientWidth()); }
+
+int32_t TControl::ClientHeight() const {
+  const RECT r = ClientRect();
+  return r.bottom - r.top;
+}
+
+void TControl::SetClientHeight(int32_t value) { SetHeight(FHeight + value - ClientHeight()); }
+
+POINT TControl::ClientOrigin() const {
+  POINT p{FLeft, FTop};
+  if (FParent) {
+    const POINT o = FParent->ClientOrigin();
+    p.x += o.x;
+    p.y += o.y;
+  }
+  return p;
+}
+
+POINT TControl::ClientToScreen(POINT p) const {
+  const POINT o = ClientOrigin();
+  return POINT{p.x + o.x, p.y + o.y};
+}
+
+POINT TControl::ScreenToClient(POINT p) const {
+  const POINT o = ClientOrigin();
+  return POINT{p.x - o.x, p.y - o.y};
+}
+
+void TControl::SetVisible(bool value) {
+  if (value == FVisible) return;
+  FVisible = value;
+  VisibleChanged();
+}
+
+bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
+
+std::string TControl::Caption() const { return FCaption; }
+
+void TControl::SetCaption(const std::string& value) {
+  if (value == Caption()) return;
+  FCaption = value;
+  TextChanged();
+}
+
+void TControl::SetEnabled(bool value) {
+  if (value == FEnabled) return;
+  FEnabled = value;
+  EnabledChanged();
+}
+
+bool TControl::ShowHint() const {
+  if (FParentShowHint && FParent) return FParent->ShowHint();
+  return FShowHint;
+}
+
+void TControl::SetShowHint(bool value) {
+  FShowHint = value;
+  FParentShowHint = false;
+}
+
+void TControl::SetParentShowHint(bool value) {
+  if (value == FParentShowHint) return;
+  if (!value) FShowHint = ShowHint();
+  FParentShowHint = value;
+}
+
+void TControl::SetFont(TFont* value) { FFont->Assign(value); }
+
+void TControl::SetParentFont(bool value) {
+  if (value == FParentFont) return;
+  FParentFont = value;
+  if (value) ParentFontChanged();
+}
+
+void TControl::FontChange(TObject*) {
+  if (!FUpdatingFont) FParentFont = false;
+  FontChanged();
+}
+
+void TControl::SetColor(TColor value) {
+  FParentColor = false;
+  if (value == FColor) return;
+  FColor = value;
+  ColorChanged();
+}
+
+void TControl::SetParentColor(bool value) {
+  if (value == FParentColor) return;
+  FParentColor = value;
+  if (value) ParentColorChanged();
+}
+
+void TControl::Click() { FOnClick(this); }
+void TControl::Invalidate() {}
+void TControl::Update() {}
+void TControl::BringToFront() {}
+
+TCustomForm* TControl::GetParentForm() const {
+  const TControl* c = this;
+  while (c->FParent) c = c->FParent;
+  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent* parent) {
+  if (auto* w = dynamic_cast<TWinControl*>(parent)) SetParent(w);
+}
+
+void TControl::VisibleChanged() {}
+void TControl::EnabledChanged() {}
+void TControl::FontChanged() {}
+void TControl::ColorChanged() {}
+void TControl::TextChanged() {}
+
+void TControl::ParentFontChanged() {
+  if (!FParentFont || !FParent) return;
+  FUpdatingFont = true;
+  try {
+    FFont->Assign(FParent->Font());
+  } catch (...) {
+    FUpdatingFont = false;
+    throw;
+  }
+  FUpdatingFont = false;
+}
+
+void TControl::ParentColorChanged() {
+  if (!FParentColor || !FParent) return;
+  if (FColor == FParent->Color()) return;
+  FColor = FParent->Color();
+  ColorChanged();
+}
+
+void TControl::Loaded() { TComponent::Loaded(); }
+
+// ---------------------------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+  FTabStop = false;
+  FWindowProc = [this](TMessage& m) { WndProc(m); };
+}
+
+TWinControl::~TWinControl() {
+  // Parented controls go with their parent (their owners are told as each one goes).
+  while (!FControls.empty()) {
+    TControl* c = FControls.back();
+    delete c;  // its destructor removes it from FControls
+  }
+  DestroyHandle();
+  FreeObjectInstance(FObjectInstance);
+  FObjectInstance = nullptr;
+}
+
+HWND TWinControl::Handle() const {
+  if (!FHandle) const_cast<TWinControl*>(this)->CreateHandle();
+  return FHandle;
+}
+
+TControl* TWinControl::Controls(int index) const {
+  if (index < 0 || index >= ControlCount())
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  return FControls[static_cast<size_t>(index)];
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const {
+  for (const TControl* c = control; c; c = c->Parent())
+    if (c == this) return true;
+  return false;
+}
+
+void TWinControl::SetTabStop(bool value) {
+  if (value == FTabStop) return;
+  FTabStop = value;
+  if (FHandle) {
+    LONG_PTR style = os::user32.GetWindowLongPtrA(FHandle, GWL_STYLE);
+    style = value ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    os::user32.SetWindowLongPtrA(FHandle, GWL_STYLE, style);
+  }
+}
+
+void TWinControl::SetWindowProc(TWndMethod method) {
+  FWindowProc = method ? std::move(method) : TWndMethod([this](TMessage& m) { WndProc(m); });
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  if (!control || control->FParent == this) return;
+  if (auto* w = dynamic_cast<TWinControl*>(control); w && w->ContainsControl(this))
+    throw EInvalidOperation("A control cannot be a child of its own child");
+  FControls.push_back(control);
+  control->FParent = this;
+  control->ParentFontChanged();
+  control->ParentColorChanged();
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    if (w->FHandle) {
+      os::user32.SetParent(w->FHandle, FHandle ? FHandle : ParkingWindow());
+      w->UpdateBoundsFromWindow();
+    } else if (FHandle && !(ComponentState().Contains(csLoading) || control->ComponentState().Contains(csLoading))) {
+      w->CreateHandle();
+    }
+  }
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  auto it = std::find(FControls.begin(), FControls.end(), control);
+  if (it == FControls.end()) return;
+  if (TCustomForm* form = GetParentForm()) form->ControlRemoved(control);
+  FControls.erase(it);
+  control->FParent = nullptr;
+  if (auto* w = dynamic_cast<TWinControl*>(control); w && w->FHandle && !ComponentState().Contains(csDestroying))
+    os::user32.SetParent(w->FHandle, ParkingWindow());
+}
+
+void TWinControl::GetChildren(std::vector<TComponent*>& children, const TComponent& root) const {
+  TComponent::GetChildren(children, root);
+  for (TControl* c : FControls)
+    if (c->Owner() == &root) children.push_back(c);
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+  params.Caption = FCaption;
+  params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (FVisible) params.Style |= WS_VISIBLE;
+  if (FTabStop) params.Style |= WS_TABSTOP;
+  if (!Enabled()) params.Style |= WS_DISABLED;
+  params.X = FLeft;
+  params.Y = FTop;
+  params.Width = FWidth;
+  params.Height = FHeight;
+  params.WinClassName = ClassName();
+  params.Background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+}
+
+void TWinControl::CreateHandle() {
+  if (FHandle || FCreating) return;
+  if (!IsTopLevel() && Parent()) {
+    Parent()->HandleNeeded();  // creating the parent creates this one too
+    if (FHandle) return;
+  }
+  FCreating = true;
+  try {
+    CreateWnd();
+  } catch (...) {
+    FCreating = false;
+    throw;
+  }
+  FCreating = false;
+  CreateWindowHandleDone();
+  CreateChildHandles();
+  UpdateBoundsFromWindow();
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  if (!IsTopLevel()) params.WndParent = Parent() && Parent()->FHandle ? Parent()->FHandle : ParkingWindow();
+  if (!FObjectInstance) FObjectInstance = MakeObjectInstance([this](TMessage& m) { MainWndProc(m); });
+  HWND window = nullptr;
+  if (!params.SubclassOf.empty()) {
+    window = os::user32.CreateWindowExA(params.ExStyle, params.SubclassOf.c_str(), params.Caption.c_str(),
+                                        params.Style, params.X, params.Y, params.Width, params.Height,
+                                        params.WndParent, params.Menu, vcl_private::Instance(), nullptr);
+    if (window) {
+      FDefWndProc = reinterpret_cast<WNDPROC>(os::user32.GetWindowLongPtrA(window, GWLP_WNDPROC));
+      AttachWindow(window);
+    }
+  } else {
+    vcl_private::RegisterOwnClass(params.WinClassName, &InitWndProc, params.ClassStyle, params.Background);
+    FDefWndProc = os::user32.DefWindowProcA;
+    gCreationControl = this;
+    window = os::user32.CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
+                                        params.Style, params.X, params.Y, params.Width, params.Height,
+                                        params.WndParent, params.Menu, vcl_private::Instance(), nullptr);
+    gCreationControl = nullptr;
+  }
+  if (!window || !FHandle) {
+    if (window) os::user32.DestroyWindow(window);
+    throw EOutOfResources("Error creating window of " + ClassName() + " (error " +
+                          std::to_string(os::kernel32.GetLastError()) + ")");
+  }
+}
+
+void TWinControl::AttachWindow(HWND window) {
+  FHandle = window;
+  ControlMap()[window] = this;
+  os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FObjectInstance));
+}
+
+void TWinControl::DetachWindow() {
+  if (!FHandle) return;
+  ControlMap().erase(FHandle);
+  FHandle = nullptr;
+}
+
+void TWinControl::CreateWindowHandleDone() { ApplyFont(); }
+
+void TWinControl::CreateChildHandles() {
+  for (size_t i = 0; i < FControls.size(); ++i) {
+    auto* w = dynamic_cast<TWinControl*>(FControls[i]);
+    if (!w) continue;
+    if (w->FHandle) {
+      os::user32.SetParent(w->FHandle, FHandle);
+      w->UpdateBoundsFromWindow();
+    } else {
+      w->CreateHandle();
+    }
+  }
+}
+
+void TWinControl::DestroyWnd() {}
+
+void TWinControl::DestroyHandle() {
+  if (!FHandle) return;
+  for (TControl* c : FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+  HWND window = FHandle;
+  os::user32.DestroyWindow(window);
+  DetachWindow();  // in case the window was gone already
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  DestroyHandle();
+  CreateHandle();
+  if (IsTopLevel()) UpdateShowing();
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage m{msg, wParam, lParam, 0};
+  FWindowProc(m);
+  return m.Result;
+}
+
+bool TWinControl::Focused() const { return FHandle && os::user32.GetFocus() == FHandle; }
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return GetParentForm() != nullptr;
+}
+
+void TWinControl::SetFocus() {
+  if (TCustomForm* form = GetParentForm(); form && form != this) form->SetActiveControl(this);
+  os::user32.SetFocus(Handle());
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle) os::user32.InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWinControl::Update() {
+  if (FHandle) os::user32.UpdateWindow(FHandle);
+}
+
+void TWinControl::BringToFront() {
+  if (FHandle)
+    os::user32.SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+RECT TWinControl::ClientRect() const {
+  RECT r{};
+  os::user32.GetClientRect(Handle(), &r);
+  return r;
+}
+
+POINT TWinControl::ClientOrigin() const {
+  POINT p{0, 0};
+  os::user32.ClientToScreen(Handle(), &p);
+  return p;
+}
+
+bool TWinControl::Showing() const {
+  if (IsTopLevel()) return FHandle && os::user32.IsWindowVisible(FHandle);
+  return TControl::Showing();
+}
+
+TWinControl* TWinControl::FindControl(HWND window) {
+  if (!window) return nullptr;
+  auto& map = ControlMap();
+  auto it = map.find(window);
+  return it == map.end() ? nullptr : it->second;
+}
+
+void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+  UpdateBoundsCache(left, top, width, height);
+  if (FHandle)
+    os::user32.SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+  if (!FHandle) return;
+  RECT r{};
+  if (!os::user32.GetWindowRect(FHandle, &r)) return;
+  if (!IsTopLevel()) {
+    HWND parent = os::user32.GetParent(FHandle);
+    if (parent) os::user32.MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  UpdateBoundsCache(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TWinControl::UpdateShowing() {
+  if (!FHandle) return;
+  const bool visible = (os::user32.GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (FVisible && !visible) os::user32.ShowWindow(FHandle, SW_SHOWNA);
+  else if (!FVisible && visible) os::user32.ShowWindow(FHandle, SW_HIDE);
+}
+
+void TWinControl::VisibleChanged() { UpdateShowing(); }
+
+void TWinControl::EnabledChanged() {
+  if (FHandle) os::user32.EnableWindow(FHandle, Enabled() ? TRUE : FALSE);
+}
+
+void TWinControl::ApplyFont() {
+  if (FHandle) os::user32.SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+}
+
+void TWinControl::FontChanged() {
+  ApplyFont();
+  for (TControl* c : FControls) c->ParentFontChanged();
+}
+
+void TWinControl::ParentFontChanged() { TControl::ParentFontChanged(); }
+
+void TWinControl::ColorChanged() {
+  Invalidate();
+  for (TControl* c : FControls) c->ParentColorChanged();
+}
+
+void TWinControl::ParentColorChanged() { TControl::ParentColorChanged(); }
+
+void TWinControl::TextChanged() {
+  if (FHandle) os::user32.SetWindowTextA(FHandle, FCaption.c_str());
+}
+
+HBRUSH TWinControl::ColorBrush() {
+  const COLORREF rgb = ColorToRGB(Color());
+  if (!FBrush || FBrushColor != rgb) {
+    FBrush.reset(os::gdi32.CreateSolidBrush(rgb));
+    FBrushColor = rgb;
+  }
+  return FBrush.get();
+}
+
+HWND TWinControl::ParkingWindow() {
+  static HWND parking = nullptr;
+  if (!parking || !os::user32.IsWindow(parking)) {
+    vcl_private::RegisterOwnClass("TKytParkingWindow", os::user32.DefWindowProcA, 0, nullptr);
+    parking = os::user32.CreateWindowExA(WS_EX_TOOLWINDOW, "TKytParkingWindow", "", WS_POPUP, 0, 0, 0, 0,
+                                         nullptr, nullptr, vcl_private::Instance(), nullptr);
+    if (!parking) throw EOutOfResources("Cannot create the parking window");
+  }
+  return parking;
+}
+
+void TWinControl::MainWndProc(TMessage& message) {
+  try {
+    FWindowProc(message);
+  } catch (...) {
+    HandleBoundaryException(this);
+  }
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+  HWND window = FHandle;
+  if (!window || !FDefWndProc) return;
+  message.Result = os::user32.CallWindowProcA(FDefWndProc, window, message.Msg, message.WParam, message.LParam);
+}
+
+void TWinControl::CommandNotify(UINT) {}
+
+bool TWinControl::ControlColor(HDC, LRESULT&) { return false; }
+
+void TWinControl::Paint(HDC) {}
+
+void TWinControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_COMMAND:
+      if (message.LParam) {
+        if (TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam))) {
+          child->CommandNotify(HIWORD(message.WParam));
+          message.Result = 0;
+          return;
+        }
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam))) {
+        LRESULT brush = 0;
+        if (child->ControlColor(reinterpret_cast<HDC>(message.WParam), brush)) {
+          message.Result = brush;
+          return;
+        }
+      }
+      break;
+    case WM_PAINT:
+      if (FDefWndProc == os::user32.DefWindowProcA) {
+        PAINTSTRUCT ps{};
+        HDC dc = os::user32.BeginPaint(FHandle, &ps);
+        HWND window = FHandle;
+        struct EndGuard {
+          HWND Window;
+          PAINTSTRUCT* Ps;
+          ~EndGuard() { os::user32.EndPaint(Window, Ps); }
+        } guard{window, &ps};
+        Paint(dc);
+        message.Result = 0;
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (FDefWndProc == os::user32.DefWindowProcA) {
+        RECT r{};
+        os::user32.GetClientRect(FHandle, &r);
+        os::user32.FillRect(reinterpret_cast<HDC>(message.WParam), &r, ColorBrush());
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (TCustomForm* form = GetParentForm(); form && form != this) form->SetActiveControl(this);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      DefaultHandler(message);
+      UpdateBoundsFromWindow();
+      return;
+    case WM_DESTROY:
+      DestroyWnd();
+      break;
+    case WM_NCDESTROY: {
+      DefaultHandler(message);
+      DetachWindow();
+      return;
+    }
+    default:
+      break;
+  }
+  DefaultHandler(message);
+}
+
+}  // namespace kyt
+
+namespace kyt {
+
+char AcceleratorChar(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const char c = caption[i + 1];
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return 0;
+}
+
+}  // namespace kyt

@@ -1,0 +1,439 @@
+// StdCtrls: the standard controls on their system window classes, with the state that lives
+// in the window (edit text, combo items) saved when the window goes and put back when it returns.
+#include "host/vcl/StdCtrls.h"
+
+#include "host/os/OsSeam.h"
+
+namespace kyt {
+
+namespace {
+
+std::string WindowText(HWND window) {
+  const int n = os::user32.GetWindowTextLengthA(window);
+  if (n <= 0) return {};
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  const int got = os::user32.GetWindowTextA(window, text.data(), n + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+LRESULT Send(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return os::user32.SendMessageA(window, msg, wParam, lParam);
+}
+
+[[noreturn]] void IndexError(int index) {
+  throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------- TLabel
+
+TLabel::TLabel(TComponent* owner) : TWinControl(owner) { UpdateBoundsCache(0, 0, 65, 13); }
+
+TLabel::~TLabel() = default;
+
+void TLabel::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubclassOf = "Static";
+  params.Style |= FAlignment == taCenter ? SS_CENTER : FAlignment == taRightJustify ? SS_RIGHT : SS_LEFT;
+  if (!FWordWrap && FAlignment == taLeftJustify) params.Style = (params.Style & ~static_cast<DWORD>(SS_LEFT)) | SS_LEFTNOWORDWRAP;
+  if (!FShowAccelChar) params.Style |= SS_NOPREFIX;
+  params.Style |= SS_NOTIFY;
+}
+
+void TLabel::SetAutoSize(bool value) {
+  if (value == FAutoSize) return;
+  FAutoSize = value;
+  AdjustBounds();
+}
+
+void TLabel::SetFocusControl(TWinControl* value) {
+  if (value == FFocusControl) return;
+  if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+  FFocusControl = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == FFocusControl) FFocusControl = nullptr;
+}
+
+void TLabel::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TLabel::SetShowAccelChar(bool value) {
+  if (value == FShowAccelChar) return;
+  FShowAccelChar = value;
+  RecreateWnd();
+  AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  RecreateWnd();
+  AdjustBounds();
+}
+
+char TLabel::Accelerator() const { return FShowAccelChar ? AcceleratorChar(FCaption) : 0; }
+
+void TLabel::TextChanged() {
+  TWinControl::TextChanged();
+  AdjustBounds();
+}
+
+void TLabel::FontChanged() {
+  TWinControl::FontChanged();
+  AdjustBounds();
+}
+
+void TLabel::ParentFontChanged() { TWinControl::ParentFontChanged(); }
+
+void TLabel::Loaded() {
+  TWinControl::Loaded();
+  AdjustBounds();
+}
+
+// Measures the caption in the label's font (a blank caption measures as one space).
+void TLabel::AdjustBounds() {
+  if (!FAutoSize || ComponentState().Contains(csLoading)) return;
+  HDC dc = os::user32.GetDC(nullptr);
+  if (!dc) return;
+  HGDIOBJ old = os::gdi32.SelectObject(dc, Font()->Handle());
+  RECT r{0, 0, FWordWrap ? FWidth : 0, 0};
+  UINT flags = DT_CALCRECT | DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | (FShowAccelChar ? 0 : DT_NOPREFIX);
+  const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
+  os::user32.DrawTextA(dc, text.c_str(), -1, &r, flags);
+  os::gdi32.SelectObject(dc, old);
+  os::user32.ReleaseDC(nullptr, dc);
+  SetBounds(FLeft, FTop, r.right - r.left, r.bottom - r.top);
+}
+
+void TLabel::WndProc(TMessage& message) {
+  if (message.Msg == WM_LBUTTONUP) Click();
+  TWinControl::WndProc(message);
+}
+
+bool TLabel::ControlColor(HDC dc, LRESULT& brush) {
+  os::gdi32.SetTextColor(dc, ColorToRGB(Font()->Color()));
+  os::gdi32.SetBkColor(dc, ColorToRGB(Color()));
+  brush = reinterpret_cast<LRESULT>(ColorBrush());
+  return true;
+}
+
+// ----------------------------------------------------------------------------------------- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  UpdateBoundsCache(0, 0, 121, 21);
+  SetColor(clWindow);
+  SetTabStop(true);
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubclassOf = "Edit";
+  params.Style |= ES_AUTOHSCROLL | (FReadOnly ? ES_READONLY : 0);
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateWindowHandleDone() {
+  TWinControl::CreateWindowHandleDone();
+  Send(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+}
+
+void TEdit::DestroyWnd() {
+  FCaption = WindowText(FHandle);
+  TWinControl::DestroyWnd();
+}
+
+std::string TEdit::Caption() const { return FHandle ? WindowText(FHandle) : FCaption; }
+
+void TEdit::SetMaxLength(int32_t value) {
+  if (value < 0) value = 0;
+  FMaxLength = value;
+  if (FHandle) Send(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(value), 0);
+}
+
+void TEdit::SetReadOnly(bool value) {
+  FReadOnly = value;
+  if (FHandle) Send(FHandle, EM_SETREADONLY, value ? TRUE : FALSE, 0);
+}
+
+int32_t TEdit::SelStart() const {
+  DWORD start = 0;
+  if (FHandle) Send(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  return static_cast<int32_t>(start);
+}
+
+int32_t TEdit::SelLength() const {
+  DWORD start = 0, end = 0;
+  if (FHandle) Send(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int32_t>(end - start);
+}
+
+void TEdit::SelectAll() { Send(Handle(), EM_SETSEL, 0, -1); }
+
+void TEdit::CommandNotify(UINT code) {
+  if (code == EN_CHANGE) {
+    if (FHandle) FCaption = WindowText(FHandle);
+    FOnChange(this);
+  }
+}
+
+bool TEdit::ControlColor(HDC dc, LRESULT& brush) {
+  os::gdi32.SetTextColor(dc, ColorToRGB(Font()->Color()));
+  os::gdi32.SetBkColor(dc, ColorToRGB(Color()));
+  brush = reinterpret_cast<LRESULT>(ColorBrush());
+  return true;
+}
+
+// ------------------------------------------------------------------------------ TComboBoxStrings
+
+std::string TComboBoxStrings::Get(int index) const {
+  HWND h = FComboBox->Handle();
+  const LRESULT len = Send(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len == CB_ERR) IndexError(index);
+  std::string text(static_cast<size_t>(len) + 1, '\0');
+  const LRESULT got = Send(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+int TComboBoxStrings::Count() const {
+  return static_cast<int>(Send(FComboBox->Handle(), CB_GETCOUNT));
+}
+
+TObject* TComboBoxStrings::Objects(int index) const {
+  const LRESULT data = Send(FComboBox->Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+  if (data == CB_ERR) IndexError(index);
+  return reinterpret_cast<TObject*>(data);
+}
+
+void TComboBoxStrings::PutObject(int index, TObject* object) {
+  if (Send(FComboBox->Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) == CB_ERR)
+    IndexError(index);
+}
+
+int TComboBoxStrings::Add(const std::string& s) {
+  const LRESULT index = Send(FComboBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+  if (index < 0) throw EOutOfResources("Cannot add an item to the combo box");
+  return static_cast<int>(index);
+}
+
+void TComboBoxStrings::Insert(int index, const std::string& s) {
+  if (index < 0 || index > Count()) IndexError(index);
+  if (Send(FComboBox->Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str())) < 0)
+    throw EOutOfResources("Cannot insert an item into the combo box");
+}
+
+void TComboBoxStrings::Delete(int index) {
+  if (Send(FComboBox->Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0) == CB_ERR) IndexError(index);
+}
+
+void TComboBoxStrings::Clear() {
+  HWND h = FComboBox->Handle();
+  const std::string text = WindowText(h);
+  Send(h, CB_RESETCONTENT);
+  if (FComboBox->Style() != csDropDownList) os::user32.SetWindowTextA(h, text.c_str());
+}
+
+int TComboBoxStrings::IndexOf(const std::string& s) const {
+  const LRESULT index = Send(FComboBox->Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
+  return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+// ------------------------------------------------------------------------------------- TComboBox
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), FItems(std::make_unique<TComboBoxStrings>(this)) {
+  UpdateBoundsCache(0, 0, 145, 21);
+  SetColor(clWindow);
+  SetTabStop(true);
+}
+
+TComboBox::~TComboBox() { DestroyHandle(); }
+
+void TComboBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubclassOf = "ComboBox";
+  params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL;
+  switch (FStyle) {
+    case csSimple: params.Style |= CBS_SIMPLE; break;
+    case csDropDownList: params.Style |= CBS_DROPDOWNLIST; break;
+    case csOwnerDrawFixed: params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS; break;
+    case csOwnerDrawVariable: params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS; break;
+    default: params.Style |= CBS_DROPDOWN; break;
+  }
+  if (FSorted) params.Style |= CBS_SORT;
+  if (FStyle != csSimple) params.Height += DropDownHeight();
+}
+
+int TComboBox::DropDownHeight() const { return FDropDownCount * 16 + 2; }
+
+void TComboBox::CreateWindowHandleDone() {
+  TWinControl::CreateWindowHandleDone();
+  for (size_t i = 0; i < FSavedItems.size(); ++i) {
+    const LRESULT index = Send(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FSavedItems[i].c_str()));
+    if (index >= 0) Send(FHandle, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(FSavedObjects[i]));
+  }
+  FSavedItems.clear();
+  FSavedObjects.clear();
+  Send(FHandle, CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+  if (FSavedItemIndex >= 0) Send(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FSavedItemIndex), 0);
+  FSavedItemIndex = -1;
+  if (FStyle != csDropDownList) os::user32.SetWindowTextA(FHandle, FCaption.c_str());
+  if (FSavedSelectAll) Send(FHandle, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  FSavedSelectAll = false;
+}
+
+void TComboBox::DestroyWnd() {
+  FSavedItems.clear();
+  FSavedObjects.clear();
+  const int n = static_cast<int>(Send(FHandle, CB_GETCOUNT));
+  for (int i = 0; i < n; ++i) {
+    FSavedItems.push_back(FItems->Get(i));
+    FSavedObjects.push_back(reinterpret_cast<TObject*>(Send(FHandle, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+  }
+  FSavedItemIndex = static_cast<int32_t>(Send(FHandle, CB_GETCURSEL));
+  FCaption = WindowText(FHandle);
+  TWinControl::DestroyWnd();
+}
+
+std::string TComboBox::Caption() const { return FHandle ? WindowText(FHandle) : FCaption; }
+
+void TComboBox::SetCaption(const std::string& value) {
+  FCaption = value;
+  if (FHandle) {
+    if (FStyle == csDropDownList) {
+      const LRESULT index = Send(FHandle, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+      Send(FHandle, CB_SETCURSEL, static_cast<WPARAM>(index == CB_ERR ? -1 : index), 0);
+    } else {
+      os::user32.SetWindowTextA(FHandle, value.c_str());
+    }
+  }
+}
+
+void TComboBox::SetStyle(TComboBoxStyle value) {
+  if (value == FStyle) return;
+  FStyle = value;
+  RecreateWnd();
+}
+
+void TComboBox::SetSorted(bool value) {
+  if (value == FSorted) return;
+  FSorted = value;
+  RecreateWnd();  // the items are added again, sorted by the control
+}
+
+void TComboBox::SetMaxLength(int32_t value) {
+  if (value < 0) value = 0;
+  FMaxLength = value;
+  if (FHandle) Send(FHandle, CB_LIMITTEXT, static_cast<WPARAM>(value), 0);
+}
+
+void TComboBox::SetDropDownCount(int32_t value) {
+  if (value < 1) value = 1;
+  FDropDownCount = value;
+  if (FHandle && FStyle != csSimple)
+    os::user32.SetWindowPos(FHandle, nullptr, 0, 0, FWidth, FHeight + DropDownHeight(),
+                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TComboBox::SetItems(TStrings* value) { FItems->Assign(value); }
+
+int32_t TComboBox::ItemIndex() const {
+  if (!FHandle) return FSavedItemIndex;
+  return static_cast<int32_t>(Send(FHandle, CB_GETCURSEL));
+}
+
+void TComboBox::SetItemIndex(int32_t value) {
+  HWND h = Handle();
+  Send(h, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+  FCaption = WindowText(h);
+}
+
+bool TComboBox::DroppedDown() const { return FHandle && Send(FHandle, CB_GETDROPPEDSTATE) != 0; }
+
+void TComboBox::SetDroppedDown(bool value) { Send(Handle(), CB_SHOWDROPDOWN, value ? TRUE : FALSE, 0); }
+
+void TComboBox::SelectAll() {
+  if (FHandle) Send(FHandle, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  else FSavedSelectAll = true;
+}
+
+void TComboBox::Clear() {
+  FItems->Clear();
+  SetCaption(std::string());
+}
+
+void TComboBox::CommandNotify(UINT code) {
+  if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
+    if (code == CBN_SELCHANGE) {
+      const LRESULT index = Send(FHandle, CB_GETCURSEL);
+      FCaption = index >= 0 ? FItems->Get(static_cast<int>(index)) : WindowText(FHandle);
+    } else {
+      FCaption = WindowText(FHandle);
+    }
+    FOnChange(this);
+  }
+}
+
+void TComboBox::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  UpdateBoundsCache(left, top, width, height);
+  if (FHandle) {
+    const int total = height + (FStyle != csSimple ? DropDownHeight() : 0);
+    os::user32.SetWindowPos(FHandle, nullptr, left, top, width, total, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TComboBox::UpdateBoundsFromWindow() {
+  if (!FHandle) return;
+  RECT r{};
+  os::user32.GetWindowRect(FHandle, &r);  // the closed box: the list is not part of it
+  HWND parent = os::user32.GetParent(FHandle);
+  if (parent) os::user32.MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  UpdateBoundsCache(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+bool TComboBox::ControlColor(HDC dc, LRESULT& brush) {
+  os::gdi32.SetTextColor(dc, ColorToRGB(Font()->Color()));
+  os::gdi32.SetBkColor(dc, ColorToRGB(Color()));
+  brush = reinterpret_cast<LRESULT>(ColorBrush());
+  return true;
+}
+
+// --------------------------------------------------------------------------------------- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  UpdateBoundsCache(0, 0, 75, 25);
+  SetTabStop(true);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubclassOf = "Button";
+  params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool value) {
+  if (value == FDefault) return;
+  FDefault = value;
+  if (FHandle) Send(FHandle, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::Click() {
+  if (TCustomForm* form = GetParentForm()) form->SetModalResult(FModalResult);
+  TWinControl::Click();
+}
+
+void TButton::CommandNotify(UINT code) {
+  if (code == BN_CLICKED) Click();
+}
+
+}  // namespace kyt

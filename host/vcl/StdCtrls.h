@@ -1,0 +1,267 @@
+// StdCtrls: the standard controls, each on its system window class so test helpers find them
+// by class and caption: TLabel ("Static"), TEdit ("Edit"), TComboBox ("ComboBox") and TButton
+// ("Button").
+#ifndef KYT_HOST_VCL_STDCTRLS_H
+#define KYT_HOST_VCL_STDCTRLS_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/core/Events.h"
+#include "host/core/Strings.h"
+#include "host/core/TypeInfo.h"
+#include "host/vcl/Controls.h"
+#include "host/vcl/Forms.h"
+
+namespace kyt {
+
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+KYT_ENUM_INFO(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
+
+// A static text. With AutoSize it takes the size of its text in its font; its accelerator
+// (the character after '&') focuses FocusControl.
+class TLabel : public TWinControl {
+  KYT_CLASS(TLabel, TWinControl)
+ public:
+  static void Publish(TPublisher<TLabel>& p) {
+    p.Property("Alignment", &TLabel::Alignment, &TLabel::SetAlignment).Default(taLeftJustify);
+    p.Property("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
+    p.Property("Caption", &TLabel::Caption, &TLabel::SetCaption).TypeName("TCaption");
+    p.Property("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);
+    p.Property("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar).Default(true);
+    p.Property("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
+  }
+
+  explicit TLabel(TComponent* owner);
+  ~TLabel() override;
+
+  // Properties
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool value);
+  TWinControl* FocusControl() const { return FFocusControl; }
+  void SetFocusControl(TWinControl* value);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+
+  // The accelerator character (upper case), or 0.
+  char Accelerator() const;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void TextChanged() override;
+  void FontChanged() override;
+  void ParentFontChanged() override;
+  void Loaded() override;
+  bool ControlColor(HDC dc, LRESULT& brush) override;
+
+ private:
+  void AdjustBounds();
+
+  bool FAutoSize = true;
+  TWinControl* FFocusControl = nullptr;
+  TAlignment FAlignment = taLeftJustify;
+  bool FShowAccelChar = true;
+  bool FWordWrap = false;
+};
+
+// A one-line edit box.
+class TEdit : public TWinControl {
+  KYT_CLASS(TEdit, TWinControl)
+ public:
+  static void Publish(TPublisher<TEdit>& p) {
+    p.Property("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength).Default(0);
+    p.Property("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
+    p.Property("Text", &TEdit::Caption, &TEdit::SetCaption).TypeName("TCaption");
+    p.Property("OnChange", &TEdit::OnChange, &TEdit::SetOnChange);
+  }
+
+  explicit TEdit(TComponent* owner);
+
+  // Properties
+  std::string Caption() const override;
+  // 0: no limit.
+  int32_t MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int32_t value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool value);
+  int32_t SelStart() const;
+  int32_t SelLength() const;
+
+  // Events
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
+
+  // Methods
+  void SelectAll();
+  void Clear() { SetCaption(std::string()); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandleDone() override;
+  void DestroyWnd() override;
+  void CommandNotify(UINT code) override;
+  TColor DefaultColor() const override { return clWindow; }
+  bool DefaultParentColor() const override { return false; }
+  bool DefaultTabStop() const override { return true; }
+  bool ControlColor(HDC dc, LRESULT& brush) override;
+
+ private:
+  int32_t FMaxLength = 0;
+  bool FReadOnly = false;
+  TNotifyEvent FOnChange;
+};
+
+enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+KYT_ENUM_INFO(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed",
+              "csOwnerDrawVariable")
+
+class TComboBox;
+
+// The items of a combo box, read from and written to the real control (its window is created
+// on first use), so the list and the control never disagree. Sorted boxes sort as the control
+// does.
+class TComboBoxStrings : public TStrings {
+  KYT_CLASS(TComboBoxStrings, TStrings)
+ public:
+  explicit TComboBoxStrings(TComboBox* comboBox) : FComboBox(comboBox) {}
+
+  std::string Get(int index) const override;
+  int Count() const override;
+  TObject* Objects(int index) const override;
+  void PutObject(int index, TObject* object) override;
+  int Add(const std::string& s) override;
+  void Insert(int index, const std::string& s) override;
+  void Delete(int index) override;
+  // Removes every item; the edit text of an editable box stays.
+  void Clear() override;
+  // The control's own exact, case-insensitive search.
+  int IndexOf(const std::string& s) const override;
+
+ private:
+  TComboBox* FComboBox;
+};
+
+// A combo box; csDropDown (the default) is an editable drop-down.
+class TComboBox : public TWinControl {
+  KYT_CLASS(TComboBox, TWinControl)
+ public:
+  static void Publish(TPublisher<TComboBox>& p) {
+    p.Property("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount).Default(8);
+    p.Property("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Stored(TStored::Never);
+    p.Property("Items", &TComboBox::Items, &TComboBox::SetItems);
+    p.Property("MaxLength", &TComboBox::MaxLength, &TComboBox::SetMaxLength).Default(0);
+    p.Property("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
+    p.Property("Style", &TComboBox::Style, &TComboBox::SetStyle).Default(csDropDown);
+    p.Property("Text", &TComboBox::Caption, &TComboBox::SetCaption).TypeName("TCaption");
+    p.Property("OnChange", &TComboBox::OnChange, &TComboBox::SetOnChange);
+  }
+
+  explicit TComboBox(TComponent* owner);
+  ~TComboBox() override;
+
+  // Properties
+  std::string Caption() const override;
+  void SetCaption(const std::string& value) override;
+  TComboBoxStyle Style() const { return FStyle; }
+  void SetStyle(TComboBoxStyle value);
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool value);
+  // Longest text the edit part accepts; 0: no limit.
+  int32_t MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int32_t value);
+  int32_t DropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int32_t value);
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* value);
+  // The selected item, -1 for none.
+  int32_t ItemIndex() const;
+  void SetItemIndex(int32_t value);
+  bool DroppedDown() const;
+  void SetDroppedDown(bool value);
+
+  // Events
+  // The edit text changed or another item was selected.
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
+
+  // Methods
+  // Selects the whole edit text.
+  void SelectAll();
+  void Clear();
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandleDone() override;
+  void DestroyWnd() override;
+  void CommandNotify(UINT code) override;
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void UpdateBoundsFromWindow() override;
+  TColor DefaultColor() const override { return clWindow; }
+  bool DefaultParentColor() const override { return false; }
+  bool DefaultTabStop() const override { return true; }
+  bool ControlColor(HDC dc, LRESULT& brush) override;
+
+ private:
+  friend class TComboBoxStrings;
+  int DropDownHeight() const;
+
+  TComboBoxStyle FStyle = csDropDown;
+  bool FSorted = false;
+  int32_t FMaxLength = 0;
+  int32_t FDropDownCount = 8;
+  std::unique_ptr<TComboBoxStrings> FItems;
+  // State kept while the window does not exist.
+  std::vector<std::string> FSavedItems;
+  std::vector<TObject*> FSavedObjects;
+  int32_t FSavedItemIndex = -1;
+  bool FSavedSelectAll = false;
+  TNotifyEvent FOnChange;
+};
+
+// A push button. Clicking it sets its form's ModalResult (when its own is non-zero) and runs
+// OnClick; Default buttons answer Enter, Cancel buttons Escape.
+class TButton : public TWinControl {
+  KYT_CLASS(TButton, TWinControl)
+ public:
+  static void Publish(TPublisher<TButton>& p) {
+    p.Property("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
+    p.Property("Caption", &TButton::Caption, &TButton::SetCaption).TypeName("TCaption");
+    p.Property("Default", &TButton::Default, &TButton::SetDefault).Default(false);
+    p.Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0).TypeName("TModalResult");
+    p.Property("OnClick", &TButton::OnClick, &TButton::SetOnClick);
+  }
+
+  explicit TButton(TComponent* owner);
+
+  // Properties
+  bool Default() const { return FDefault; }
+  void SetDefault(bool value);
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool value) { FCancel = value; }
+  int32_t ModalResult() const { return FModalResult; }
+  void SetModalResult(int32_t value) { FModalResult = value; }
+
+  // Methods
+  void Click() override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CommandNotify(UINT code) override;
+  bool DefaultTabStop() const override { return true; }
+
+ private:
+  bool FDefault = false;
+  bool FCancel = false;
+  int32_t FModalResult = mrNone;
+};
+
+}  // namespace kyt
+
+#endif  // KYT_HOST_VCL_STDCTRLS_H
