@@ -1,0 +1,749 @@
+// KYTSysReg: registration tables, the property editors and the designer's editor lookup.
+#include "framework/KYTSysReg.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "framework/KYTSystem.h"
+#include "framework/KYTTFormHook.h"
+#include "host/core/Collection.h"
+#include "host/core/Strings.h"
+#include "host/vcl/Application.h"
+
+namespace kyt {
+
+// ---- The package's tables. Each component is one line: page, class name and, once its unit is
+// built, its class (add the unit's header above and link its library in framework/CMakeLists.txt).
+
+namespace {
+
+struct TPackageEntry {
+  const char* Page;
+  const char* ClassName;
+  const TClassInfo& (*Class)();   // null: not built yet
+};
+
+// Classes made known to streaming by name, before everything else.
+const TPackageEntry kStreamedClasses[] = {
+    {"", "TKYTDataStore", nullptr},
+};
+
+const TPackageEntry kPalette[] = {
+    {kKYTPage1, "TKYTExitWindows", nullptr},
+    {kKYTPage1, "TKYTFileExecute", nullptr},
+    {kKYTPage1, "TKYTTopMost", nullptr},
+    {kKYTPage1, "TKYTOnlyOne", nullptr},
+    {kKYTPage1, "TKYTMsgDlg", nullptr},
+    {kKYTPage1, "TKYTMsgBox", nullptr},
+    {kKYTPage1, "TKYTMsgSelect", nullptr},
+    {kKYTPage1, "TKYTStartup", nullptr},
+    {kKYTPage1, "TKYTScreenSaver", nullptr},
+    {kKYTPage1, "TKYTTimeTrigger", nullptr},
+    {kKYTPage1, "TKYTWallPaper", nullptr},
+    {kKYTPage1, "TKYTFormHook", &TKYTFormHook::StaticClass},
+    {kKYTPage1, "TKYTMouseController", nullptr},
+    {kKYTPage1, "TKYTWavePlayer", nullptr},
+    {kKYTPage1, "TKYTCDTriggers", nullptr},
+    {kKYTPage1, "TKYTVersionDetails", nullptr},
+    {kKYTPage1, "TKYTSystemKeys", nullptr},
+    {kKYTPage1, "TKYTMultiLists", nullptr},
+    {kKYTPage2, "TKYTFormSizes", nullptr},
+    {kKYTPage2, "TKYTFormAspect", nullptr},
+    {kKYTPage2, "TKYTDriveVolume", nullptr},
+    {kKYTPage2, "TKYTApplication", nullptr},
+    {kKYTPage2, "TKYTStoreData", nullptr},
+    {kKYTPage2, "TKYTIllegalAbort", nullptr},
+    {kKYTPage2, "TKYTFormSaver", nullptr},
+    {kKYTPage2, "TKYTLogFile", nullptr},
+    {kKYTPage2, "TKYTTextReplace", nullptr},
+    {kKYTPage2, "TKYTSystemTray", nullptr},
+    {kKYTPage2, "TKYTFileProperties", nullptr},
+    {kKYTPage2, "TKYTFileOperator", nullptr},
+    {kKYTPage2, "TKYTDroppedFiles", nullptr},
+    {kKYTPage2, "TKYTSystemDetails", nullptr},
+    {kKYTPage2, "TKYTFileCollector", nullptr},
+    {kKYTPage2, "TKYTStringHolder", nullptr},
+    {kKYTPage2, "TKYTJokeHolder", nullptr},
+    {kKYTPage2, "TKYTFormExplode", nullptr},
+    {kKYTPage2, "TKYTResourceInfo", nullptr},
+};
+
+// The drive-volume component, whose data entries get read-only editors.
+const TPackageEntry kDriveVolume = {"", "TKYTDriveVolume", nullptr};
+
+const TClassInfo* ClassOf(const TPackageEntry& e) { return e.Class ? &e.Class() : nullptr; }
+
+TDesignTables& Tables() {
+  static TDesignTables tables;
+  return tables;
+}
+
+// Registrations the designer itself makes before any package: the Name entry.
+const std::vector<TEditorRegistration>& DesignerRegistrations() {
+  static const std::vector<TEditorRegistration> regs = {
+      {"TComponentName", "", nullptr, "Name", &TComponentNameProperty::StaticEditorClass()},
+  };
+  return regs;
+}
+
+std::string Join(const std::vector<std::string>& parts, const char* sep) {
+  std::string out;
+  for (size_t i = 0; i < parts.size(); ++i) out += (i ? sep : "") + parts[i];
+  return out;
+}
+
+}  // namespace
+
+const TDesignTables& DesignTables() { return Tables(); }
+
+void RegisterStreamedClass(const std::string& className, const TClassInfo* cls) {
+  Tables().StreamedClasses.push_back(className);
+  if (cls) RegisterClass(*cls);
+  Tables().Steps.push_back("RegisterClasses " + className + (cls ? "" : " (not available)"));
+}
+
+void RegisterComponents(const std::string& page, const std::vector<TPaletteEntry>& entries) {
+  std::vector<std::string> names;
+  for (const TPaletteEntry& e : entries) {
+    TPaletteEntry entry = e;
+    entry.Page = page;
+    if (entry.Class) RegisterClass(*entry.Class);
+    Tables().Palette.push_back(entry);
+    names.push_back(entry.ClassName);
+  }
+  Tables().Steps.push_back("RegisterComponents " + page + ": " + Join(names, ", "));
+}
+
+void RegisterPropertyEditor(const std::string& typeName, const TClassInfo* componentClass,
+                            const std::string& componentClassName, const std::string& propertyName,
+                            const TPropertyEditorClass& editor) {
+  Tables().Editors.push_back({typeName, componentClassName, componentClass, propertyName, &editor});
+  Tables().Steps.push_back("RegisterPropertyEditor " + typeName + ", " +
+                           (componentClassName.empty() ? "nil" : componentClassName) + ", '" + propertyName + "', " +
+                           editor.Name);
+}
+
+void Register() {
+  Tables() = TDesignTables{};
+  // 1. Streaming.
+  for (const TPackageEntry& e : kStreamedClasses) RegisterStreamedClass(e.ClassName, ClassOf(e));
+  // 2. The about entry of every component.
+  RegisterPropertyEditor("TKYTAboutStr", &TKYTSystemsComponent::StaticClass(), "TKYTSystemsComponent", "About",
+                         TKYTAboutSystemComponent::StaticEditorClass());
+  // 3, 4. The palette pages.
+  for (const char* page : {kKYTPage1, kKYTPage2}) {
+    std::vector<TPaletteEntry> entries;
+    for (const TPackageEntry& e : kPalette)
+      if (std::string(e.Page) == page) entries.push_back({page, e.ClassName, ClassOf(e)});
+    RegisterComponents(page, entries);
+  }
+  // 5. The execute test of every executable component.
+  RegisterPropertyEditor("TKYTExecSysStr", &TKYTExecuteComponent::StaticClass(), "TKYTExecuteComponent",
+                         "DesignExecute", TKYTExecSystemProperty::StaticEditorClass());
+  // 6-8. The drive volume's data entries are read-only.
+  const TClassInfo* drive = ClassOf(kDriveVolume);
+  RegisterPropertyEditor("string", drive, kDriveVolume.ClassName, "", TKYTROStringProperty::StaticEditorClass());
+  RegisterPropertyEditor("Boolean", drive, kDriveVolume.ClassName, "", TKYTROBooleanproperty::StaticEditorClass());
+  RegisterPropertyEditor("Integer", drive, kDriveVolume.ClassName, "", TKYTROIntegerProperty::StaticEditorClass());
+}
+
+std::vector<TPaletteEntry> PalettePage(const std::string& page) {
+  std::vector<TPaletteEntry> out;
+  for (const TPaletteEntry& e : Tables().Palette)
+    if (e.Page == page) out.push_back(e);
+  return out;
+}
+
+const TClassInfo* FindPaletteClass(const std::string& className) {
+  for (const TPaletteEntry& e : Tables().Palette)
+    if (core::SameText(e.ClassName, className)) return e.Class;
+  return nullptr;
+}
+
+// ---- Editor lookup
+
+namespace {
+
+bool Matches(const TEditorRegistration& r, const TPropInfo& prop, const TClassInfo& cls) {
+  if (!core::SameText(r.TypeName, prop.TypeName())) return false;
+  if (!r.ComponentClassName.empty() && (!r.ComponentClass || !cls.InheritsFrom(*r.ComponentClass))) return false;
+  return r.PropertyName.empty() || core::SameText(r.PropertyName, prop.Name());
+}
+
+// Whether p is a better match than the current best c (both match the same object).
+bool Better(const TEditorRegistration& p, const TEditorRegistration& c) {
+  if (p.ComponentClass != c.ComponentClass) {
+    if (!c.ComponentClass) return true;
+    if (!p.ComponentClass) return false;
+    return p.ComponentClass->InheritsFrom(*c.ComponentClass);
+  }
+  return !p.PropertyName.empty() && c.PropertyName.empty();
+}
+
+}  // namespace
+
+const TPropertyEditorClass& BaseEditorClass(const TPropInfo& prop) {
+  switch (prop.Kind()) {
+    case pkInteger: return TIntegerProperty::StaticEditorClass();
+    case pkBoolean: return TBoolProperty::StaticEditorClass();
+    case pkChar: return TCharProperty::StaticEditorClass();
+    case pkString: return TStringProperty::StaticEditorClass();
+    case pkEnum: return TEnumProperty::StaticEditorClass();
+    case pkSet: return TSetProperty::StaticEditorClass();
+    case pkColor: return TColorProperty::StaticEditorClass();
+    case pkClass: return TClassProperty::StaticEditorClass();
+    case pkStrings: return TStringsProperty::StaticEditorClass();
+    case pkCollection: return TCollectionProperty::StaticEditorClass();
+    case pkComponentRef: return TComponentProperty::StaticEditorClass();
+    case pkEvent: return TMethodProperty::StaticEditorClass();
+    case pkBinary: return TBinaryProperty::StaticEditorClass();
+  }
+  return TPropertyEditor::StaticEditorClass();
+}
+
+const TPropertyEditorClass& GetEditorClass(const TPropInfo& prop, const TClassInfo& cls) {
+  // Designer registrations come first, the package's later; scanning from the latest, an
+  // earlier one replaces the current choice only when it is strictly better.
+  std::vector<const TEditorRegistration*> all;
+  for (const TEditorRegistration& r : DesignerRegistrations()) all.push_back(&r);
+  for (const TEditorRegistration& r : Tables().Editors) all.push_back(&r);
+  const TEditorRegistration* best = nullptr;
+  for (auto it = all.rbegin(); it != all.rend(); ++it) {
+    if (!Matches(**it, prop, cls)) continue;
+    if (!best || Better(**it, *best)) best = *it;
+  }
+  return best ? *best->Editor : BaseEditorClass(prop);
+}
+
+std::vector<std::unique_ptr<TPropertyEditor>> GetComponentProperties(TFormDesigner* designer,
+                                                                     const std::vector<TPersistent*>& selection) {
+  std::vector<std::unique_ptr<TPropertyEditor>> out;
+  if (selection.empty() || !selection[0]) return out;
+  for (const TPropInfo* prop : selection[0]->ClassType().Properties()) {
+    const TPropertyEditorClass& editor = GetEditorClass(*prop, selection[0]->ClassType());
+    std::vector<const TPropInfo*> props{prop};
+    bool shared = true;
+    for (size_t i = 1; i < selection.size() && shared; ++i) {
+      const TPropInfo* other = selection[i]->ClassType().FindProperty(prop->Name());
+      shared = other && other->Kind() == prop->Kind() && core::SameText(other->TypeName(), prop->TypeName()) &&
+               &GetEditorClass(*other, selection[i]->ClassType()) == &editor;
+      props.push_back(other);
+    }
+    if (!shared) continue;
+    auto instance = editor.Create(designer, selection, props);
+    if (selection.size() > 1 && !instance->GetAttributes().Contains(paMultiSelect)) continue;
+    out.push_back(std::move(instance));
+  }
+  return out;
+}
+
+// ---- TFormDesigner
+
+TFormDesigner::~TFormDesigner() = default;
+
+TMethod TFormDesigner::CreateMethod(const std::string& name, const void* signature) {
+  TMethod method;
+  if (!FRoot || !FindPublishedMethod(*FRoot, name, method))
+    throw EPropertyError("Invalid property value: the form has no method " + name);
+  if (method.Signature != signature)
+    throw EPropertyError("Invalid property value: method " + name + " does not fit this event");
+  return method;
+}
+
+std::string TFormDesigner::GetMethodName(const TMethod& method) const {
+  return FRoot ? PublishedMethodName(*FRoot, method) : std::string();
+}
+
+std::vector<std::string> TFormDesigner::GetMethodNames(const void* signature) const {
+  std::vector<std::string> names;
+  if (!FRoot) return names;
+  for (const TPublishedMethod* m : FRoot->ClassType().Methods())
+    if (m->Signature == signature) names.push_back(m->Name);
+  return names;
+}
+
+// ---- TPropertyEditor
+
+TPropertyEditor::TPropertyEditor(TFormDesigner* designer, std::vector<TPersistent*> instances,
+                                 std::vector<const TPropInfo*> props)
+    : FDesigner(designer), FInstances(std::move(instances)), FProps(std::move(props)) {
+  if (FInstances.empty() || FInstances.size() != FProps.size())
+    throw EPropertyError("A property editor needs one property per selected object");
+}
+
+TPropertyEditor::~TPropertyEditor() = default;
+
+const TPropertyEditorClass& TPropertyEditor::StaticEditorClass() {
+  static const TPropertyEditorClass cls{
+      "TPropertyEditor",
+      [](TFormDesigner* d, std::vector<TPersistent*> i, std::vector<const TPropInfo*> p) {
+        return std::make_unique<TPropertyEditor>(d, std::move(i), std::move(p));
+      }};
+  return cls;
+}
+const TPropertyEditorClass& TPropertyEditor::EditorClass() const { return StaticEditorClass(); }
+
+TPropertyAttributes TPropertyEditor::GetAttributes() const { return {paRevertable}; }
+std::string TPropertyEditor::GetValue() const { return "(Unknown)"; }
+void TPropertyEditor::SetValue(const std::string&) { Refuse("the entry " + GetName() + " cannot be typed into"); }
+void TPropertyEditor::Edit() {}
+std::vector<std::string> TPropertyEditor::GetValues() const { return {}; }
+bool TPropertyEditor::AllEqual() const { return PropCount() == 1; }
+std::vector<std::unique_ptr<TPropertyEditor>> TPropertyEditor::GetProperties() const { return {}; }
+std::string TPropertyEditor::GetName() const { return FProps[0]->Name(); }
+bool TPropertyEditor::HasTextDialog() const { return false; }
+void TPropertyEditor::EditText(const std::string&) { Refuse("the entry " + GetName() + " has no dialog that takes text"); }
+
+TPersistent* TPropertyEditor::GetComponent(int index) const {
+  if (index < 0 || index >= PropCount()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  return FInstances[static_cast<size_t>(index)];
+}
+
+const TPropInfo& TPropertyEditor::GetPropInfo(int index) const {
+  if (index < 0 || index >= PropCount()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  return *FProps[static_cast<size_t>(index)];
+}
+
+void TPropertyEditor::Refuse(const std::string& why) const { throw EPropertyError("Invalid property value: " + why); }
+
+template <class Fn>
+void TPropertyEditor::ForEach(Fn fn) {
+  try {
+    for (size_t i = 0; i < FInstances.size(); ++i) fn(FInstances[i], *FProps[i]);
+  } catch (const EPropertyError&) {
+    throw;
+  } catch (const EConvertError& e) {
+    Refuse(e.Message());
+  } catch (const ERangeError& e) {
+    Refuse(e.Message());
+  }
+  if (FDesigner) FDesigner->Modified();
+}
+
+void TPropertyEditor::SetText(const std::string& value) {
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetValueText(obj, value); });
+}
+
+std::string TPropertyEditor::Text(int index) const { return GetPropInfo(index).ValueText(GetComponent(index)); }
+
+bool TPropertyEditor::AllTextEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (Text(i) != Text(0)) return false;
+  return true;
+}
+
+// ---- Ordinal editors
+
+TPropertyAttributes TOrdinalProperty::GetAttributes() const { return {paMultiSelect, paRevertable}; }
+std::string TOrdinalProperty::GetValue() const { return Text(); }
+bool TOrdinalProperty::AllEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (GetPropInfo(i).GetOrd(GetComponent(i)) != GetPropInfo(0).GetOrd(GetComponent(0))) return false;
+  return true;
+}
+
+std::string TIntegerProperty::GetValue() const { return std::to_string(GetPropInfo().GetOrd(GetComponent(0))); }
+void TIntegerProperty::SetValue(const std::string& value) {
+  if (value.empty()) Refuse("an integer is needed");
+  SetText(value);
+}
+
+std::string TCharProperty::GetValue() const { return Text(); }
+void TCharProperty::SetValue(const std::string& value) { SetText(value); }
+
+TPropertyAttributes TEnumProperty::GetAttributes() const {
+  return {paMultiSelect, paValueList, paSortList, paRevertable};
+}
+std::string TEnumProperty::GetValue() const { return Text(); }
+void TEnumProperty::SetValue(const std::string& value) { SetText(value); }
+std::vector<std::string> TEnumProperty::GetValues() const {
+  const TEnumInfo* info = GetPropInfo().EnumType();
+  return info ? info->Members : std::vector<std::string>{};
+}
+
+TPropertyAttributes TBoolProperty::GetAttributes() const { return {paMultiSelect, paValueList, paRevertable}; }
+std::string TBoolProperty::GetValue() const { return GetPropInfo().GetOrd(GetComponent(0)) ? "True" : "False"; }
+void TBoolProperty::SetValue(const std::string& value) { SetText(value); }
+std::vector<std::string> TBoolProperty::GetValues() const { return {"False", "True"}; }
+
+TPropertyAttributes TSetProperty::GetAttributes() const { return {paMultiSelect, paSubProperties, paRevertable}; }
+std::string TSetProperty::GetValue() const { return Text(); }
+void TSetProperty::SetValue(const std::string& value) { SetText(value); }
+std::vector<std::unique_ptr<TPropertyEditor>> TSetProperty::GetProperties() const {
+  std::vector<std::unique_ptr<TPropertyEditor>> out;
+  const TEnumInfo* info = GetPropInfo().EnumType();
+  if (!info) return out;
+  std::vector<TPersistent*> instances;
+  std::vector<const TPropInfo*> props;
+  for (int i = 0; i < PropCount(); ++i) {
+    instances.push_back(GetComponent(i));
+    props.push_back(&GetPropInfo(i));
+  }
+  for (size_t e = 0; e < info->Members.size(); ++e)
+    out.push_back(std::make_unique<TSetElementProperty>(Designer(), instances, props, static_cast<int>(e)));
+  return out;
+}
+
+TSetElementProperty::TSetElementProperty(TFormDesigner* designer, std::vector<TPersistent*> instances,
+                                         std::vector<const TPropInfo*> props, int element)
+    : TPropertyEditor(designer, std::move(instances), std::move(props)), FElement(element) {}
+
+const TPropertyEditorClass& TSetElementProperty::StaticEditorClass() {
+  // Made by TSetProperty only; the factory gives the first member.
+  static const TPropertyEditorClass cls{
+      "TSetElementProperty",
+      [](TFormDesigner* d, std::vector<TPersistent*> i, std::vector<const TPropInfo*> p) -> std::unique_ptr<TPropertyEditor> {
+        return std::make_unique<TSetElementProperty>(d, std::move(i), std::move(p), 0);
+      }};
+  return cls;
+}
+const TPropertyEditorClass& TSetElementProperty::EditorClass() const { return StaticEditorClass(); }
+TPropertyAttributes TSetElementProperty::GetAttributes() const { return {paMultiSelect, paValueList, paSortList}; }
+std::string TSetElementProperty::GetName() const { return GetPropInfo().EnumType()->Members[static_cast<size_t>(FElement)]; }
+std::string TSetElementProperty::GetValue() const {
+  return (static_cast<uint64_t>(GetPropInfo().GetOrd(GetComponent(0))) >> FElement) & 1 ? "True" : "False";
+}
+void TSetElementProperty::SetValue(const std::string& value) {
+  bool on;
+  if (core::SameText(value, "True")) on = true;
+  else if (core::SameText(value, "False")) on = false;
+  else Refuse("'" + value + "' is not True or False");
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) {
+    uint64_t bits = static_cast<uint64_t>(prop.GetOrd(obj));
+    const uint64_t bit = uint64_t{1} << FElement;
+    prop.SetOrd(obj, static_cast<int64_t>(on ? bits | bit : bits & ~bit));
+  });
+}
+std::vector<std::string> TSetElementProperty::GetValues() const { return {"False", "True"}; }
+bool TSetElementProperty::AllEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (((GetPropInfo(i).GetOrd(GetComponent(i)) ^ GetPropInfo(0).GetOrd(GetComponent(0))) >> FElement) & 1)
+      return false;
+  return true;
+}
+
+TPropertyAttributes TColorProperty::GetAttributes() const {
+  return {paMultiSelect, paDialog, paValueList, paRevertable};
+}
+std::string TColorProperty::GetValue() const { return Text(); }
+void TColorProperty::SetValue(const std::string& value) { SetText(value); }
+std::vector<std::string> TColorProperty::GetValues() const {
+  std::vector<std::string> names;
+  for (uint32_t v : {0x000000u, 0x000080u, 0x008000u, 0x008080u, 0x800000u, 0x800080u, 0x808000u, 0x808080u,
+                     0xC0C0C0u, 0x0000FFu, 0x00FF00u, 0x00FFFFu, 0xFF0000u, 0xFF00FFu, 0xFFFF00u, 0xFFFFFFu})
+    names.push_back(ColorToString(ColorOf(v)));
+  for (uint32_t i = 0; i <= 0x18; ++i) names.push_back(ColorToString(ColorOf(0x80000000u | i)));
+  return names;
+}
+
+// ---- String editors
+
+TPropertyAttributes TStringProperty::GetAttributes() const { return {paMultiSelect, paRevertable}; }
+std::string TStringProperty::GetValue() const { return GetPropInfo().GetStr(GetComponent(0)); }
+void TStringProperty::SetValue(const std::string& value) {
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetStr(obj, value); });
+}
+bool TStringProperty::AllEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (GetPropInfo(i).GetStr(GetComponent(i)) != GetPropInfo(0).GetStr(GetComponent(0))) return false;
+  return true;
+}
+
+TPropertyAttributes TComponentNameProperty::GetAttributes() const { return {paRevertable}; }
+
+// ---- Object editors
+
+std::vector<TPersistent*> TClassProperty::SubObjects() const {
+  std::vector<TPersistent*> objects;
+  for (int i = 0; i < PropCount(); ++i) objects.push_back(GetPropInfo(i).GetObject(GetComponent(i)));
+  return objects;
+}
+
+TPropertyAttributes TClassProperty::GetAttributes() const { return {paMultiSelect, paSubProperties, paReadOnly}; }
+std::string TClassProperty::GetValue() const { return Text(); }
+std::vector<std::unique_ptr<TPropertyEditor>> TClassProperty::GetProperties() const {
+  std::vector<TPersistent*> objects = SubObjects();
+  if (std::find(objects.begin(), objects.end(), nullptr) != objects.end()) return {};
+  return GetComponentProperties(Designer(), objects);
+}
+
+TPropertyAttributes TStringsProperty::GetAttributes() const { return {paMultiSelect, paDialog, paReadOnly}; }
+std::vector<std::unique_ptr<TPropertyEditor>> TStringsProperty::GetProperties() const { return {}; }
+bool TStringsProperty::HasTextDialog() const { return true; }
+void TStringsProperty::EditText(const std::string& text) {
+  for (TPersistent* obj : SubObjects()) {
+    auto* list = dynamic_cast<TStrings*>(obj);
+    if (!list) Refuse("the entry " + GetName() + " holds no string list");
+    list->SetText(text);
+  }
+  if (Designer()) Designer()->Modified();
+}
+
+namespace {
+
+// One item of a collection in the collection editor's list: its sub-entries are the item's
+// published properties.
+class TCollectionItemEntry : public TPropertyEditor {
+ public:
+  TCollectionItemEntry(TFormDesigner* designer, std::vector<TPersistent*> instances,
+                       std::vector<const TPropInfo*> props, std::vector<TPersistent*> items, int index)
+      : TPropertyEditor(designer, std::move(instances), std::move(props)), FItems(std::move(items)), FIndex(index) {}
+  TPropertyAttributes GetAttributes() const override { return {paMultiSelect, paSubProperties, paReadOnly}; }
+  std::string GetName() const override { return "[" + std::to_string(FIndex) + "]"; }
+  std::string GetValue() const override {
+    auto* item = dynamic_cast<TCollectionItem*>(FItems[0]);
+    return item ? std::to_string(FIndex) + " - " + item->DisplayName() : std::string();
+  }
+  std::vector<std::unique_ptr<TPropertyEditor>> GetProperties() const override {
+    return GetComponentProperties(Designer(), FItems);
+  }
+
+ private:
+  std::vector<TPersistent*> FItems;
+  int FIndex;
+};
+
+}  // namespace
+
+TPropertyAttributes TCollectionProperty::GetAttributes() const { return {paDialog, paReadOnly}; }
+std::vector<std::unique_ptr<TPropertyEditor>> TCollectionProperty::GetProperties() const {
+  std::vector<std::unique_ptr<TPropertyEditor>> out;
+  auto* collection = dynamic_cast<TCollection*>(GetPropInfo().GetObject(GetComponent(0)));
+  if (!collection || PropCount() != 1) return out;
+  for (int i = 0; i < collection->Count(); ++i)
+    out.push_back(std::make_unique<TCollectionItemEntry>(Designer(), std::vector<TPersistent*>{GetComponent(0)},
+                                                         std::vector<const TPropInfo*>{&GetPropInfo()},
+                                                         std::vector<TPersistent*>{collection->Items(i)}, i));
+  return out;
+}
+bool TCollectionProperty::HasTextDialog() const { return true; }
+void TCollectionProperty::EditText(const std::string& text) {
+  int count = -1;
+  try {
+    size_t used = 0;
+    count = std::stoi(text, &used);
+    if (used != text.size()) count = -1;
+  } catch (const std::exception&) {
+    count = -1;
+  }
+  if (count < 0 || count > 10000) Refuse("the collection editor takes an item count, not '" + text + "'");
+  for (TPersistent* obj : SubObjects()) {
+    auto* collection = dynamic_cast<TCollection*>(obj);
+    if (!collection) Refuse("the entry " + GetName() + " holds no collection");
+    while (collection->Count() > count) collection->Delete(collection->Count() - 1);
+    while (collection->Count() < count) collection->Add();
+  }
+  if (Designer()) Designer()->Modified();
+}
+
+TPropertyAttributes TComponentProperty::GetAttributes() const {
+  return {paMultiSelect, paValueList, paSortList, paRevertable};
+}
+std::string TComponentProperty::GetValue() const {
+  auto* target = dynamic_cast<TComponent*>(GetPropInfo().GetObject(GetComponent(0)));
+  if (!target) return {};
+  TComponent* root = Designer() ? Designer()->Root() : nullptr;
+  if (root && target->Owner() != root && target != root && target->Owner())
+    return target->Owner()->Name() + "." + target->Name();
+  return target->Name();
+}
+void TComponentProperty::SetValue(const std::string& value) {
+  TComponent* target = nullptr;
+  if (!value.empty()) {
+    TComponent* root = Designer() ? Designer()->Root() : nullptr;
+    if (root) target = core::SameText(root->Name(), value) ? root : root->FindComponent(value);
+    if (!target) Refuse("there is no component named " + value);
+    const TClassInfo* wanted = GetPropInfo().ObjectClass();
+    if (wanted && !target->InheritsFrom(*wanted)) Refuse(value + " is not a " + wanted->Name());
+  }
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetObject(obj, target); });
+}
+std::vector<std::string> TComponentProperty::GetValues() const {
+  std::vector<std::string> names;
+  TComponent* root = Designer() ? Designer()->Root() : nullptr;
+  const TClassInfo* wanted = GetPropInfo().ObjectClass();
+  if (!root) return names;
+  for (int i = 0; i < root->ComponentCount(); ++i) {
+    TComponent* c = root->Components(i);
+    if (!c->Name().empty() && (!wanted || c->InheritsFrom(*wanted))) names.push_back(c->Name());
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return core::CompareText(a, b) < 0; });
+  return names;
+}
+bool TComponentProperty::AllEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (GetPropInfo(i).GetObject(GetComponent(i)) != GetPropInfo(0).GetObject(GetComponent(0))) return false;
+  return true;
+}
+
+TPropertyAttributes TMethodProperty::GetAttributes() const {
+  return {paMultiSelect, paValueList, paSortList, paRevertable};
+}
+std::string TMethodProperty::GetValue() const {
+  const TMethod method = GetPropInfo().GetMethod(GetComponent(0));
+  if (!method) return {};
+  std::string name = Designer() ? Designer()->GetMethodName(method) : std::string();
+  return name.empty() ? "(handler)" : name;
+}
+void TMethodProperty::SetValue(const std::string& value) {
+  TMethod method;
+  if (!value.empty()) {
+    if (!core::IsValidIdent(value)) Refuse("'" + value + "' is not a valid method name");
+    if (!Designer()) Refuse("no designer to make method " + value);
+    method = Designer()->CreateMethod(value, GetPropInfo().EventSignature());
+  }
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetMethod(obj, method); });
+}
+std::vector<std::string> TMethodProperty::GetValues() const {
+  std::vector<std::string> names = Designer() ? Designer()->GetMethodNames(GetPropInfo().EventSignature())
+                                              : std::vector<std::string>{};
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return core::CompareText(a, b) < 0; });
+  return names;
+}
+bool TMethodProperty::AllEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (!(GetPropInfo(i).GetMethod(GetComponent(i)) == GetPropInfo(0).GetMethod(GetComponent(0)))) return false;
+  return true;
+}
+void TMethodProperty::Edit() {
+  if (!GetValue().empty()) return;
+  auto* component = dynamic_cast<TComponent*>(GetComponent(0));
+  std::string event = GetName();
+  if (event.size() > 2 && core::SameText(event.substr(0, 2), "On")) event = event.substr(2);
+  SetValue((component ? component->Name() : std::string()) + event);
+}
+
+TPropertyAttributes TBinaryProperty::GetAttributes() const { return {paDialog, paReadOnly}; }
+std::string TBinaryProperty::GetValue() const {
+  const size_t size = GetPropInfo().GetBinary(GetComponent(0)).size();
+  return size ? "(" + std::to_string(size) + " bytes)" : "(None)";
+}
+bool TBinaryProperty::AllEqual() const {
+  for (int i = 1; i < PropCount(); ++i)
+    if (GetPropInfo(i).GetBinary(GetComponent(i)) != GetPropInfo(0).GetBinary(GetComponent(0))) return false;
+  return true;
+}
+bool TBinaryProperty::HasTextDialog() const { return true; }
+void TBinaryProperty::EditText(const std::string& path) {
+  std::vector<uint8_t> data;
+  if (!path.empty()) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) Refuse("cannot open " + path);
+    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetBinary(obj, data); });
+}
+
+// ---- The package's editors
+
+std::string KYTAboutMessage() {
+  return "KYT System Components\r\n\r\n"
+         "Thirty-seven non-visual components for Windows applications: settings in the registry or "
+         "an ini file, message dialogs, file operations, form behaviour and system services.\r\n"
+         "Drop them on a form, set their properties and call Execute.";
+}
+
+TPropertyAttributes TKYTAboutSystemComponent::GetAttributes() const { return {paDialog, paMultiSelect, paReadOnly}; }
+std::string TKYTAboutSystemComponent::GetValue() const { return "(" + std::string("KYT System Components") + ")"; }
+// A plain information box titled with the application's title (what ShowMessage shows).
+void TKYTAboutSystemComponent::Edit() {
+  Application->MessageBox(KYTAboutMessage(), Application->Title(), MB_OK | MB_ICONINFORMATION);
+}
+
+TPropertyAttributes TKYTExecSystemProperty::GetAttributes() const { return {paDialog, paReadOnly}; }
+std::string TKYTExecSystemProperty::GetValue() const { return "(" + std::string("Execute Test") + ")"; }
+void TKYTExecSystemProperty::Edit() { ObjectCast<TKYTExecuteComponent>(GetComponent(0))->Execute(); }
+
+TPropertyAttributes TKYTROStringProperty::GetAttributes() const { return inherited::GetAttributes() + TPropertyAttributes{paReadOnly}; }
+TPropertyAttributes TKYTROBooleanproperty::GetAttributes() const { return inherited::GetAttributes() + TPropertyAttributes{paReadOnly}; }
+TPropertyAttributes TKYTROIntegerProperty::GetAttributes() const { return inherited::GetAttributes() + TPropertyAttributes{paReadOnly}; }
+
+// ---- The inspector's view
+
+namespace {
+
+std::string JoinPath(const std::string& prefix, const std::string& name) {
+  if (prefix.empty()) return name;
+  return name.size() && name[0] == '[' ? prefix + name : prefix + "." + name;
+}
+
+void AddLines(std::vector<TInspectorLine>& lines, const std::string& prefix,
+              const std::vector<std::unique_ptr<TPropertyEditor>>& editors) {
+  for (const auto& editor : editors) {
+    const TPropertyAttributes attrs = editor->GetAttributes();
+    const std::string path = JoinPath(prefix, editor->GetName());
+    lines.push_back({path, editor->AllEqual() ? editor->GetValue() : std::string(), attrs.Contains(paReadOnly), attrs});
+    AddLines(lines, path, editor->GetProperties());
+  }
+}
+
+// "A.B[2].C" -> {"A", "B", "[2]", "C"}.
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string current;
+  auto flush = [&] {
+    parts.push_back(current);
+    current.clear();
+  };
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (c == '.') {
+      flush();
+    } else if (c == '[') {
+      if (!current.empty()) flush();
+      const size_t close = path.find(']', i);
+      if (close == std::string::npos) throw EPropertyError("Invalid property path " + path);
+      parts.push_back(path.substr(i, close - i + 1));
+      i = close;
+      if (i + 1 < path.size() && path[i + 1] == '.') ++i;
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty() || parts.empty() || path.back() == '.') flush();
+  for (const std::string& p : parts)
+    if (p.empty()) throw EPropertyError("Invalid property path " + path);
+  return parts;
+}
+
+}  // namespace
+
+std::vector<TInspectorLine> InspectorLines(TFormDesigner* designer, const std::vector<TPersistent*>& selection) {
+  std::vector<TInspectorLine> lines;
+  AddLines(lines, "", GetComponentProperties(designer, selection));
+  return lines;
+}
+
+std::unique_ptr<TPropertyEditor> FindInspectorEntry(TFormDesigner* designer, const std::vector<TPersistent*>& selection,
+                                                    const std::string& path) {
+  std::vector<std::unique_ptr<TPropertyEditor>> level = GetComponentProperties(designer, selection);
+  std::unique_ptr<TPropertyEditor> found;
+  std::string walked;
+  for (const std::string& part : SplitPath(path)) {
+    if (found) level = found->GetProperties();
+    found.reset();
+    for (auto& editor : level) {
+      if (core::SameText(editor->GetName(), part)) {
+        found = std::move(editor);
+        break;
+      }
+    }
+    walked = JoinPath(walked, part);
+    if (!found) throw EPropertyError("There is no property " + walked);
+  }
+  return found;
+}
+
+void InspectorSetText(TPropertyEditor& editor, const std::string& text) {
+  if (!editor.GetAttributes().Contains(paReadOnly)) {
+    editor.SetValue(text);
+  } else if (editor.HasTextDialog()) {
+    editor.EditText(text);
+  } else {
+    throw EPropertyError("Property " + editor.GetName() + " is read-only");
+  }
+}
+
+}  // namespace kyt
