@@ -355,6 +355,7 @@ struct Kernel32Table {
   decltype(&::GetPrivateProfileSectionNamesA) GetPrivateProfileSectionNamesA = &::GetPrivateProfileSectionNamesA;
   decltype(&::GetPrivateProfileStringA) GetPrivateProfileStringA = &::GetPrivateProfileStringA;
   decltype(&::GetProcAddress) GetProcAddress = &::GetProcAddress;
+  decltype(&::GetProcessTimes) GetProcessTimes = &::GetProcessTimes;
   decltype(&::GetShortPathNameA) GetShortPathNameA = &::GetShortPathNameA;
   decltype(&::GetStartupInfoA) GetStartupInfoA = &::GetStartupInfoA;
   decltype(&::GetStdHandle) GetStdHandle = &::GetStdHandle;
