@@ -225,13 +225,14 @@ TEST_F(FormSaverTest, FormMaximisedByCodeStoresItsStateButNoBounds) {
 
 TEST_F(FormSaverTest, OtherFormsNotNormalStoreTheirOwnNormalBounds) {
   auto* other = NewForm<TOtherTestForm>(300, 320, 250, 150);
+  auto* form = NewForm(40, 50, 320, 240);
+  NewSaver(form);
+  form->Show();
+  // Maximised after the owner's restore, which sets every form normal on a first run.
   other->Show();
   other->SetWindowState(wsMaximized);
   ASSERT_TRUE(::IsZoomed(other->Handle()));
   const RECT normal = NormalRect(other->Handle());
-  auto* form = NewForm(40, 50, 320, 240);
-  NewSaver(form);
-  form->Show();
   form->Close();
   EXPECT_EQ(Stored("TOtherTestForm_WindowState"), "3");
   EXPECT_EQ(Stored("TOtherTestForm_Width"), std::to_string(normal.right - normal.left));

@@ -91,8 +91,11 @@ class TempFolder {
   explicit TempFolder(const std::string& name) {
     char base[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, base);
+    std::string safe = name;
+    for (char& c : safe)
+      if (c == '/' || c == '\\' || c == ':') c = '-';
     path_ = std::string(base) + "KYTPersistenceTests-" + std::to_string(::GetCurrentProcessId()) +
-            "-" + name;
+            "-" + safe;
     Clear();
     ::CreateDirectoryA(path_.c_str(), nullptr);
   }
