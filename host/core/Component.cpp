@@ -74,11 +74,13 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::DestroyComponents() {
-  // Take each one out before deleting it, so a destructor that frees a sibling is safe.
+  // Take each one out before deleting it, so a destructor that frees a sibling is safe. Only a
+  // component that asked for free notification is announced to the others, which are going too.
   while (!FComponents.empty()) {
     TComponent* last = FComponents.back();
     last->Destroying();
-    RemoveComponent(last);
+    if (last->FComponentState.Contains(csFreeNotification)) RemoveComponent(last);
+    else Remove(last);
     delete last;
   }
 }
@@ -162,7 +164,8 @@ TComponent* TComponent::GetParentComponent() const { return nullptr; }
 bool TComponent::HasParent() const { return false; }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
-  if (operation == opRemove && component) RemoveFreeNotification(component);
+  // Links are mutual: with an empty list of its own this one has none to drop.
+  if (operation == opRemove && component && !FFreeNotifies.empty()) RemoveFreeNotification(component);
   // Last to first; a component told of a removal may free itself or a sibling, so the index
   // is kept within the list as it shrinks.
   size_t i = FComponents.size();

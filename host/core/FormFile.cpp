@@ -2,13 +2,13 @@
 // never touches an object, then creates and assigns; the writer walks the published properties.
 #include "host/core/FormFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
-#include <unordered_map>
 
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -32,21 +32,26 @@ struct TValue {
   TValueKind Kind = TValueKind::Integer;
   TPos Pos;
   int64_t Int = 0;
-  std::string Text;               // identifier or string contents
-  std::vector<TValue> Elements;   // set members, list items
-  std::vector<TItemNode> Items;   // collection items
-  std::vector<uint8_t> Bytes;     // binary data
+  std::string Text;  // identifier or string contents
+  // Sets, lists, collections and binary data only; kept apart so simple values stay small.
+  std::unique_ptr<struct TCompound> Parts;
 };
 
 struct TPropNode {
   TPos Pos;
-  std::vector<std::string> Path;  // dotted name split at the dots
+  std::string Name;  // dotted: each part names a property of the object the part before gave
   TValue Value;
 };
 
 struct TItemNode {
   TPos Pos;
   std::vector<TPropNode> Props;
+};
+
+struct TCompound {
+  std::vector<TValue> Elements;  // set members, list items
+  std::vector<TItemNode> Items;  // collection items
+  std::vector<uint8_t> Bytes;    // binary data
 };
 
 struct TObjectNode {
@@ -56,12 +61,6 @@ struct TObjectNode {
   std::vector<TPropNode> Props;
   std::vector<TObjectNode> Children;
 };
-
-std::string JoinPath(const std::vector<std::string>& path) {
-  std::string name;
-  for (const std::string& part : path) name += (name.empty() ? "" : ".") + part;
-  return name;
-}
 
 // ============================================================ Lexer
 
@@ -138,23 +137,23 @@ class TLexer {
   bool AtEnd() const { return FIndex >= FText.size(); }
   char Cur() const { return FText[FIndex]; }
   char At(size_t offset) const { return FIndex + offset < FText.size() ? FText[FIndex + offset] : '\0'; }
-  TPos Here() const { return FPos; }
+  TPos Here() const { return TPos{FLine, static_cast<int>(FIndex - FLineStart) + 1}; }
+  // CR LF, LF and a lone CR each end a line.
   void Advance() {
-    if (FText[FIndex] == '\n') {
-      ++FPos.Line;
-      FPos.Column = 1;
-    } else if (FText[FIndex] != '\r' || At(1) != '\n') {
-      if (FText[FIndex] == '\r') {
-        ++FPos.Line;
-        FPos.Column = 1;
-      } else {
-        ++FPos.Column;
-      }
+    const char c = FText[FIndex++];
+    if (c == '\n' || (c == '\r' && (FIndex >= FText.size() || FText[FIndex] != '\n'))) {
+      ++FLine;
+      FLineStart = FIndex;
     }
-    ++FIndex;
   }
   void SkipBlanks() {
-    while (!AtEnd() && (Cur() == ' ' || Cur() == '\t' || Cur() == '\r' || Cur() == '\n')) Advance();
+    const size_t n = FText.size();
+    while (FIndex < n) {
+      const char c = FText[FIndex];
+      if (c == ' ' || c == '\t') ++FIndex;
+      else if (c == '\r' || c == '\n') Advance();
+      else break;
+    }
   }
 
   TToken Lex() {
@@ -181,7 +180,8 @@ class TLexer {
 
   TToken LexIdent(TToken& tok) {
     const size_t start = FIndex;
-    while (!AtEnd() && (IsLetter(Cur()) || IsDigit(Cur()))) Advance();
+    const size_t n = FText.size();
+    while (FIndex < n && (IsLetter(FText[FIndex]) || IsDigit(FText[FIndex]))) ++FIndex;
     if (FIndex - start > kMaxIdentLength) Fail(tok.Pos, "identifier too long");
     tok.Kind = TTok::Ident;
     tok.Text = FText.substr(start, FIndex - start);
@@ -263,7 +263,8 @@ class TLexer {
   const std::string& FText;
   const std::string& FFile;
   size_t FIndex = 0;
-  TPos FPos;
+  int FLine = 1;
+  size_t FLineStart = 0;
   TToken FPeek;
   bool FHasPeek = false;
 };
@@ -311,6 +312,7 @@ class TParser {
     CheckDepth(depth, head.Pos);
     TObjectNode node;
     node.Pos = head.Pos;
+    node.Props.reserve(8);
     std::string first = ExpectIdent("component name or class name");
     if (PeekSymbol(':')) {
       FLex.Next();
@@ -341,11 +343,13 @@ class TParser {
   TPropNode ParseProperty(int depth) {
     TPropNode prop;
     prop.Pos = FLex.Peek().Pos;
-    prop.Path.push_back(ExpectIdent("property name"));
+    prop.Name = ExpectIdent("property name");
+    int parts = 1;
     while (PeekSymbol('.')) {
       FLex.Next();
-      prop.Path.push_back(ExpectIdent("property name"));
-      if (static_cast<int>(prop.Path.size()) > kMaxFormNesting) FLex.Fail(prop.Pos, "nesting too deep");
+      prop.Name += '.';
+      prop.Name += ExpectIdent("property name");
+      if (++parts > kMaxFormNesting) FLex.Fail(prop.Pos, "nesting too deep");
     }
     ExpectSymbol('=');
     prop.Value = ParseValue(depth);
@@ -371,7 +375,8 @@ class TParser {
         if (tok.Sym == '<') return ParseCollection(value, depth + 1);
         if (tok.Sym == '{') {
           value.Kind = TValueKind::Binary;
-          value.Bytes = FLex.ReadBinary(tok.Pos);
+          value.Parts = std::make_unique<TCompound>();
+          value.Parts->Bytes = FLex.ReadBinary(tok.Pos);
           return value;
         }
         break;
@@ -381,11 +386,11 @@ class TParser {
     FLex.Fail(tok.Pos, "value expected");
   }
 
-  TValue ParseIdentValue(const TToken& tok) {
+  TValue ParseIdentValue(TToken& tok) {
     TValue value;
     value.Pos = tok.Pos;
     value.Kind = TValueKind::Ident;
-    value.Text = tok.Text;
+    value.Text = std::move(tok.Text);
     int parts = 1;
     while (PeekSymbol('.')) {
       FLex.Next();
@@ -395,11 +400,11 @@ class TParser {
     return value;
   }
 
-  TValue ParseStringValue(const TToken& tok) {
+  TValue ParseStringValue(TToken& tok) {
     TValue value;
     value.Pos = tok.Pos;
     value.Kind = TValueKind::String;
-    value.Text = tok.Text;
+    value.Text = std::move(tok.Text);
     while (PeekSymbol('+')) {
       FLex.Next();
       TToken more = FLex.Next();
@@ -412,9 +417,10 @@ class TParser {
 
   TValue ParseSet(TValue& value) {
     value.Kind = TValueKind::Set;
+    value.Parts = std::make_unique<TCompound>();
     if (PeekSymbol(']')) {
       FLex.Next();
-      return value;
+      return std::move(value);
     }
     for (;;) {
       TToken member = FLex.Next();
@@ -423,10 +429,10 @@ class TParser {
       element.Kind = TValueKind::Ident;
       element.Pos = member.Pos;
       element.Text = member.Text;
-      value.Elements.push_back(std::move(element));
-      CheckCount(value.Elements.size(), value.Pos);
+      value.Parts->Elements.push_back(std::move(element));
+      CheckCount(value.Parts->Elements.size(), value.Pos);
       TToken sep = FLex.Next();
-      if (sep.Kind == TTok::Symbol && sep.Sym == ']') return value;
+      if (sep.Kind == TTok::Symbol && sep.Sym == ']') return std::move(value);
       if (sep.Kind != TTok::Symbol || sep.Sym != ',') {
         if (sep.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated set");
         FLex.Fail(sep.Pos, "',' or ']' expected");
@@ -436,29 +442,31 @@ class TParser {
 
   TValue ParseList(TValue& value) {
     value.Kind = TValueKind::List;
+    value.Parts = std::make_unique<TCompound>();
     for (;;) {
       const TToken& tok = FLex.Peek();
       if (tok.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated list");
       if (tok.Kind == TTok::Symbol && tok.Sym == ')') {
         FLex.Next();
-        return value;
+        return std::move(value);
       }
       TToken item = FLex.Next();
-      if (item.Kind == TTok::String) value.Elements.push_back(ParseStringValue(item));
-      else if (item.Kind == TTok::Ident) value.Elements.push_back(ParseIdentValue(item));
-      else if (item.Kind == TTok::Integer) value.Elements.push_back(TValue{TValueKind::Integer, item.Pos, item.Int, {}, {}, {}, {}});
+      if (item.Kind == TTok::String) value.Parts->Elements.push_back(ParseStringValue(item));
+      else if (item.Kind == TTok::Ident) value.Parts->Elements.push_back(ParseIdentValue(item));
+      else if (item.Kind == TTok::Integer) value.Parts->Elements.push_back(TValue{TValueKind::Integer, item.Pos, item.Int, {}, {}});
       else FLex.Fail(item.Pos, "list item expected");
-      CheckCount(value.Elements.size(), value.Pos);
+      CheckCount(value.Parts->Elements.size(), value.Pos);
     }
   }
 
   TValue ParseCollection(TValue& value, int depth) {
     CheckDepth(depth, value.Pos);
     value.Kind = TValueKind::Collection;
+    value.Parts = std::make_unique<TCompound>();
     for (;;) {
       TToken tok = FLex.Next();
       if (tok.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated collection");
-      if (tok.Kind == TTok::Symbol && tok.Sym == '>') return value;
+      if (tok.Kind == TTok::Symbol && tok.Sym == '>') return std::move(value);
       if (!IsKeyword(tok, "item")) FLex.Fail(tok.Pos, "'item' or '>' expected");
       TItemNode item;
       item.Pos = tok.Pos;
@@ -473,8 +481,8 @@ class TParser {
         item.Props.push_back(ParseProperty(depth));
         CheckCount(item.Props.size(), item.Pos);
       }
-      value.Items.push_back(std::move(item));
-      CheckCount(value.Items.size(), value.Pos);
+      value.Parts->Items.push_back(std::move(item));
+      CheckCount(value.Parts->Items.size(), value.Pos);
     }
   }
 
@@ -668,19 +676,24 @@ class TReader {
   // Walks a dotted name through owned sub-objects and assigns the last part.
   void ReadProperty(TPersistent& obj, const TPropNode& node) {
     TPersistent* target = &obj;
-    const size_t n = node.Path.size();
-    for (size_t i = 0; i < n; ++i) {
-      const TPropInfo& prop = FindProp(*target, node.Path[i], node.Pos);
-      const bool last = i + 1 == n;
-      const bool stringsSuffix = i + 2 == n && prop.Kind() == pkStrings && core::SameText(node.Path[i + 1], "Strings");
+    size_t start = 0;
+    std::string part;
+    for (;;) {
+      const size_t dot = node.Name.find('.', start);
+      part.assign(node.Name, start, dot == std::string::npos ? std::string::npos : dot - start);
+      const TPropInfo& prop = FindProp(*target, part, node.Pos);
+      const bool last = dot == std::string::npos;
+      const bool stringsSuffix = !last && prop.Kind() == pkStrings && node.Name.find('.', dot + 1) == std::string::npos &&
+                                 core::SameText(node.Name.substr(dot + 1), "Strings");
       if (last || stringsSuffix) {
-        Guard(node.Pos, [&] { AssignValue(*target, prop, node.Value, JoinPath(node.Path)); });
+        Guard(node.Pos, [&] { AssignValue(*target, prop, node.Value, node.Name); });
         return;
       }
       if (prop.Kind() != pkClass) Fail(node.Pos, prop.Name() + " has no sub-properties");
       TPersistent* sub = prop.GetObject(target);
       if (!sub) Fail(node.Pos, prop.Name() + " is not assigned");
       target = sub;
+      start = dot + 1;
     }
   }
 
@@ -749,7 +762,7 @@ class TReader {
         return;
       case pkBinary:
         if (value.Kind != TValueKind::Binary) WrongKind(value, prop, "binary data");
-        prop.SetBinary(&obj, value.Bytes);
+        prop.SetBinary(&obj, value.Parts->Bytes);
         return;
       case pkClass:
         break;
@@ -760,7 +773,7 @@ class TReader {
   void AssignSet(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
     if (value.Kind != TValueKind::Set) WrongKind(value, prop, "set");
     uint64_t bits = 0;
-    for (const TValue& member : value.Elements) bits |= uint64_t{1} << EnumMember(member, prop);
+    for (const TValue& member : value.Parts->Elements) bits |= uint64_t{1} << EnumMember(member, prop);
     prop.SetOrd(&obj, static_cast<int64_t>(bits));
   }
 
@@ -779,7 +792,7 @@ class TReader {
     if (value.Kind != TValueKind::List) WrongKind(value, prop, "list of strings");
     TStringList lines;
     lines.BeginUpdate();
-    for (const TValue& line : value.Elements) {
+    for (const TValue& line : value.Parts->Elements) {
       if (line.Kind != TValueKind::String) Fail(line.Pos, "string expected in " + prop.Name());
       lines.Add(line.Text);
     }
@@ -802,7 +815,7 @@ class TReader {
     items->BeginUpdate();
     try {
       items->Clear();
-      for (const TItemNode& item : value.Items) {
+      for (const TItemNode& item : value.Parts->Items) {
         TCollectionItem* created = nullptr;
         Guard(item.Pos, [&] { created = items->Add(); });
         ReadProperties(*created, item.Props);
@@ -826,26 +839,23 @@ class TReader {
     prop.SetMethod(&obj, method);
   }
 
-  static std::string Lower(std::string s) {
-    for (char& c : s)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-  }
-
-  // Names are looked up once through an index, so many references stay linear.
+  // Names are looked up through a sorted index, so many references stay fast.
   void ResolveFixups() {
     if (FFixups.empty()) return;
-    std::unordered_map<std::string, TComponent*> byName;
-    for (int i = FRoot.ComponentCount() - 1; i >= 0; --i) {
-      TComponent* c = FRoot.Components(i);
-      if (!c->Name().empty()) byName[Lower(c->Name())] = c;
-    }
+    std::vector<TComponent*> byName;
+    byName.reserve(static_cast<size_t>(FRoot.ComponentCount()));
+    for (int i = 0; i < FRoot.ComponentCount(); ++i)
+      if (!FRoot.Components(i)->Name().empty()) byName.push_back(FRoot.Components(i));
+    const auto less = [](const TComponent* a, const TComponent* b) { return core::CompareText(a->Name(), b->Name()) < 0; };
+    std::sort(byName.begin(), byName.end(), less);
     for (const TFixup& fixup : FFixups) {
       TComponent* target = nullptr;
       if (core::SameText(FRoot.Name(), fixup.Name)) {
         target = &FRoot;
-      } else if (auto it = byName.find(Lower(fixup.Name)); it != byName.end()) {
-        target = it->second;
+      } else {
+        auto it = std::lower_bound(byName.begin(), byName.end(), fixup.Name,
+                                   [](const TComponent* c, const std::string& name) { return core::CompareText(c->Name(), name) < 0; });
+        if (it != byName.end() && core::SameText((*it)->Name(), fixup.Name)) target = *it;
       }
       if (!target) Fail(fixup.Pos, "unresolved reference " + fixup.Name);
       Guard(fixup.Pos, [&] { fixup.Prop->SetObject(fixup.Object, target); });

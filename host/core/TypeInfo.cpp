@@ -25,7 +25,17 @@ int CompareText(const std::string& a, const std::string& b) {
 }
 
 bool SameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && CompareText(a, b) == 0;
+  // Hot in name lookups: bytes are lowered only where they differ.
+  const size_t n = a.size();
+  if (n != b.size()) return false;
+  const char* p = a.data();
+  const char* q = b.data();
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] == q[i]) continue;
+    const char lower = static_cast<char>(p[i] | 0x20);
+    if ((p[i] ^ q[i]) != 0x20 || lower < 'a' || lower > 'z') return false;
+  }
+  return true;
 }
 
 static bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
