@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -66,10 +67,12 @@ struct TObjectNode {
 
 enum class TTok { End, Ident, Integer, String, Symbol };
 
+// Identifiers view the source; strings view one of the lexer's two buffers, so a token stays
+// valid until two more strings are read (the parser copies at once).
 struct TToken {
   TTok Kind = TTok::End;
   TPos Pos;
-  std::string Text;
+  std::string_view Text;
   int64_t Int = 0;
   char Sym = 0;
 };
@@ -184,7 +187,7 @@ class TLexer {
     while (FIndex < n && (IsLetter(FText[FIndex]) || IsDigit(FText[FIndex]))) ++FIndex;
     if (FIndex - start > kMaxIdentLength) Fail(tok.Pos, "identifier too long");
     tok.Kind = TTok::Ident;
-    tok.Text = FText.substr(start, FIndex - start);
+    tok.Text = std::string_view(FText).substr(start, FIndex - start);
     return tok;
   }
 
@@ -218,15 +221,19 @@ class TLexer {
   // Adjacent quoted pieces and #NN codes form one string.
   TToken LexString(TToken& tok) {
     tok.Kind = TTok::String;
+    FBufferIndex ^= 1;
+    std::string& text = FBuffers[FBufferIndex];
+    text.clear();
     while (!AtEnd() && (Cur() == '\'' || Cur() == '#')) {
-      if (Cur() == '\'') LexQuoted(tok);
-      else LexCharCode(tok);
-      if (tok.Text.size() > kMaxFormStringSize) Fail(tok.Pos, "string too long");
+      if (Cur() == '\'') LexQuoted(tok, text);
+      else LexCharCode(text);
+      if (text.size() > kMaxFormStringSize) Fail(tok.Pos, "string too long");
     }
+    tok.Text = text;
     return tok;
   }
 
-  void LexQuoted(TToken& tok) {
+  void LexQuoted(const TToken& tok, std::string& text) {
     const TPos start = Here();
     Advance();
     for (;;) {
@@ -237,12 +244,12 @@ class TLexer {
         if (AtEnd() || Cur() != '\'') return;
         Advance();
       }
-      if (tok.Text.size() >= kMaxFormStringSize) Fail(tok.Pos, "string too long");
-      tok.Text += c;
+      if (text.size() >= kMaxFormStringSize) Fail(tok.Pos, "string too long");
+      text += c;
     }
   }
 
-  void LexCharCode(TToken& tok) {
+  void LexCharCode(std::string& text) {
     const TPos start = Here();
     Advance();
     const bool hex = !AtEnd() && Cur() == '$';
@@ -257,11 +264,13 @@ class TLexer {
       Advance();
     }
     if (digits == 0) Fail(start, "character code expected after '#'");
-    tok.Text += static_cast<char>(value);
+    text += static_cast<char>(value);
   }
 
   const std::string& FText;
   const std::string& FFile;
+  std::string FBuffers[2];
+  int FBufferIndex = 0;
   size_t FIndex = 0;
   int FLine = 1;
   size_t FLineStart = 0;
@@ -284,7 +293,10 @@ class TParser {
 
  private:
   static bool IsKeyword(const TToken& tok, const char* word) {
-    return tok.Kind == TTok::Ident && core::SameText(tok.Text, word);
+    if (tok.Kind != TTok::Ident || tok.Text.size() != std::strlen(word)) return false;
+    for (size_t i = 0; i < tok.Text.size(); ++i)
+      if ((tok.Text[i] | 0x20) != word[i]) return false;  // keywords are lower-case letters
+    return true;
   }
   bool PeekSymbol(char sym) {
     const TToken& tok = FLex.Peek();
@@ -296,7 +308,7 @@ class TParser {
   std::string ExpectIdent(const char* what) {
     TToken tok = FLex.Next();
     if (tok.Kind != TTok::Ident) FLex.Fail(tok.Pos, std::string(what) + " expected");
-    return tok.Text;
+    return std::string(tok.Text);
   }
   void ExpectSymbol(char sym) {
     TToken tok = FLex.Next();
@@ -386,11 +398,11 @@ class TParser {
     FLex.Fail(tok.Pos, "value expected");
   }
 
-  TValue ParseIdentValue(TToken& tok) {
+  TValue ParseIdentValue(const TToken& tok) {
     TValue value;
     value.Pos = tok.Pos;
     value.Kind = TValueKind::Ident;
-    value.Text = std::move(tok.Text);
+    value.Text = tok.Text;
     int parts = 1;
     while (PeekSymbol('.')) {
       FLex.Next();
@@ -400,11 +412,11 @@ class TParser {
     return value;
   }
 
-  TValue ParseStringValue(TToken& tok) {
+  TValue ParseStringValue(const TToken& tok) {
     TValue value;
     value.Pos = tok.Pos;
     value.Kind = TValueKind::String;
-    value.Text = std::move(tok.Text);
+    value.Text = tok.Text;
     while (PeekSymbol('+')) {
       FLex.Next();
       TToken more = FLex.Next();
