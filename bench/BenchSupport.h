@@ -1,0 +1,47 @@
+// BenchSupport: timing helpers shared by the benchmarks (steady clock, best of N repetitions).
+#ifndef KYT_BENCH_BENCHSUPPORT_H
+#define KYT_BENCH_BENCHSUPPORT_H
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+namespace kyt::bench {
+
+// Milliseconds of one call of fn.
+template <class Fn>
+double TimeMs(Fn&& fn) {
+  const auto start = std::chrono::steady_clock::now();
+  fn();
+  const auto stop = std::chrono::steady_clock::now();
+  return std::chrono::duration<double, std::milli>(stop - start).count();
+}
+
+// Best (lowest) time of repetitions calls of fn, in milliseconds.
+template <class Fn>
+double BestOfMs(int repetitions, Fn&& fn) {
+  double best = std::numeric_limits<double>::max();
+  for (int i = 0; i < repetitions; ++i) best = std::min(best, TimeMs(fn));
+  return best;
+}
+
+// Best time of make(); each result is handed to discard() outside the timed part.
+template <class Make, class Discard>
+double BestOfMs(int repetitions, Make&& make, Discard&& discard) {
+  double best = std::numeric_limits<double>::max();
+  for (int i = 0; i < repetitions; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    auto result = make();
+    const auto stop = std::chrono::steady_clock::now();
+    discard(result);
+    best = std::min(best, std::chrono::duration<double, std::milli>(stop - start).count());
+  }
+  return best;
+}
+
+// a / b, guarded against a zero divisor.
+inline double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
+
+}  // namespace kyt::bench
+
+#endif
