@@ -175,7 +175,9 @@ int ShowMessageDialog(const std::string& msg, TMsgDlgType dlgType, TMsgDlgButton
     }
     button->SetCaption(kButtons[b].Caption);
     button->SetModalResult(kButtons[b].Result);
-    button->SetDefault(b == defaultButton || (defaultButton == -1 && shown.empty()));
+    const bool isDefault = b == defaultButton || (defaultButton == -1 && shown.empty());
+    button->SetDefault(isDefault);
+    if (isDefault) form->SetActiveControl(button);  // the default button starts focused
     button->SetCancel(b == cancelButton);
     const SIZE caption = MeasureText(*form->Font(), kButtons[b].Caption, 1000, DT_SINGLELINE);
     widths.push_back(std::max(kButtonMinWidth, static_cast<int>(caption.cx) + kButtonPadding));

@@ -9,6 +9,7 @@
 #include "host/core/TypeInfo.h"
 #include "host/os/Win.h"
 #include "host/vcl/Application.h"
+#include "host/vcl/Controls.h"
 #include "host/vcl/Forms.h"
 #include "tests/dialogs/DialogTestUtils.h"
 #include "tests/support/DialogAnswerer.h"
@@ -153,14 +154,32 @@ TEST(MessageDlg, CloseBoxGivesCancel) {
 }
 
 TEST(MessageDlg, DefaultAndEscapeButtonsFollowTheSet) {
-  bool okIsDefault = false;
-  DialogAnswerer answer(Press("Cancel").OnFound([&](HWND dialog) {
-    HWND ok = FindButton(dialog, "OK");
-    okIsDefault = ok && (::GetWindowLongA(ok, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
-  }));
-  MessageDlg("Defaults", mtConfirmation, TMsgDlgButtons{mbOK, mbCancel}, 0);
-  ASSERT_TRUE(answer.Answered()) << answer.FailureReason();
-  EXPECT_TRUE(okIsDefault);
+  const struct {
+    TMsgDlgButtons Buttons;
+    std::string Default, Cancel;
+  } cases[] = {{TMsgDlgButtons{mbOK, mbCancel}, "OK", "Cancel"},
+               {TMsgDlgButtons{mbYes, mbNo, mbCancel}, "&Yes", "Cancel"},
+               {TMsgDlgButtons{mbYes, mbNo}, "&Yes", "&No"},
+               {TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}, "&Abort", ""}};
+  for (const auto& c : cases) {
+    std::string defaultCaption, cancelCaption, focused;
+    bool defaultStyle = false;
+    DialogAnswerer answer(Press(c.Default).OnFound([&](HWND dialog) {
+      auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(dialog));
+      if (!form) return;
+      if (TWinControl* b = form->DefaultButton()) defaultCaption = b->Caption();
+      if (TWinControl* b = form->CancelButton()) cancelCaption = b->Caption();
+      focused = WindowText(::GetFocus());
+      HWND button = FindButton(dialog, c.Default);
+      defaultStyle = button && (::GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+    }));
+    MessageDlg("Defaults", mtConfirmation, c.Buttons, 0);
+    ASSERT_TRUE(answer.Answered()) << answer.FailureReason();
+    EXPECT_EQ(defaultCaption, c.Default);
+    EXPECT_EQ(cancelCaption, c.Cancel);
+    EXPECT_EQ(focused, c.Default);
+    EXPECT_TRUE(defaultStyle) << c.Default;
+  }
 }
 
 TEST(MessageDlg, EmptyButtonSetStillGetsAnOkButton) {
