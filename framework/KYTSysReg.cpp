@@ -7,10 +7,13 @@
 #include <sstream>
 
 #include "framework/KYTSystem.h"
+#include "dialogs/KYTTMessages.h"
 #include "framework/KYTTFormHook.h"
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
 #include "host/vcl/Application.h"
+#include "persistence/KYTTFormSaver.h"
+#include "persistence/KYTTStoreData.h"
 
 namespace kyt {
 
@@ -27,7 +30,7 @@ struct TPackageEntry {
 
 // Classes made known to streaming by name, before everything else.
 const TPackageEntry kStreamedClasses[] = {
-    {"", "TKYTDataStore", nullptr},
+    {"", "TKYTDataStore", &TKYTDataStore::StaticClass},
 };
 
 const TPackageEntry kPalette[] = {
@@ -35,9 +38,9 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTFileExecute", nullptr},
     {kKYTPage1, "TKYTTopMost", nullptr},
     {kKYTPage1, "TKYTOnlyOne", nullptr},
-    {kKYTPage1, "TKYTMsgDlg", nullptr},
-    {kKYTPage1, "TKYTMsgBox", nullptr},
-    {kKYTPage1, "TKYTMsgSelect", nullptr},
+    {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
+    {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
+    {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
     {kKYTPage1, "TKYTStartup", nullptr},
     {kKYTPage1, "TKYTScreenSaver", nullptr},
     {kKYTPage1, "TKYTTimeTrigger", nullptr},
@@ -53,9 +56,9 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTFormAspect", nullptr},
     {kKYTPage2, "TKYTDriveVolume", nullptr},
     {kKYTPage2, "TKYTApplication", nullptr},
-    {kKYTPage2, "TKYTStoreData", nullptr},
+    {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
     {kKYTPage2, "TKYTIllegalAbort", nullptr},
-    {kKYTPage2, "TKYTFormSaver", nullptr},
+    {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
     {kKYTPage2, "TKYTLogFile", nullptr},
     {kKYTPage2, "TKYTTextReplace", nullptr},
     {kKYTPage2, "TKYTSystemTray", nullptr},
