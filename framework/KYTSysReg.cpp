@@ -12,6 +12,8 @@
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
 #include "host/vcl/Application.h"
+#include "persistence/KYTTFormSaver.h"
+#include "persistence/KYTTStoreData.h"
 
 namespace kyt {
 
@@ -28,7 +30,7 @@ struct TPackageEntry {
 
 // Classes made known to streaming by name, before everything else.
 const TPackageEntry kStreamedClasses[] = {
-    {"", "TKYTDataStore", nullptr},
+    {"", "TKYTDataStore", &TKYTDataStore::StaticClass},
 };
 
 const TPackageEntry kPalette[] = {
@@ -54,9 +56,9 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTFormAspect", nullptr},
     {kKYTPage2, "TKYTDriveVolume", nullptr},
     {kKYTPage2, "TKYTApplication", nullptr},
-    {kKYTPage2, "TKYTStoreData", nullptr},
+    {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
     {kKYTPage2, "TKYTIllegalAbort", nullptr},
-    {kKYTPage2, "TKYTFormSaver", nullptr},
+    {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
     {kKYTPage2, "TKYTLogFile", nullptr},
     {kKYTPage2, "TKYTTextReplace", nullptr},
     {kKYTPage2, "TKYTSystemTray", nullptr},
