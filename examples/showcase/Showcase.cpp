@@ -2,6 +2,8 @@
 // closed by itself, reporting each step on standard output; it grows with every component.
 #include <cstdio>
 
+#include "examples/showcase/ShowcaseDialogs.h"
+#include "examples/showcase/ShowcaseSettings.h"
 #include "host/os/OsSeam.h"
 
 namespace kyt {
@@ -53,6 +55,9 @@ int Run() {
   os::user32.ShowWindow(form, SW_SHOW);
   os::user32.UpdateWindow(form);
   Report("main form shown");
+  if (!RunShowcaseFormSaver()) Report("the settings form could not be shown");
+  TComponent mainFormComponents(nullptr);  // owns the components placed on the main form
+  if (!RunShowcaseDialogs(&mainFormComponents)) Report("a message dialog was not answered");
 
   // Unattended: the form closes itself shortly after it is shown.
   os::user32.SetTimer(form, kCloseTimer, kCloseAfterMs, nullptr);
