@@ -1,0 +1,49 @@
+// ShowcaseSettings: a runtime form with a form saver; the first run stores its bounds and each
+// later run shows it where the previous one left it.
+#include "examples/showcase/ShowcaseSettings.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "host/vcl/Application.h"
+#include "host/vcl/Forms.h"
+#include "persistence/KYTTFormSaver.h"
+
+namespace kyt {
+
+class TShowcaseSettingsForm : public TForm {
+  KYT_CLASS(TShowcaseSettingsForm, TForm)
+ public:
+  explicit TShowcaseSettingsForm(TComponent* owner) : TForm(owner) {}
+};
+
+bool RunShowcaseFormSaver() {
+  try {
+    std::unique_ptr<TShowcaseSettingsForm> form(new TShowcaseSettingsForm(Application));
+    form->SetCaption("Showcase settings");
+    static_cast<TControl*>(form.get())->SetBounds(160, 160, 420, 300);
+    auto* saver = new TKYTFormSaver(form.get());
+    saver->SetName("Saver");
+    saver->FormStore()->Registry()->SetPath("Software\\KYT\\Showcase");
+    const bool firstRun = saver->ReadInt("TShowcaseSettingsForm_Left", -1) == -1;
+    form->Show();  // OnShow: the saver restores every form of the application
+    std::printf("showcase: form saver restored the settings form at %d,%d, %dx%d\n",
+                form->Left(), form->Top(), form->Width(), form->Height());
+    // A run that finds nothing stored moves the form a little, so the next run shows the move.
+    if (firstRun) {
+      form->SetLeft(200);
+      form->SetTop(180);
+    }
+    form->Close();  // OnClose: the saver stores them again
+    std::printf("showcase: form saver stored the settings form at %d,%d under "
+                "HKCU\\Software\\KYT\\Showcase\n", form->Left(), form->Top());
+    std::fflush(stdout);
+    return true;
+  } catch (const std::exception& e) {
+    std::printf("showcase: form saver failed: %s\n", e.what());
+    return false;
+  }
+}
+
+}  // namespace kyt
