@@ -729,5 +729,98 @@ TEST(MessagesFormFile, ClearedCaptionIsNotStoredAndDesignerShowsThePlaceholderAg
   EXPECT_EQ(inDesigner->Caption()->Strings(0), "Place your message here");
 }
 
+// ---------------------------------------------------------------------------------------------
+// The design tool's execute test
+
+std::string ModuleFolder() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string s = path;
+  return s.substr(0, s.find_last_of("\\/"));
+}
+
+// Runs kytdesign with args in folder; waits for it and returns its exit code.
+DWORD RunTool(const std::string& tool, const std::string& args, const std::string& folder,
+              PROCESS_INFORMATION* running = nullptr) {
+  std::string line = "\"" + tool + "\" " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &si, &pi)) {
+    ADD_FAILURE() << "cannot start " << tool;
+    return 0xFFFFFFFF;
+  }
+  ::CloseHandle(pi.hThread);
+  if (running) {
+    *running = pi;
+    return STILL_ACTIVE;
+  }
+  DWORD code = 0xFFFFFFFF;
+  if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) ::GetExitCodeProcess(pi.hProcess, &code);
+  else ::TerminateProcess(pi.hProcess, 1);
+  ::CloseHandle(pi.hProcess);
+  return code;
+}
+
+// The visible top-level window of process pid that has a button captioned caption.
+struct ChildDialogSearch {
+  DWORD Pid;
+  HWND Found = nullptr;
+};
+BOOL CALLBACK FindChildDialog(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ChildDialogSearch*>(data);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid != search->Pid || !::IsWindowVisible(window) || !FindButton(window, "OK")) return TRUE;
+  search->Found = window;
+  return FALSE;
+}
+
+TEST(MsgBoxInDesignTool, ExecuteTestShowsTheDialogWithThePlaceholderLine) {
+  const std::string tool = ModuleFolder() + "\\..\\..\\tools\\kytdesign\\kytdesign.exe";
+  if (::GetFileAttributesA(tool.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "the design tool is not built: " << tool;
+  const std::string folder = ModuleFolder() + "\\dialogs-tmp";
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  ::DeleteFileA((folder + "\\Unit1.kfm").c_str());
+  ASSERT_EQ(RunTool(tool, "new Unit1.kfm", folder), 0u);
+  ASSERT_EQ(RunTool(tool, "add Unit1.kfm TKYTMsgBox MsgBox1", folder), 0u);
+  ASSERT_EQ(RunTool(tool, "set Unit1.kfm MsgBox1.YPosition 40", folder), 0u);
+
+  PROCESS_INFORMATION pi{};
+  RunTool(tool, "test Unit1.kfm MsgBox1", folder, &pi);
+  // A dialog helper works only in its own process: this one looks for the child's window.
+  ChildDialogSearch search{pi.dwProcessId};
+  for (int i = 0; i < 500 && !search.Found; ++i) {
+    if (::WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+    ::EnumWindows(&FindChildDialog, reinterpret_cast<LPARAM>(&search));
+  }
+  std::string title, text;
+  RECT rect{};
+  if (search.Found) {
+    title = WindowText(search.Found);
+    text = WindowText(FindChild(search.Found, "Static", 1));  // after the icon
+    ::GetWindowRect(search.Found, &rect);
+    ::SendMessageA(FindButton(search.Found, "OK"), BM_CLICK, 0, 0);
+  }
+  DWORD code = 0xFFFFFFFF;
+  if (::WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) {
+    ::GetExitCodeProcess(pi.hProcess, &code);
+  } else {
+    ::TerminateProcess(pi.hProcess, 1);
+  }
+  ::CloseHandle(pi.hProcess);
+  ::DeleteFileA((folder + "\\Unit1.kfm").c_str());
+  ::RemoveDirectoryA(folder.c_str());
+
+  ASSERT_NE(search.Found, nullptr) << "no dialog of the design tool appeared";
+  EXPECT_EQ(title, "Information");
+  EXPECT_EQ(text, "Place your message here\r");
+  EXPECT_EQ(rect.top, 40);
+  ExpectCentredHorizontally(rect);
+  EXPECT_EQ(code, 0u);
+}
+
 }  // namespace
 }  // namespace kyt
