@@ -293,7 +293,8 @@ std::string TPropertyEditor::GetValue() const { return "(Unknown)"; }
 void TPropertyEditor::SetValue(const std::string&) { Refuse("the entry " + GetName() + " cannot be typed into"); }
 void TPropertyEditor::Edit() {}
 std::vector<std::string> TPropertyEditor::GetValues() const { return {}; }
-bool TPropertyEditor::AllEqual() const { return PropCount() == 1; }
+// The base editor's text does not depend on the selected objects; editors that show values compare them.
+bool TPropertyEditor::AllEqual() const { return true; }
 std::vector<std::unique_ptr<TPropertyEditor>> TPropertyEditor::GetProperties() const { return {}; }
 std::string TPropertyEditor::GetName() const { return FProps[0]->Name(); }
 bool TPropertyEditor::HasTextDialog() const { return false; }

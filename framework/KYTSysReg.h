@@ -102,7 +102,8 @@ class TPropertyEditor {
   virtual void Edit();
   // Choices of a paValueList entry.
   virtual std::vector<std::string> GetValues() const;
-  // Whether every selected object holds the same value (the inspector blanks it otherwise).
+  // Whether every selected object holds the same value (the inspector blanks it otherwise);
+  // the base, whose text is fixed, says yes.
   virtual bool AllEqual() const;
   // Editors of the sub-entries of a paSubProperties entry.
   virtual std::vector<std::unique_ptr<TPropertyEditor>> GetProperties() const;

@@ -327,6 +327,13 @@ TEST_F(KYTSysReg, SeveralSelectedShowAboutButHideExecuteTestAndName) {
   for (const TInspectorLine& l : InspectorLines(&designer, {&first, &second})) both.push_back(l.Path);
   EXPECT_EQ(single, (std::vector<std::string>{"Name", "Tag", "About", "DesignExecute", "Sound"}));
   EXPECT_EQ(both, (std::vector<std::string>{"Tag", "About", "Sound"}));
+  first.SetAbout("one");
+  second.SetAbout("two");
+  for (const TInspectorLine& l : InspectorLines(&designer, {&first, &second})) {
+    if (l.Path == "About") {
+      EXPECT_EQ(l.Value, "(KYT System Components)");
+    }
+  }
 }
 
 TEST_F(KYTSysReg, SeveralSelectedShareOnlyCommonEntriesAndBlankDifferentValues) {

@@ -1,0 +1,320 @@
+// Tests of the design tool: the real kytdesign.exe runs as a child process on real form files
+// in a temporary folder; each test checks its exit code, its output and the file it left.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/KYTTFormHook.h"
+#include "host/core/FormFile.h"
+#include "host/os/OsSeam.h"
+#include "host/vcl/Forms.h"
+
+namespace kyt {
+namespace {
+
+struct TToolRun {
+  DWORD ExitCode = 0xFFFFFFFF;
+  std::string Out;
+  std::string Err;
+};
+
+std::string ModuleFolder() {
+  char path[MAX_PATH] = {};
+  os::kernel32.GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s = path;
+  return s.substr(0, s.find_last_of("\\/"));
+}
+
+std::string ToolPath() { return ModuleFolder() + "\\..\\..\\tools\\kytdesign\\kytdesign.exe"; }
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string Quote(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string out = "\"";
+  for (char c : arg) {
+    if (c == '"') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+HANDLE InheritableFile(const std::string& path) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  return os::kernel32.CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// A form class as an application has it, with a handler the tool's files may name.
+class TForm1 : public TForm {
+  KYT_CLASS(TForm1, TForm)
+ public:
+  static void PublishMethods(TMethodPublisher<TForm1>& m) { m.Method<&TForm1::FormHook1Message>("FormHook1Message"); }
+  explicit TForm1(TComponent* owner) : TForm(owner) {}
+  void FormHook1Message(TObject*, TMessage& message) {
+    if (message.Msg == WM_APP + 21) ++Messages;
+  }
+  int Messages = 0;
+};
+
+class KytDesign : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = ModuleFolder() + "\\tools-tmp";
+    os::kernel32.CreateDirectoryA(folder.c_str(), nullptr);
+    folder += std::string("\\") + info->name();
+    os::kernel32.CreateDirectoryA(folder.c_str(), nullptr);
+    form = folder + "\\Unit1.kfm";
+    os::kernel32.DeleteFileA(form.c_str());
+  }
+  void TearDown() override {
+    for (const char* name : {"\\Unit1.kfm", "\\out.txt", "\\err.txt", "\\Unit1.kfm.kytdesign-tmp"})
+      os::kernel32.DeleteFileA((folder + name).c_str());
+    os::kernel32.RemoveDirectoryA(folder.c_str());
+  }
+
+  TToolRun Run(const std::vector<std::string>& args) {
+    TToolRun run;
+    const std::string outPath = folder + "\\out.txt", errPath = folder + "\\err.txt";
+    HANDLE out = InheritableFile(outPath), err = InheritableFile(errPath);
+    std::string line = Quote(ToolPath());
+    for (const std::string& a : args) line += " " + Quote(a);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nullptr;
+    si.hStdOutput = out;
+    si.hStdError = err;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    const BOOL started = os::kernel32.CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                                     folder.c_str(), &si, &pi);
+    os::kernel32.CloseHandle(out);
+    os::kernel32.CloseHandle(err);
+    EXPECT_TRUE(started) << "cannot start " << ToolPath();
+    if (!started) return run;
+    EXPECT_EQ(os::kernel32.WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    os::kernel32.GetExitCodeProcess(pi.hProcess, &run.ExitCode);
+    os::kernel32.CloseHandle(pi.hThread);
+    os::kernel32.CloseHandle(pi.hProcess);
+    run.Out = ReadFileText(outPath);
+    run.Err = ReadFileText(errPath);
+    return run;
+  }
+  // Runs a command that must succeed.
+  std::string Ok(const std::vector<std::string>& args) {
+    const TToolRun run = Run(args);
+    EXPECT_EQ(run.ExitCode, 0u) << args[0] << ": " << run.Err;
+    return run.Out;
+  }
+  // Runs a command that must be refused without touching the form file.
+  TToolRun Refused(const std::vector<std::string>& args) {
+    const std::string before = ReadFileText(form);
+    const TToolRun run = Run(args);
+    EXPECT_NE(run.ExitCode, 0u) << args[0];
+    EXPECT_FALSE(run.Err.empty()) << args[0];
+    EXPECT_EQ(ReadFileText(form), before) << args[0] << " changed the file";
+    return run;
+  }
+  std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    std::string l;
+    while (std::getline(in, l)) {
+      if (!l.empty() && l.back() == '\r') l.pop_back();
+      lines.push_back(l);
+    }
+    return lines;
+  }
+  std::string Value(const std::string& inspectOutput, const std::string& path) {
+    for (const std::string& l : Lines(inspectOutput))
+      if (l.rfind(path + " = ", 0) == 0) return l.substr(path.size() + 3);
+    return "<missing>";
+  }
+
+  std::string folder;
+  std::string form;
+};
+
+TEST_F(KytDesign, PaletteListsBothPagesInRegistrationOrder) {
+  const std::vector<std::string> lines = Lines(Ok({"palette"}));
+  ASSERT_EQ(lines.size(), 2u + 18u + 19u);
+  EXPECT_EQ(lines[0], "Page KYT System (18 components)");
+  EXPECT_EQ(lines[1], "  TKYTExitWindows (not available)");
+  EXPECT_EQ(lines[12], "  TKYTFormHook");
+  EXPECT_EQ(lines[18], "  TKYTMultiLists (not available)");
+  EXPECT_EQ(lines[19], "Page KYT System 2 (19 components)");
+  EXPECT_EQ(lines[20].rfind("  TKYTFormSizes", 0), 0u);
+  EXPECT_EQ(lines[38].rfind("  TKYTResourceInfo", 0), 0u);
+}
+
+TEST_F(KytDesign, NewWritesAnEmptyFormTheRuntimeLoads) {
+  Ok({"new", form});
+  const std::string text = ReadFileText(form);
+  EXPECT_EQ(text.rfind("object Form1: TForm1", 0), 0u) << text;
+  RegisterClass(TForm1::StaticClass());
+  TForm1 loaded(nullptr);
+  ReadRootText(loaded, text, form);
+  EXPECT_EQ(loaded.Name(), "Form1");
+  EXPECT_EQ(loaded.Caption(), "Form1");
+  EXPECT_EQ(loaded.ComponentCount(), 0);
+}
+
+TEST_F(KytDesign, NewRefusesToOverwriteAFile) {
+  Ok({"new", form});
+  const TToolRun run = Refused({"new", form});
+  EXPECT_NE(run.Err.find("already exists"), std::string::npos) << run.Err;
+}
+
+TEST_F(KytDesign, AddPlacesComponentsWithUniqueDefaultNames) {
+  Ok({"new", form});
+  EXPECT_EQ(Lines(Ok({"add", form, "TKYTFormHook"})), (std::vector<std::string>{"FormHook1"}));
+  EXPECT_EQ(Lines(Ok({"add", form, "tkytformhook"})), (std::vector<std::string>{"FormHook2"}));
+  EXPECT_EQ(Lines(Ok({"add", form, "TKYTFormHook", "Watcher"})), (std::vector<std::string>{"Watcher"}));
+  const std::string text = ReadFileText(form);
+  EXPECT_NE(text.find("object FormHook1: TKYTFormHook"), std::string::npos) << text;
+  EXPECT_NE(text.find("object FormHook2: TKYTFormHook"), std::string::npos) << text;
+  EXPECT_NE(text.find("object Watcher: TKYTFormHook"), std::string::npos) << text;
+  EXPECT_EQ(text.find("About"), std::string::npos) << text;
+  // The freed number is used again, as the designer does.
+  Ok({"remove", form, "FormHook1"});
+  EXPECT_EQ(Lines(Ok({"add", form, "TKYTFormHook"})), (std::vector<std::string>{"FormHook1"}));
+}
+
+TEST_F(KytDesign, AddRefusesUnknownUnavailableAndDuplicateComponents) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  EXPECT_NE(Refused({"add", form, "TKYTNoSuchThing"}).Err.find("not a component of the palette"), std::string::npos);
+  EXPECT_NE(Refused({"add", form, "TKYTExitWindows"}).Err.find("not available"), std::string::npos);
+  Refused({"add", form, "TKYTFormHook", "FormHook1"});
+  Refused({"add", form, "TKYTFormHook", "not a name"});
+  Refused({"add", form, "TForm"});
+}
+
+TEST_F(KytDesign, InspectShowsEveryEntryWithItsEditorText) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  const std::string out = Ok({"inspect", form, "FormHook1"});
+  EXPECT_EQ(Lines(out), (std::vector<std::string>{"Name = FormHook1", "Tag = 0",
+                                                  "About = (KYT System Components)  (read-only)", "OnMessage = "}));
+  const std::string root = Ok({"inspect", form, "Form1"});
+  EXPECT_EQ(Value(root, "Caption"), "Form1");
+  EXPECT_EQ(Value(root, "BorderStyle"), "bsSizeable");
+  EXPECT_NE(Value(root, "Font.Name"), "<missing>") << root;
+}
+
+TEST_F(KytDesign, InspectSeveralShowsOnlySharedMultiSelectEntries) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"set", form, "FormHook2.Tag", "5"});
+  const std::string out = Ok({"inspect", form, "FormHook1", "FormHook2"});
+  EXPECT_EQ(Lines(out), (std::vector<std::string>{"Tag = ", "About = (KYT System Components)  (read-only)",
+                                                  "OnMessage = "}));
+  Refused({"inspect", form, "FormHook1", "Nobody"});
+}
+
+TEST_F(KytDesign, SetChangesValuesAsTheInspectorTakesThem) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"set", form, "FormHook1.Tag", "$20"});
+  Ok({"set", form, "Form1.Caption", "Designed form"});
+  Ok({"set", form, "Form1.Font.Size", "12"});
+  Ok({"set", form, "Form1.BorderIcons.biMaximize", "False"});
+  Ok({"set", form, "FormHook1.Name", "Watcher"});
+  const std::string text = ReadFileText(form);
+  EXPECT_NE(text.find("Tag = 32"), std::string::npos) << text;
+  EXPECT_NE(text.find("Caption = 'Designed form'"), std::string::npos) << text;
+  EXPECT_NE(text.find("Font.Height = -16"), std::string::npos) << text;   // the font stores its size as a height
+  EXPECT_NE(text.find("BorderIcons = [biSystemMenu, biMinimize]"), std::string::npos) << text;
+  EXPECT_NE(text.find("object Watcher: TKYTFormHook"), std::string::npos) << text;
+}
+
+TEST_F(KytDesign, SetRefusesReadOnlyEntriesAndBadValuesLeavingTheFile) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  EXPECT_NE(Refused({"set", form, "FormHook1.About", "mine"}).Err.find("read-only"), std::string::npos);
+  Refused({"set", form, "FormHook1.Tag", "many"});
+  Refused({"set", form, "FormHook1.NoSuchProperty", "1"});
+  Refused({"set", form, "Nobody.Tag", "1"});
+  Refused({"set", form, "FormHook1", "1"});
+  Refused({"set", form, "Form1.BorderStyle", "bsRound"});
+  Refused({"set", form, "Form1.Font", "Arial"});
+  Refused({"set", form, "FormHook1.OnMessage", "not-a-name"});
+  Refused({"set", form, "FormHook1.Name", "Form1 x"});
+}
+
+TEST_F(KytDesign, EventHandlerNamesSurviveAndTheRuntimeBindsThem) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"set", form, "FormHook1.OnMessage", "FormHook1Message"});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"set", form, "FormHook2.OnMessage", "FormHook1Message"});
+  // Another edit keeps the names the tool has no code for.
+  Ok({"set", form, "FormHook2.Tag", "2"});
+  const std::string text = ReadFileText(form);
+  EXPECT_NE(text.find("OnMessage = FormHook1Message"), std::string::npos) << text;
+  EXPECT_EQ(Value(Ok({"inspect", form, "FormHook2"}), "OnMessage"), "FormHook1Message");
+  EXPECT_EQ(Value(Ok({"inspect", form, "FormHook1", "FormHook2"}), "OnMessage"), "FormHook1Message");
+  // A name already used for another kind of event is refused.
+  Refused({"set", form, "Form1.OnShow", "FormHook1Message"});
+
+  RegisterClasses({&TForm1::StaticClass(), &TKYTFormHook::StaticClass()});
+  TForm1 loaded(nullptr);
+  ReadRootText(loaded, ReadFileText(form), form);
+  os::user32.SendMessageA(loaded.Handle(), WM_APP + 21, 0, 0);
+  EXPECT_EQ(loaded.Messages, 2);   // both hooks call the application's handler
+
+  // Clearing the event drops the name from the file.
+  Ok({"set", form, "FormHook1.OnMessage", ""});
+  Ok({"set", form, "FormHook2.OnMessage", ""});
+  EXPECT_EQ(ReadFileText(form).find("FormHook1Message"), std::string::npos);
+}
+
+TEST_F(KytDesign, TestRefusesComponentsWithoutExecute) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  EXPECT_NE(Refused({"test", form, "FormHook1"}).Err.find("has no execute test"), std::string::npos);
+  Refused({"test", form, "Nobody"});
+}
+
+TEST_F(KytDesign, RemoveDeletesTheComponent) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"add", form, "TKYTFormHook"});
+  Ok({"remove", form, "FormHook1"});
+  const std::string text = ReadFileText(form);
+  EXPECT_EQ(text.find("FormHook1"), std::string::npos) << text;
+  EXPECT_NE(text.find("FormHook2"), std::string::npos) << text;
+  Refused({"remove", form, "FormHook1"});
+  Refused({"remove", form, "Form1"});
+}
+
+TEST_F(KytDesign, RefusesBadCommandLinesAndBrokenFiles) {
+  EXPECT_EQ(Run({}).ExitCode, 2u);
+  const TToolRun unknown = Run({"paint", form});
+  EXPECT_EQ(unknown.ExitCode, 2u);
+  EXPECT_NE(unknown.Err.find("unknown command"), std::string::npos);
+  EXPECT_NE(Run({"add", form, "TKYTFormHook"}).ExitCode, 0u);   // no such file
+  Ok({"new", form});
+  Refused({"add", form});
+  Refused({"inspect", form});
+  {
+    std::ofstream broken(form, std::ios::binary | std::ios::trunc);
+    broken << "object Form1: TForm1\r\n  Caption = 'unterminated\r\nend\r\n";
+  }
+  const TToolRun run = Refused({"add", form, "TKYTFormHook"});
+  EXPECT_NE(run.Err.find("Unit1.kfm"), std::string::npos) << run.Err;
+}
+
+}  // namespace
+}  // namespace kyt

@@ -1,0 +1,236 @@
+// Commands: palette, new, add, set, inspect, test and remove on form files.
+#include "tools/kytdesign/Commands.h"
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "framework/KYTSysReg.h"
+#include "host/core/FormFile.h"
+#include "host/os/OsSeam.h"
+#include "host/vcl/Application.h"
+#include "tools/kytdesign/DesignForm.h"
+
+namespace kyt {
+
+namespace {
+
+[[noreturn]] void Refuse(const std::string& message) { throw EDesignCommandError(message); }
+
+void NeedArgs(const std::vector<std::string>& args, size_t min, size_t max) {
+  if (args.size() < min || args.size() > max) Refuse("wrong number of arguments for '" + args[0] + "'\n" + DesignUsage());
+}
+
+bool FileExistsNow(const std::string& path) {
+  const DWORD attrs = os::kernel32.GetFileAttributesA(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) Refuse("cannot open form file " + path);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Writes the whole text next to the file, then renames it over the file.
+void ReplaceFile(const std::string& path, const std::string& text) {
+  const std::string temp = path + ".kytdesign-tmp";
+  {
+    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
+    if (!file) Refuse("cannot write " + temp);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (!file) {
+      os::kernel32.DeleteFileA(temp.c_str());
+      Refuse("cannot write " + temp);
+    }
+  }
+  if (!os::kernel32.MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    os::kernel32.DeleteFileA(temp.c_str());
+    Refuse("cannot replace " + path);
+  }
+}
+
+// One designing session on one form file.
+class TSession {
+ public:
+  // A new designed form.
+  TSession(const std::string& rootName, const std::string& rootClass) {
+    Make(rootClass);
+    FForm->SetName(rootName);
+    FForm->SetCaption(rootName);
+  }
+  // The designed form of a file.
+  explicit TSession(const std::string& path) {
+    const std::string text = ReadWholeFile(path);
+    const TFormFileOutline outline = OutlineFormText(text);
+    if (outline.RootClass.empty()) Refuse(path + " is not a form file (no object block)");
+    Make(outline.RootClass);
+    for (const auto& [name, signature] : outline.Handlers) FForm->DesignerMethod(name, signature);
+    ReadRootText(*FForm, text, path);
+  }
+  TSession(const TSession&) = delete;
+  TSession& operator=(const TSession&) = delete;
+
+  TDesignForm& Form() { return *FForm; }
+  TToolDesigner* Designer() { return FDesigner.get(); }
+
+  TComponent* Find(const std::string& name) {
+    if (core::SameText(name, FForm->Name())) return FForm.get();
+    TComponent* c = FForm->FindComponent(name);
+    if (!c) Refuse("there is no component named " + name + " on " + FForm->Name());
+    return c;
+  }
+
+  void Save(const std::string& path) { ReplaceFile(path, WriteComponentText(*FForm)); }
+
+  // Lets timers, posted messages and hooks of the designed components run, as they would
+  // while the form designer is idle.
+  void Idle() { Application->ProcessMessages(); }
+
+ private:
+  void Make(const std::string& rootClass) {
+    if (!core::IsValidIdent(rootClass)) Refuse("'" + rootClass + "' is not a valid class name");
+    FForm = std::make_unique<TDesignForm>(rootClass);
+    FDesigner = std::make_unique<TToolDesigner>(FForm.get());
+    FForm->HandleNeeded();   // the designed form has a real (hidden) window
+  }
+
+  std::unique_ptr<TDesignForm> FForm;
+  std::unique_ptr<TToolDesigner> FDesigner;
+};
+
+// The designer's default name for a new component: the class name without "T" (and the
+// package's "KYT"), numbered from 1 with the first number not in use.
+std::string UniqueName(TDesignForm& form, const TClassInfo& cls) {
+  std::string base = cls.Name();
+  if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base = base.substr(1);
+  if (base.size() > 3 && core::SameText(base.substr(0, 3), "KYT")) base = base.substr(3);
+  for (int n = 1;; ++n) {
+    const std::string name = base + std::to_string(n);
+    if (!form.FindComponent(name) && !core::SameText(form.Name(), name)) return name;
+  }
+}
+
+void Palette(std::ostream& out) {
+  for (const char* page : {kKYTPage1, kKYTPage2}) {
+    const std::vector<TPaletteEntry> entries = PalettePage(page);
+    out << "Page " << page << " (" << entries.size() << " components)\n";
+    for (const TPaletteEntry& e : entries) out << "  " << e.ClassName << (e.Available() ? "" : " (not available)") << "\n";
+  }
+}
+
+void New(const std::vector<std::string>& args) {
+  NeedArgs(args, 2, 3);
+  const std::string& path = args[1];
+  const std::string rootClass = args.size() > 2 ? args[2] : "TForm1";
+  if (FileExistsNow(path)) Refuse(path + " already exists");
+  if (rootClass.size() < 2 || (rootClass[0] != 'T' && rootClass[0] != 't'))
+    Refuse("a form class name starts with T: '" + rootClass + "'");
+  TSession session(rootClass.substr(1), rootClass);
+  session.Save(path);
+}
+
+void Add(const std::vector<std::string>& args, std::ostream& out) {
+  NeedArgs(args, 3, 4);
+  TSession session(args[1]);
+  const TClassInfo* cls = FindPaletteClass(args[2]);
+  if (!cls) {
+    for (const TPaletteEntry& e : DesignTables().Palette)
+      if (core::SameText(e.ClassName, args[2])) Refuse(e.ClassName + " is not available in this build");
+    Refuse(args[2] + " is not a component of the palette");
+  }
+  TComponent* component = cls->CreateComponent(&session.Form());
+  component->SetName(args.size() > 3 ? args[3] : UniqueName(session.Form(), *cls));
+  session.Idle();
+  session.Save(args[1]);
+  out << component->Name() << "\n";
+}
+
+void Set(const std::vector<std::string>& args) {
+  NeedArgs(args, 4, 4);
+  TSession session(args[1]);
+  const size_t dot = args[2].find('.');
+  if (dot == std::string::npos || dot == 0 || dot + 1 == args[2].size())
+    Refuse("'" + args[2] + "' is not NAME.PROPERTY");
+  TComponent* component = session.Find(args[2].substr(0, dot));
+  auto editor = FindInspectorEntry(session.Designer(), {component}, args[2].substr(dot + 1));
+  InspectorSetText(*editor, args[3]);
+  session.Idle();
+  session.Save(args[1]);
+}
+
+void Inspect(const std::vector<std::string>& args, std::ostream& out) {
+  NeedArgs(args, 3, 1000);
+  TSession session(args[1]);
+  std::vector<TPersistent*> selection;
+  for (size_t i = 2; i < args.size(); ++i) selection.push_back(session.Find(args[i]));
+  for (const TInspectorLine& line : InspectorLines(session.Designer(), selection))
+    out << line.Path << " = " << line.Value << (line.ReadOnly ? "  (read-only)" : "") << "\n";
+}
+
+void Test(const std::vector<std::string>& args) {
+  NeedArgs(args, 3, 3);
+  TSession session(args[1]);
+  TComponent* component = session.Find(args[2]);
+  std::unique_ptr<TPropertyEditor> editor;
+  try {
+    editor = FindInspectorEntry(session.Designer(), {component}, "DesignExecute");
+  } catch (const EPropertyError&) {
+    Refuse(args[2] + " has no execute test");
+  }
+  editor->Edit();
+  session.Idle();
+  session.Save(args[1]);
+}
+
+void Remove(const std::vector<std::string>& args) {
+  NeedArgs(args, 3, 3);
+  TSession session(args[1]);
+  TComponent* component = session.Find(args[2]);
+  if (component == &session.Form()) Refuse("the form itself cannot be removed");
+  delete component;
+  session.Idle();
+  session.Save(args[1]);
+}
+
+}  // namespace
+
+std::string DesignUsage() {
+  return "usage: kytdesign COMMAND ...\n"
+         "  palette                      list both palette pages in registration order\n"
+         "  new FILE [CLASS]             write a new empty form (class TForm1 unless given)\n"
+         "  add FILE CLASS [NAME]        place a component of the palette on the form\n"
+         "  set FILE NAME.PROP VALUE     set a property as the object inspector does\n"
+         "                               (dotted sub-properties, Name[i] for collection items)\n"
+         "  inspect FILE NAME [NAME...]  show the object inspector's entries\n"
+         "  test FILE NAME               run the component's execute test\n"
+         "  remove FILE NAME             delete a component from the form\n";
+}
+
+void RunDesignCommand(const std::vector<std::string>& args, std::ostream& out) {
+  if (args.empty()) Refuse("no command given\n" + DesignUsage());
+  Register();
+  const std::string& command = args[0];
+  if (command == "palette") {
+    NeedArgs(args, 1, 1);
+    Palette(out);
+  } else if (command == "new") {
+    New(args);
+  } else if (command == "add") {
+    Add(args, out);
+  } else if (command == "set") {
+    Set(args);
+  } else if (command == "inspect") {
+    Inspect(args, out);
+  } else if (command == "test") {
+    Test(args);
+  } else if (command == "remove") {
+    Remove(args);
+  } else {
+    Refuse("unknown command '" + command + "'\n" + DesignUsage());
+  }
+}
+
+}  // namespace kyt
