@@ -5,6 +5,9 @@
 #include <string>
 
 #include "host/core/FormFile.h"
+#include "host/os/OsSeam.h"
+#include "host/rtl/IniFiles.h"
+#include "host/rtl/Registry.h"
 #include "host/core/Strings.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Forms.h"
@@ -397,6 +400,29 @@ TEST_F(StoreDataIniInput, ReadsOfRefusedNamesAnswerTheErrorValue) {
   EXPECT_EQ(errors_.count, 6);
   EXPECT_EQ(store_.ReadStr("plain"), "1") << "a good name still reads";
   EXPECT_EQ(Bytes(), kContent);
+}
+
+LONG WINAPI RefuseCreateKey(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                            PHKEY, LPDWORD) {
+  return ERROR_ACCESS_DENIED;
+}
+
+TEST(StoreData, BackendErrorsReachTheCaller) {
+  ptest::DeleteTestKey(kStoreKey);
+  TKYTDataStore store;
+  ErrorCounter errors;
+  store.SetOnError(errors.Event());
+  store.Registry()->SetPath(kStoreKey);
+  {
+    os::ScopedOverride refuse(os::advapi32.RegCreateKeyExA, &RefuseCreateKey);
+    EXPECT_THROW(store.WriteStr("A", "x"), ERegistryException);
+  }
+  ptest::TempFolder folder("BackendErrors");
+  store.SetDatatype(sIniFile);
+  store.Inifile()->SetFilename(folder.File("no such folder\\store.ini"));
+  EXPECT_THROW(store.WriteStr("A", "x"), EIniFileException);
+  EXPECT_EQ(errors.count, 0) << "back-end errors are raised, not reported";
+  ptest::DeleteTestKey(kStoreKey);
 }
 
 TEST(StoreData, AssigningSettingsObjectsCopiesThemIntoTheOwnedOnes) {
