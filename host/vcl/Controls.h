@@ -263,6 +263,8 @@ class TWinControl : public TControl {
   void Invalidate() override;
   void Update() override;
   void BringToFront() override;
+  // Moves the real window after a bounds change.
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   RECT ClientRect() const override;
   POINT ClientOrigin() const override;
   bool Showing() const override;
@@ -302,8 +304,6 @@ class TWinControl : public TControl {
   void TextChanged() override;
   void ParentFontChanged() override;
   void ParentColorChanged() override;
-  // Moves the real window after a bounds change.
-  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   // Reads the window's place into the bounds cache (after WM_WINDOWPOSCHANGED).
   virtual void UpdateBoundsFromWindow();
   // Shows or hides the window to match Showing().

@@ -112,7 +112,13 @@ void TCustomForm::SetWindowState(TWindowState value) {
     FWindowState = value;
   }
   if (!os::user32.IsWindowVisible(FHandle)) return;
-  os::user32.ShowWindow(FHandle, value == wsMaximized ? SW_SHOWMAXIMIZED : value == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
+  if (value == wsNormal) {
+    // An icon restores to the state it had before (maximised, maybe); restore until normal.
+    for (int i = 0; i < 2 && (os::user32.IsIconic(FHandle) || os::user32.IsZoomed(FHandle)); ++i)
+      os::user32.ShowWindow(FHandle, SW_RESTORE);
+    return;
+  }
+  os::user32.ShowWindow(FHandle, value == wsMaximized ? SW_SHOWMAXIMIZED : SW_MINIMIZE);
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {

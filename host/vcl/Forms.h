@@ -146,6 +146,7 @@ class TCustomForm : public TWinControl {
   TWinControl* CancelButton() const;
 
   void SetFocus() override;
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
 
   // Runtime internals: the application minimised or restored the main form; a control left
   // the form; the application's icon changed.
@@ -163,8 +164,8 @@ class TCustomForm : public TWinControl {
   void UpdateBoundsFromWindow() override;
   void FocusFirstControl();
   void CloseModal();
-  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   bool IsTopLevel() const override { return Parent() == nullptr; }
+  bool DefaultParentColor() const override { return false; }
   void Loaded() override;
   virtual void DoCreate();
   virtual void DoShow();
@@ -222,6 +223,8 @@ class TForm : public TCustomForm {
     p.Property("Ctl3D", &TForm::Ctl3D, &TForm::SetCtl3D).Default(true);
     p.Property("Icon", &TForm::Icon, &TForm::SetIcon);
     p.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
+    // Replaces the inherited ParentFont: a form has its own font.
+    p.Property("ParentFont", &TForm::ParentFont, &TForm::SetParentFont).Default(false);
     p.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDesigned);
     // Replaces the inherited Visible: forms start hidden.
     p.Property("Visible", &TForm::Visible, &TForm::SetVisible).Default(false);

@@ -195,13 +195,13 @@ class TComboBox : public TWinControl {
   // Selects the whole edit text.
   void SelectAll();
   void Clear();
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWindowHandleDone() override;
   void DestroyWnd() override;
   void CommandNotify(UINT code) override;
-  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void UpdateBoundsFromWindow() override;
   TColor DefaultColor() const override { return clWindow; }
   bool DefaultParentColor() const override { return false; }
