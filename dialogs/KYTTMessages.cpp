@@ -128,8 +128,6 @@ bool TKYTMsgSelect::InputQueryEx(const std::string& caption, const std::string& 
   if (list) {
     for (int i = 0; i < list->Count(); ++i) combo->Items()->Add(list->Strings(i));
   }
-  // Emptying the system list also empties the edit line; the text stays as it was set.
-  if (combo->Text() != value) combo->SetText(value);
   const int index = combo->Items()->IndexOf(combo->Text());
   if (index >= 0) combo->SetItemIndex(index);
 
