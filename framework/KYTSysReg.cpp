@@ -11,7 +11,7 @@
 #include "framework/KYTTFormHook.h"
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
-#include "host/vcl/Application.h"
+#include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
 #include "persistence/KYTTStoreData.h"
 
@@ -651,10 +651,7 @@ std::string KYTAboutMessage() {
 
 TPropertyAttributes TKYTAboutSystemComponent::GetAttributes() const { return {paDialog, paMultiSelect, paReadOnly}; }
 std::string TKYTAboutSystemComponent::GetValue() const { return "(" + std::string("KYT System Components") + ")"; }
-// A plain information box titled with the application's title (what ShowMessage shows).
-void TKYTAboutSystemComponent::Edit() {
-  Application->MessageBox(KYTAboutMessage(), Application->Title(), MB_OK | MB_ICONINFORMATION);
-}
+void TKYTAboutSystemComponent::Edit() { ShowMessage(KYTAboutMessage()); }
 
 TPropertyAttributes TKYTExecSystemProperty::GetAttributes() const { return {paDialog, paReadOnly}; }
 std::string TKYTExecSystemProperty::GetValue() const { return "(" + std::string("Execute Test") + ")"; }

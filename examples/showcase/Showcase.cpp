@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "examples/showcase/ShowcaseDialogs.h"
+#include "examples/showcase/ShowcaseHook.h"
 #include "examples/showcase/ShowcaseSettings.h"
 #include "host/os/OsSeam.h"
 
@@ -56,6 +57,7 @@ int Run() {
   os::user32.UpdateWindow(form);
   Report("main form shown");
   if (!RunShowcaseFormSaver()) Report("the settings form could not be shown");
+  if (!RunShowcaseFormHook()) Report("the hooked form could not be shown");
   TComponent mainFormComponents(nullptr);  // owns the components placed on the main form
   if (!RunShowcaseDialogs(&mainFormComponents)) Report("a message dialog was not answered");
 
