@@ -12,6 +12,7 @@
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Forms.h"
+#include "tests/support/DialogAnswerer.h"
 
 namespace kyt {
 namespace {
@@ -64,6 +65,24 @@ class TForm1 : public TForm {
   int Messages = 0;
 };
 
+// Visible top-level windows of another process.
+struct TProcessWindows {
+  DWORD Pid;
+  std::vector<HWND> Found;
+};
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TProcessWindows*>(data);
+  DWORD owner = 0;
+  os::user32.GetWindowThreadProcessId(window, &owner);
+  if (owner == search->Pid && os::user32.IsWindowVisible(window)) search->Found.push_back(window);
+  return TRUE;
+}
+std::vector<HWND> ChildDialogs(DWORD pid) {
+  TProcessWindows search{pid, {}};
+  os::user32.EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
 class KytDesign : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -81,7 +100,9 @@ class KytDesign : public ::testing::Test {
     os::kernel32.RemoveDirectoryA(folder.c_str());
   }
 
-  TToolRun Run(const std::vector<std::string>& args) {
+  // Starts the tool; with answerOk, presses OK on the first dialog the child shows (a dialog
+  // answerer works only in its own process, so this looks for the child's window by process id).
+  TToolRun Run(const std::vector<std::string>& args, bool answerOk = false, std::string* seenTitle = nullptr) {
     TToolRun run;
     const std::string outPath = folder + "\\out.txt", errPath = folder + "\\err.txt";
     HANDLE out = InheritableFile(outPath), err = InheritableFile(errPath);
@@ -102,7 +123,27 @@ class KytDesign : public ::testing::Test {
     os::kernel32.CloseHandle(err);
     EXPECT_TRUE(started) << "cannot start " << ToolPath();
     if (!started) return run;
-    EXPECT_EQ(os::kernel32.WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    if (answerOk) {
+      HWND button = nullptr;
+      for (int i = 0; i < 1000 && !button; ++i) {
+        if (os::kernel32.WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+        for (HWND top : ChildDialogs(pi.dwProcessId)) {
+          for (HWND child : ChildWindows(top)) {
+            if (WindowClass(child) == "Button" && WindowText(child) == "OK") {
+              button = child;
+              if (seenTitle) *seenTitle = WindowText(top);
+            }
+          }
+        }
+      }
+      EXPECT_NE(button, nullptr) << "no dialog of the design tool appeared";
+      if (button) os::user32.PostMessageA(button, BM_CLICK, 0, 0);
+    }
+    if (os::kernel32.WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+      ADD_FAILURE() << "the design tool did not end";
+      os::kernel32.TerminateProcess(pi.hProcess, 1);
+      os::kernel32.WaitForSingleObject(pi.hProcess, 5000);
+    }
     os::kernel32.GetExitCodeProcess(pi.hProcess, &run.ExitCode);
     os::kernel32.CloseHandle(pi.hThread);
     os::kernel32.CloseHandle(pi.hProcess);
@@ -285,6 +326,20 @@ TEST_F(KytDesign, TestRefusesComponentsWithoutExecute) {
   Ok({"add", form, "TKYTFormHook"});
   EXPECT_NE(Refused({"test", form, "FormHook1"}).Err.find("has no execute test"), std::string::npos);
   Refused({"test", form, "Nobody"});
+}
+
+TEST_F(KytDesign, TestRunsExecuteInTheDesignerAndItsHandlerNameStays) {
+  if (Ok({"palette"}).find("TKYTMsgBox (not available)") != std::string::npos)
+    GTEST_SKIP() << "TKYTMsgBox is not built";
+  Ok({"new", form});
+  Ok({"add", form, "TKYTMsgBox"});
+  // The handler is a designer method: Execute calls it when OK is pressed, and it does nothing.
+  Ok({"set", form, "MsgBox1.OnOk", "MsgBox1Ok"});
+  std::string title;
+  const TToolRun run = Run({"test", form, "MsgBox1"}, true, &title);
+  EXPECT_EQ(run.ExitCode, 0u) << run.Err;
+  EXPECT_FALSE(title.empty());
+  EXPECT_NE(ReadFileText(form).find("OnOk = MsgBox1Ok"), std::string::npos);
 }
 
 TEST_F(KytDesign, RemoveDeletesTheComponent) {
