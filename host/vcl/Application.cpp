@@ -111,7 +111,11 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), FTitle(Defaul
 TApplication::~TApplication() {
   DestroyComponents();  // the forms go while the application is whole
   CancelHint();
-  if (FHintWindow) os::user32.DestroyWindow(FHintWindow);
+  if (FHintWindow) {
+    os::user32.SetWindowLongPtrA(FHintWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(os::user32.DefWindowProcA));
+    os::user32.DestroyWindow(FHintWindow);
+  }
+  FreeObjectInstance(FHintInstance);
   if (FHandle) {
     os::user32.SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(os::user32.DefWindowProcA));
     os::user32.DestroyWindow(FHandle);
@@ -374,6 +378,7 @@ void TApplication::ShowHintWindow(TControl* control) {
   FOnShowHint(text, canShow, info);
   if (!canShow || text.empty()) return;
   FHintText = text;
+  FShownHintColor = info.HintColor;
   FHintControl = control;
   FHintActive = true;
   if (!FHintWindow) {
@@ -382,6 +387,8 @@ void TApplication::ShowHintWindow(TControl* control) {
                                              WS_POPUP | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr,
                                              vcl_private::Instance(), nullptr);
     if (!FHintWindow) return;
+    if (!FHintInstance) FHintInstance = MakeObjectInstance([this](TMessage& m) { HintWndProc(m); });
+    os::user32.SetWindowLongPtrA(FHintWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FHintInstance));
   }
   os::user32.SetWindowTextA(FHintWindow, text.c_str());
   RECT r{0, 0, info.HintMaxWidth, 0};
@@ -390,16 +397,7 @@ void TApplication::ShowHintWindow(TControl* control) {
   os::user32.ReleaseDC(FHintWindow, dc);
   os::user32.SetWindowPos(FHintWindow, HWND_TOPMOST, info.HintPos.x, info.HintPos.y, r.right + 8, r.bottom + 4,
                           SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  // Paint it at once with the hint colour (the window has no procedure of its own to paint).
-  dc = os::user32.GetDC(FHintWindow);
-  RECT client{};
-  os::user32.GetClientRect(FHintWindow, &client);
-  os::UniqueHBrush brush(os::gdi32.CreateSolidBrush(ColorToRGB(info.HintColor)));
-  os::user32.FillRect(dc, &client, brush.get());
-  os::gdi32.SetBkMode(dc, 1 /* TRANSPARENT */);
-  RECT textRect{client.left + 2, client.top + 1, client.right - 2, client.bottom};
-  os::user32.DrawTextA(dc, text.c_str(), -1, &textRect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  os::user32.ReleaseDC(FHintWindow, dc);
+  os::user32.InvalidateRect(FHintWindow, nullptr, TRUE);
   os::user32.SetTimer(Handle(), kHintHideTimer, static_cast<UINT>(std::max<int32_t>(FHintHidePause, 1)), nullptr);
 }
 
@@ -410,6 +408,39 @@ void TApplication::HintTimerExpired(UINT_PTR id) {
 }
 
 void TApplication::ActivateHint() { ShowHintWindow(FMouseControl); }
+
+// The hint window paints its text on the hint colour.
+void TApplication::HintWndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ERASEBKGND: {
+      RECT client{};
+      os::user32.GetClientRect(FHintWindow, &client);
+      os::UniqueHBrush brush(os::gdi32.CreateSolidBrush(ColorToRGB(FShownHintColor)));
+      os::user32.FillRect(reinterpret_cast<HDC>(message.WParam), &client, brush.get());
+      message.Result = 1;
+      return;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps{};
+      HDC dc = os::user32.BeginPaint(FHintWindow, &ps);
+      RECT client{};
+      os::user32.GetClientRect(FHintWindow, &client);
+      os::gdi32.SetBkMode(dc, 1 /* TRANSPARENT */);
+      os::gdi32.SetTextColor(dc, ColorToRGB(clInfoText));
+      RECT textRect{client.left + 2, client.top + 1, client.right - 2, client.bottom};
+      os::user32.DrawTextA(dc, FHintText.c_str(), -1, &textRect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+      os::user32.EndPaint(FHintWindow, &ps);
+      message.Result = 0;
+      return;
+    }
+    case WM_NCHITTEST:
+      message.Result = HTTRANSPARENT;
+      return;
+    default:
+      message.Result = os::user32.DefWindowProcA(FHintWindow, message.Msg, message.WParam, message.LParam);
+      return;
+  }
+}
 
 // The application window's procedure.
 void TApplication::WndProc(TMessage& message) {

@@ -187,6 +187,7 @@ class TApplication : public TComponent {
   void ActivateHint();
   void ShowHintWindow(TControl* control);
   void HintTimerExpired(UINT_PTR id);
+  void HintWndProc(TMessage& message);
   void NotifyForms(TComponent* component, TOperation operation);
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -201,7 +202,9 @@ class TApplication : public TComponent {
   int32_t FHintHidePause = 2500;
   std::string FHint;
   HWND FHintWindow = nullptr;
+  WNDPROC FHintInstance = nullptr;
   std::string FHintText;
+  TColor FShownHintColor{};
   TControl* FHintControl = nullptr;
   TControl* FMouseControl = nullptr;
   bool FHintActive = false;

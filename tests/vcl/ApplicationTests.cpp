@@ -299,6 +299,11 @@ TEST(Application, MouseOverAControlWithAHintRaisesOnHintThenOnShowHint) {
   ASSERT_TRUE(Application->HintWindow());
   EXPECT_TRUE(::IsWindowVisible(Application->HintWindow()));
   EXPECT_EQ(TextOf(Application->HintWindow()), "[Short]");
+  // The hint window paints itself in the hint colour.
+  ::UpdateWindow(Application->HintWindow());
+  HDC dc = ::GetDC(Application->HintWindow());
+  EXPECT_EQ(::GetPixel(dc, 0, 0), ColorToRGB(Application->HintColor()));
+  ::ReleaseDC(Application->HintWindow(), dc);
 
   // A handler that refuses: no hint window.
   rec.ShownFor = nullptr;
