@@ -321,6 +321,20 @@ TEST_F(KytDesign, EventHandlerNamesSurviveAndTheRuntimeBindsThem) {
   EXPECT_EQ(ReadFileText(form).find("FormHook1Message"), std::string::npos);
 }
 
+TEST_F(KytDesign, HandlerNamesOfSubObjectEventsSurviveToo) {
+  if (Ok({"palette"}).find("TKYTFormSaver (not available)") != std::string::npos)
+    GTEST_SKIP() << "TKYTFormSaver is not built";
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormSaver"});
+  Ok({"set", form, "FormSaver1.FormStore.Registry.Path", "Software\\KYT\\Tests\\Tools"});
+  Ok({"set", form, "FormSaver1.FormStore.OnError", "SaverError"});
+  Ok({"set", form, "FormSaver1.StoreControls", "False"});
+  const std::string text = ReadFileText(form);
+  EXPECT_NE(text.find("FormStore.Registry.Path = 'Software\\KYT\\Tests\\Tools'"), std::string::npos) << text;
+  EXPECT_NE(text.find("FormStore.OnError = SaverError"), std::string::npos) << text;
+  EXPECT_EQ(Value(Ok({"inspect", form, "FormSaver1"}), "FormStore.OnError"), "SaverError");
+}
+
 TEST_F(KytDesign, TestRefusesComponentsWithoutExecute) {
   Ok({"new", form});
   Ok({"add", form, "TKYTFormHook"});
