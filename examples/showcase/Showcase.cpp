@@ -57,15 +57,16 @@ int Run() {
     return 1;
   }
   Report("main form created");
+  AttachShowcaseFormHook(form);  // counts the messages the main form receives from here on
   form->Show();
   Report("main form shown");
   if (!RunShowcaseFormSaver()) Report("the settings form could not be shown");
-  if (!RunShowcaseFormHook()) Report("the hooked form could not be shown");
   TComponent mainFormComponents(nullptr);  // owns the components placed on the main form
   if (!RunShowcaseDialogs(&mainFormComponents)) Report("a message dialog was not answered");
 
   form->StartCloseTimer();
   Application->Run();  // closing the main form terminates the application
+  ReportShowcaseFormHook(form);
   return 0;
 }
 

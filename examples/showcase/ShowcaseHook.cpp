@@ -2,29 +2,26 @@
 #include "examples/showcase/ShowcaseHook.h"
 
 #include <cstdio>
-#include <exception>
-#include <memory>
-#include <string>
 
 #include "framework/KYTTFormHook.h"
-#include "host/vcl/Application.h"
 #include "host/vcl/Forms.h"
 
 namespace kyt {
 
 namespace {
 
-// The form hook of the showcase: counts messages in OnMessage, reports in its destructor.
+// The form hook of the showcase: counts messages in its OnMessage handler.
 class TShowcaseFormHook : public TKYTFormHook {
   KYT_CLASS(TShowcaseFormHook, TKYTFormHook)
  public:
-  explicit TShowcaseFormHook(TComponent* owner) : TKYTFormHook(owner), FForm(owner->Name()) {
+  explicit TShowcaseFormHook(TComponent* owner) : TKYTFormHook(owner) {
     SetOnMessage(TKYTHookMessage::Bind<&TShowcaseFormHook::Count>(this));
   }
-  ~TShowcaseFormHook() override {
+  void Report(const TForm& form) const {
     std::printf("showcase: form hook saw %d messages of %s (WM_MOVE %d, WM_SIZE %d, WM_SHOWWINDOW %d, "
-                "WM_WINDOWPOSCHANGED %d, WM_ACTIVATE %d, WM_GETMINMAXINFO %d)\n",
-                FTotal, FForm.c_str(), FMove, FSize, FShow, FPosChanged, FActivate, FMinMax);
+                "WM_WINDOWPOSCHANGED %d, WM_ACTIVATE %d, WM_PAINT %d)\n",
+                FTotal, form.Name().empty() ? form.ClassName().c_str() : form.Name().c_str(), FMove, FSize, FShow,
+                FPosChanged, FActivate, FPaint);
     std::fflush(stdout);
   }
 
@@ -37,17 +34,10 @@ class TShowcaseFormHook : public TKYTFormHook {
       case WM_SHOWWINDOW: ++FShow; break;
       case WM_WINDOWPOSCHANGED: ++FPosChanged; break;
       case WM_ACTIVATE: ++FActivate; break;
-      case WM_GETMINMAXINFO: ++FMinMax; break;
+      case WM_PAINT: ++FPaint; break;
     }
   }
-  int FTotal = 0, FMove = 0, FSize = 0, FShow = 0, FPosChanged = 0, FActivate = 0, FMinMax = 0;
-  std::string FForm;
-};
-
-class TShowcaseHookedForm : public TForm {
-  KYT_CLASS(TShowcaseHookedForm, TForm)
- public:
-  explicit TShowcaseHookedForm(TComponent* owner) : TForm(owner) {}
+  int FTotal = 0, FMove = 0, FSize = 0, FShow = 0, FPosChanged = 0, FActivate = 0, FPaint = 0;
 };
 
 }  // namespace
@@ -57,23 +47,8 @@ void AttachShowcaseFormHook(TForm* form) {
   hook->SetName("MessageHook");
 }
 
-bool RunShowcaseFormHook() {
-  try {
-    std::unique_ptr<TShowcaseHookedForm> form(new TShowcaseHookedForm(Application));
-    form->SetName("HookedForm");
-    form->SetCaption("Showcase form hook");
-    AttachShowcaseFormHook(form.get());
-    form->Show();
-    static_cast<TControl*>(form.get())->SetBounds(180, 150, 360, 240);
-    static_cast<TControl*>(form.get())->SetBounds(200, 170, 400, 260);
-    Application->ProcessMessages();
-    form->Close();
-    Application->ProcessMessages();
-    return true;  // the hook reports when the form frees it
-  } catch (const std::exception& e) {
-    std::printf("showcase: form hook failed: %s\n", e.what());
-    return false;
-  }
+void ReportShowcaseFormHook(TForm* form) {
+  if (auto* hook = dynamic_cast<TShowcaseFormHook*>(form->FindComponent("MessageHook"))) hook->Report(*form);
 }
 
 }  // namespace kyt

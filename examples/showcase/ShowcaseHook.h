@@ -8,11 +8,10 @@ namespace kyt {
 class TForm;
 
 // Places a TKYTFormHook named "MessageHook" on form; every message the form receives from then
-// on is counted. Reports what it saw when the form frees it (with the form).
+// on is counted.
 void AttachShowcaseFormHook(TForm* form);
-
-// Shows a form with the hook, moves and resizes it, then closes it; false when it failed.
-bool RunShowcaseFormHook();
+// Prints what the hook on form has counted so far (nothing when form has none).
+void ReportShowcaseFormHook(TForm* form);
 
 }  // namespace kyt
 
