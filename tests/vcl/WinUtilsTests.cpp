@@ -34,8 +34,8 @@ TEST(ObjectInstance, ServesAsTheWindowProcedureOfARealWindow) {
     else m.Result = ::CallWindowProcA(previous, window, m.Msg, m.WParam, m.LParam);
   });
   EXPECT_EQ(ObjectInstanceCount(), before + 1);
-  previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
-  EXPECT_EQ(reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC)), instance);
+  previous = reinterpret_cast<WNDPROC>(os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(os::user32.GetWindowLongPtrA(window, GWLP_WNDPROC)), instance);
 
   EXPECT_EQ(::SendMessageA(window, kPing, 40, 2), 42);
   ASSERT_FALSE(seen.empty());
@@ -46,7 +46,7 @@ TEST(ObjectInstance, ServesAsTheWindowProcedureOfARealWindow) {
   ::SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
   EXPECT_EQ(vcltest::TextOf(window), "changed");
 
-  ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   FreeObjectInstance(instance);
   EXPECT_EQ(ObjectInstanceCount(), before);
   ::DestroyWindow(window);
@@ -60,13 +60,13 @@ TEST(ObjectInstance, PointerWidthValuesPassUnchanged) {
     m.Result = static_cast<LRESULT>(~static_cast<uintptr_t>(m.LParam));
   });
   WNDPROC previous =
-      reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
+      reinterpret_cast<WNDPROC>(os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
   const auto big = static_cast<WPARAM>(reinterpret_cast<uintptr_t>(&got));
   const LRESULT r = ::SendMessageA(window, kPing, big, static_cast<LPARAM>(big));
   EXPECT_EQ(got.WParam, big);
   EXPECT_EQ(static_cast<WPARAM>(got.LParam), big);
   EXPECT_EQ(static_cast<uintptr_t>(r), ~static_cast<uintptr_t>(big));
-  ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   FreeObjectInstance(instance);
   ::DestroyWindow(window);
 }
@@ -112,14 +112,14 @@ TEST(ObjectInstance, FreeingItselfWhileRunningIsDeferredToTheEndOfTheCall) {
     }
   });
   WNDPROC previous =
-      reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
+      reinterpret_cast<WNDPROC>(os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
   EXPECT_EQ(::SendMessageA(window, kPing, 0, 0), 7);
   EXPECT_EQ(ObjectInstanceCount(), before);
   // The released instance no longer calls the method; the window gets default handling.
   const int callsAfterFree = calls;
   ::SendMessageA(window, kPing, 0, 0);
   EXPECT_EQ(calls, callsAfterFree);
-  ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   ::DestroyWindow(window);
 }
 
@@ -130,11 +130,11 @@ TEST(ObjectInstance, ExceptionInTheMethodStopsAtTheBoundaryAndReachesOnException
     if (m.Msg == kPing) throw Exception("thrown inside a window procedure");
   });
   WNDPROC previous =
-      reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
+      reinterpret_cast<WNDPROC>(os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(instance)));
   EXPECT_NO_THROW(::SendMessageA(window, kPing, 0, 0));
   EXPECT_EQ(caught.Count(), 1);
   EXPECT_EQ(caught.LastMessage(), "thrown inside a window procedure");
-  ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   FreeObjectInstance(instance);
   ::DestroyWindow(window);
 }
