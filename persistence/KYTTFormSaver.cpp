@@ -109,7 +109,17 @@ void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix) {
   if (!Form->HandleAllocated() ||
       !os::user32.GetWindowPlacement(Form->Handle(), &placement))
     return;
-  const RECT& r = placement.rcNormalPosition;
+  RECT r = placement.rcNormalPosition;
+  // Those bounds are in workspace coordinates (relative to the work area) for an ordinary
+  // top-level window; Left and Top are screen coordinates.
+  if (!(os::user32.GetWindowLongPtrA(Form->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (os::user32.GetMonitorInfoA(
+            os::user32.MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor))
+      os::user32.OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
+                            monitor.rcWork.top - monitor.rcMonitor.top);
+  }
   if (FStoreSize) {
     FFormStore->WriteInt(prefix + "_Width", r.right - r.left);
     FFormStore->WriteInt(prefix + "_Height", r.bottom - r.top);

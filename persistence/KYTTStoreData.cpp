@@ -21,21 +21,48 @@ namespace {
 
 // Scrambling
 
+namespace {
+
+// Shifted codes that some back-end would not keep as written: the platform's string end, the
+// blanks GetPrivateProfileString trims, line breaks, the quotes it strips, and the escape.
+bool NeedsEscape(uint8_t code) {
+  switch (code) {
+    case 0x00: case '\t': case '\n': case 0x0B: case 0x0C: case '\r': case 0x1A:
+    case ' ': case '"': case '\'': case KYTCryptEscape:
+      return true;
+    default:
+      return false;
+  }
+}
+
+constexpr uint8_t kEscapeFlip = 0x40;
+
+}  // namespace
+
 std::string KYTScramble(const std::string& text) {
-  std::string out(text);
-  for (char& c : out) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
     const auto code = static_cast<uint8_t>(static_cast<uint8_t>(c) + KYTCryptOffset);
-    c = static_cast<char>(code == 0 ? KYTCryptOffset : code);
+    if (NeedsEscape(code)) {
+      out.push_back(static_cast<char>(KYTCryptEscape));
+      out.push_back(static_cast<char>(code ^ kEscapeFlip));
+    } else {
+      out.push_back(static_cast<char>(code));
+    }
   }
   return out;
 }
 
 std::string KYTUnscramble(const std::string& text) {
-  std::string out(text);
-  for (char& c : out) {
-    const auto code = static_cast<uint8_t>(c);
-    c = static_cast<char>(code == KYTCryptOffset ? static_cast<uint8_t>(0 - KYTCryptOffset)
-                                                 : static_cast<uint8_t>(code - KYTCryptOffset));
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto code = static_cast<uint8_t>(text[i]);
+    // An escape at the very end (text not written by KYTScramble) stands for itself.
+    if (code == KYTCryptEscape && i + 1 < text.size())
+      code = static_cast<uint8_t>(static_cast<uint8_t>(text[++i]) ^ kEscapeFlip);
+    out.push_back(static_cast<char>(static_cast<uint8_t>(code - KYTCryptOffset)));
   }
   return out;
 }
@@ -133,11 +160,10 @@ bool TKYTDataStore::Run(bool fixPath, TAccess access, const std::string& name,
     const std::string fileName = FInifile->Filename();
     if (fileName.empty()) return false;
     // A name or value the ini format cannot keep is refused before anything is opened.
-    if (access != TAccess::Other || !name.empty()) {
-      if (!TIniFile::IsValidIdent(name) || (value && !TIniFile::IsValidValue(*value))) {
-        FireError();
-        return false;
-      }
+    if (access != TAccess::Section &&
+        (!TIniFile::IsValidIdent(name) || (value && !TIniFile::IsValidValue(*value)))) {
+      if (access != TAccess::QuietRead) FireError();
+      return false;
     }
     TIniFile ini(fileName);
     op(ini, section);
@@ -160,7 +186,7 @@ std::string TKYTDataStore::ReadStr(const std::string& Name) {
 }
 
 void TKYTDataStore::ReadStrs(TStrings* List) {
-  Run(true, TAccess::Other, std::string(), nullptr,
+  Run(true, TAccess::Section, std::string(), nullptr,
       [&](auto& f, const std::string& s) { f.ReadSectionValues(s, List); });
 }
 
@@ -204,7 +230,7 @@ void TKYTDataStore::WriteInt(const std::string& Name, int32_t Value) {
 
 bool TKYTDataStore::ReadBool(const std::string& Name) {
   bool result = FErrorBool;
-  Run(true, TAccess::Read, Name, nullptr,
+  Run(true, TAccess::QuietRead, Name, nullptr,
       [&](auto& f, const std::string& s) { result = f.ReadBool(s, Name, FErrorBool); });
   return result;
 }
@@ -216,12 +242,12 @@ void TKYTDataStore::WriteBool(const std::string& Name, bool Value) {
 }
 
 void TKYTDataStore::Erase() {
-  Run(false, TAccess::Other, std::string(), nullptr,
+  Run(false, TAccess::Section, std::string(), nullptr,
       [&](auto& f, const std::string& s) { f.EraseSection(s); });
 }
 
 void TKYTDataStore::DeleteKey(const std::string& Name) {
-  Run(true, TAccess::Read, Name, nullptr,
+  Run(true, TAccess::Write, Name, nullptr,
       [&](auto& f, const std::string& s) { f.DeleteKey(s, Name); });
 }
 

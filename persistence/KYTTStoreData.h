@@ -39,10 +39,14 @@ inline const std::array<HKEY, 6> KYTHKeys = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USE
                                              HKEY_LOCAL_MACHINE, HKEY_USERS,
                                              HKEY_CURRENT_CONFIG, HKEY_DYN_DATA};
 
-// The one-byte offset of the scrambled strings. A character whose shifted code would be 0 is
-// stored as this code instead (the code a zero character would shift to, which no stored text
-// holds), so scrambled text never ends early on the platform and still differs everywhere.
+// The one-byte offset of the scrambled strings: each character's code is shifted by it. A few
+// shifted codes cannot be kept by a back-end (0 ends a platform string; an ini file loses line
+// breaks, blanks and quotes at either end of a value), so such a code, and the escape code
+// itself, is stored as KYTCryptEscape followed by the code with bit 6 flipped. Only the
+// characters 0x00, 0x7F, 0x88-0x8C, 0x99, 0x9F, 0xA1 and 0xA6 take two bytes; every other
+// character keeps its place, and a scrambled text always reads back as written.
 inline constexpr uint8_t KYTCryptOffset = 0x81;
+inline constexpr uint8_t KYTCryptEscape = KYTCryptOffset;  // what a zero character shifts to
 std::string KYTScramble(const std::string& text);
 std::string KYTUnscramble(const std::string& text);
 
@@ -166,7 +170,10 @@ class TKYTDataStore : public TPersistent {
   void Assign(const TPersistent* source) override;
 
  private:
-  enum class TAccess { Read, Write, Other };
+  // What an operation does with its value name, which decides how an ini name the format
+  // cannot keep is answered: reads that report a missing value and writes fire OnError,
+  // ReadBool stays silent as it does for a missing value; section operations take no name.
+  enum class TAccess { Read, QuietRead, Write, Section };
   template <class Op>
   bool Run(bool fixPath, TAccess access, const std::string& name, const std::string* value,
            Op&& op);

@@ -62,6 +62,15 @@ bool TIniFile::IsValidValue(const std::string& value) { return !HasLineBreakOrZe
 
 bool TIniFile::FileUsable() const { return !FFileName.empty() && !rtl_private::CheckPath(FFileName); }
 
+std::string TIniFile::ProfilePath() const {
+  // The profile functions look for a bare file name in the Windows directory, not the current one.
+  if (FFileName.find_first_of("\\/") != std::string::npos) return FFileName;
+  char dir[MAX_PATH];
+  const UINT n = kernel32.GetWindowsDirectoryA(dir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return FFileName;
+  return IncludeTrailingBackslash(std::string(dir, n)) + FFileName;
+}
+
 void TIniFile::WriteFailed() const { throw EIniFileException("Unable to write to " + FFileName); }
 
 void TIniFile::CheckWrite(const std::string& section, const std::string* ident,
@@ -69,7 +78,7 @@ void TIniFile::CheckWrite(const std::string& section, const std::string* ident,
   if (!FileUsable()) WriteFailed();
   // A read-only file is refused here too: the platform may still manage to write it (an
   // administrator's process under some file systems), which the attribute says must not happen.
-  DWORD attr = kernel32.GetFileAttributesA(FFileName.c_str());
+  DWORD attr = kernel32.GetFileAttributesA(ProfilePath().c_str());
   if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     WriteFailed();
   if (!IsValidSection(section))

@@ -64,6 +64,8 @@ class TIniFile {
 
  private:
   bool FileUsable() const;
+  // Where the profile functions keep the file: a bare name lives in the Windows directory.
+  std::string ProfilePath() const;
   void CheckWrite(const std::string& section, const std::string* ident,
                   const std::string* value) const;
   [[noreturn]] void WriteFailed() const;

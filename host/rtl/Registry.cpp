@@ -420,9 +420,24 @@ os::UniqueHKey TRegIniFile::OpenSection(const std::string& section, REGSAM acces
   HKEY base;
   std::string name;
   if (!SectionPath(section, base, name) || !NoZero(name)) return key;
-  if (advapi32.RegOpenKeyExA(base, name.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+  if (advapi32.RegOpenKeyExA(base, name.c_str(), 0, access, key.put()) != ERROR_SUCCESS) {
     key.release();
+    EnsureFileKey();
+  }
   return key;
+}
+
+void TRegIniFile::EnsureFileKey() const {
+  // Like the family's, the file's own key exists once the object was used, even if only read;
+  // it is created on the first miss so that a hit still costs one call. Failure is not an error.
+  if (!Deferred() || FFileKeyEnsured || CurrentPath().empty() || !NoZero(CurrentPath())) return;
+  FFileKeyEnsured = true;
+  os::UniqueHKey key;
+  DWORD disposition = 0;
+  if (advapi32.RegCreateKeyExA(RootKey(), CurrentPath().c_str(), 0, nullptr,
+                               REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, key.put(),
+                               &disposition) != ERROR_SUCCESS)
+    key.release();
 }
 
 os::UniqueHKey TRegIniFile::CreateSection(const std::string& section) const {
@@ -514,6 +529,7 @@ void TRegIniFile::EraseSection(const std::string& section) {
       !NoZero(name))
     return;
   DeleteTree(base, name);
+  EnsureFileKey();
 }
 
 void TRegIniFile::DeleteKey(const std::string& section, const std::string& ident) {

@@ -127,8 +127,8 @@ class TRegIniFile : public TRegistry {
  public:
   // Works on the key fileName under HKEY_CURRENT_USER, created when missing. The key itself is
   // opened only when something needs it as the current key (CurrentKey(), the TRegistry
-  // methods); section reads and writes reach path\section in one call, so a read-only use
-  // creates nothing and each write costs one create-write-close.
+  // methods); section reads and writes reach path\section in one call, so each write costs
+  // one create-write-close. A read that misses creates the key (as opening it would have).
   explicit TRegIniFile(const std::string& fileName);
   // The same under another root key (the family sets RootKey and opens the key again).
   TRegIniFile(const std::string& fileName, HKEY rootKey);
@@ -172,8 +172,10 @@ class TRegIniFile : public TRegistry {
   bool SectionPath(const std::string& section, HKEY& base, std::string& name) const;
   os::UniqueHKey OpenSection(const std::string& section, REGSAM access) const;
   os::UniqueHKey CreateSection(const std::string& section) const;  // raises when it cannot
+  void EnsureFileKey() const;
 
   std::string FFileName;
+  mutable bool FFileKeyEnsured = false;
 };
 
 }  // namespace kyt

@@ -16,6 +16,7 @@
 #include "persistence/KYTTFormSaver.h"
 #include "tests/persistence/PersistenceTestSupport.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/SeamOverride.h"
 
 namespace kyt {
 
@@ -223,10 +224,16 @@ TEST_F(FormSaverTest, FormMaximisedByCodeStoresItsStateButNoBounds) {
   EXPECT_EQ(Stored("TSaverTestForm_Visible"), "1");
 }
 
+BOOL WINAPI MonitorInfoWithTopTaskbar(HMONITOR monitor, LPMONITORINFO info) {
+  if (!::GetMonitorInfoA(monitor, info)) return FALSE;
+  info->rcWork.top = info->rcMonitor.top + 28;
+  return TRUE;
+}
+
 TEST_F(FormSaverTest, OtherFormsNotNormalStoreTheirOwnNormalBounds) {
   auto* other = NewForm<TOtherTestForm>(300, 320, 250, 150);
   auto* form = NewForm(40, 50, 320, 240);
-  NewSaver(form);
+  TKYTFormSaver* saver = NewSaver(form);
   form->Show();
   // Maximised after the owner's restore, which sets every form normal on a first run.
   other->Show();
@@ -240,6 +247,14 @@ TEST_F(FormSaverTest, OtherFormsNotNormalStoreTheirOwnNormalBounds) {
   EXPECT_EQ(Stored("TOtherTestForm_Top"), std::to_string(normal.top));
   EXPECT_EQ(Stored("TOtherTestForm_Left"), std::to_string(normal.left));
   EXPECT_EQ(Stored("TOtherTestForm_Width"), "250");
+  EXPECT_EQ(Stored("TOtherTestForm_Top"), "320") << "this display has no task bar";
+
+  // With a task bar along the top the placement is 28 pixels above the screen position, which
+  // is what Top and Left take back.
+  os::ScopedOverride taskbar(os::user32.GetMonitorInfoA, &MonitorInfoWithTopTaskbar);
+  saver->Store();
+  EXPECT_EQ(Stored("TOtherTestForm_Top"), std::to_string(normal.top + 28));
+  EXPECT_EQ(Stored("TOtherTestForm_Left"), std::to_string(normal.left));
 }
 
 TEST_F(FormSaverTest, StoresAndRestoresControlsDepthFirst) {

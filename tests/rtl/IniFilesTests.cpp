@@ -124,6 +124,18 @@ TEST_F(IniFiles, ABareFileNameLivesInTheWindowsDirectory) {
   }
   EXPECT_TRUE(FileExists(full));
   EXPECT_NE(ReadBytes(full).find("where=windows"), std::string::npos);
+
+  // The read-only check looks at that file too, not at a namesake in the current directory.
+  ASSERT_TRUE(::CreateDirectoryA(name.c_str(), nullptr));
+  {
+    TIniFile ini(name);
+    EXPECT_NO_THROW(ini.WriteString("S", "where", "still windows"));
+    ASSERT_TRUE(::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_THROW(ini.WriteString("S", "where", "refused"), EIniFileException);
+    EXPECT_EQ(ini.ReadString("S", "where", ""), "still windows");
+  }
+  ::RemoveDirectoryA(name.c_str());
+  ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileA(full.c_str());
 }
 
