@@ -1,6 +1,9 @@
 // KYTTFormHook: window-procedure replacement on the owner window and the form hook.
 #include "framework/KYTTFormHook.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "host/core/Exceptions.h"
 #include "host/os/OsSeam.h"
 
@@ -12,6 +15,12 @@ TComponent* RequireWindowedOwner(TComponent* owner) {
   if (!owner) throw EInvalidCast("Invalid class typecast: a hook component needs an owner that is a TWinControl");
   ObjectCast<TWinControl>(owner);
   return owner;
+}
+// Every hook that is installed, so that one leaving out of order can hand its place in the chain
+// to the hook installed above it. Never destroyed: hooks may outlive static destruction.
+std::vector<TKYTHookComponent*>& InstalledHooks() {
+  static auto* hooks = new std::vector<TKYTHookComponent*>();
+  return *hooks;
 }
 }  // namespace
 
@@ -25,18 +34,28 @@ TKYTHookComponent::~TKYTHookComponent() { UnhookWin(); }
 
 void TKYTHookComponent::HookWin() {
   if (FHookProc) UnhookWin();
+  InstalledHooks().reserve(InstalledHooks().size() + 1);  // the push below cannot throw
   FOwnerHandle = FOwnerControl->Handle();
   FOldWndProc = reinterpret_cast<WNDPROC>(os::user32.GetWindowLongPtrA(FOwnerHandle, GWLP_WNDPROC));
   FHookProc = MakeObjectInstance([this](TMessage& message) { HookProcTarget(message); });
   os::user32.SetWindowLongPtrA(FOwnerHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FHookProc));
+  InstalledHooks().push_back(this);
 }
 
 void TKYTHookComponent::UnhookWin() {
-  os::user32.SetWindowLongPtrA(FOwnerHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
-  if (FHookProc) {
-    FreeObjectInstance(FHookProc);
-    FHookProc = nullptr;
-  }
+  if (!FHookProc) return;  // nothing of ours is installed
+  auto& hooks = InstalledHooks();
+  hooks.erase(std::remove(hooks.begin(), hooks.end(), this), hooks.end());
+  // A hook installed later on the same window calls ours: it takes our predecessor instead, so
+  // the chain stays whole when hooks leave out of order (a component removed in the designer).
+  // Otherwise the procedure found when hooking goes back, even onto a window that is gone.
+  TKYTHookComponent* above = nullptr;
+  for (TKYTHookComponent* hook : hooks)
+    if (hook->FOwnerHandle == FOwnerHandle && hook->FOldWndProc == FHookProc) above = hook;
+  if (above) above->FOldWndProc = FOldWndProc;
+  else os::user32.SetWindowLongPtrA(FOwnerHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
+  FreeObjectInstance(FHookProc);
+  FHookProc = nullptr;
 }
 
 void TKYTHookComponent::Loaded() {

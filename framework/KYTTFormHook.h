@@ -29,7 +29,9 @@ class TKYTHookComponent : public TKYTSystemsComponent {
   // is removed first, so one component never sits twice in a chain.
   void HookWin();
   // Puts back the procedure found when hooking (failures, such as a destroyed window, are
-  // ignored) and releases the hook procedure.
+  // ignored) and releases the hook procedure. When another hook component was installed on the
+  // window later, that one is handed the procedure instead, so the chain stays whole. Not an
+  // error when not hooked: nothing happens.
   void UnhookWin();
 
  protected:

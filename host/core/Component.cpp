@@ -78,7 +78,7 @@ void TComponent::DestroyComponents() {
   // component that asked for free notification is announced to the others, which are going too.
   while (!FComponents.empty()) {
     TComponent* last = FComponents.back();
-    last->Destroying();
+    last->BeforeDestruction();
     if (last->FComponentState.Contains(csFreeNotification)) RemoveComponent(last);
     else Remove(last);
     delete last;
@@ -105,6 +105,14 @@ void TComponent::SetDesigning(bool value, bool setChildren) {
 void TComponent::SetComponentState(TComponentStateFlag flag, bool on) {
   if (on) FComponentState.Include(flag);
   else FComponentState.Exclude(flag);
+}
+
+void TComponent::BeforeDestruction() { Destroying(); }
+
+void FreeComponent(TComponent* component) {
+  if (!component) return;
+  component->BeforeDestruction();
+  delete component;
 }
 
 void TComponent::Destroying() {

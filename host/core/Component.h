@@ -59,8 +59,11 @@ class TComponent : public TPersistent {
   // Methods
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
-  // Frees every owned component, last created first.
+  // Frees every owned component, last created first, each through FreeComponent.
   void DestroyComponents();
+  // Runs just before the object is deleted by FreeComponent, while it is still whole (its
+  // most-derived overrides run). The base marks it and its components csDestroying.
+  virtual void BeforeDestruction();
 
   TComponentState ComponentState() const { return FComponentState; }
   // Sets or clears csDesigning, on the owned components too when setChildren.
@@ -110,6 +113,10 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> FFreeNotifies;
   TComponentState FComponentState;
 };
+
+// Frees a component as its owner does: BeforeDestruction while it is whole, then delete.
+// A null component is not an error.
+void FreeComponent(TComponent* component);
 
 }  // namespace kyt
 

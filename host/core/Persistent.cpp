@@ -115,8 +115,9 @@ struct TRegistryKeyLess {
   bool operator()(const std::string& a, const std::string& b) const { return core::CompareText(a, b) < 0; }
 };
 std::map<std::string, const TClassInfo*, TRegistryKeyLess>& Registry() {
-  static std::map<std::string, const TClassInfo*, TRegistryKeyLess> registry;
-  return registry;
+  // Never destroyed, like the classes it names.
+  static auto* registry = new std::map<std::string, const TClassInfo*, TRegistryKeyLess>();
+  return *registry;
 }
 }  // namespace
 

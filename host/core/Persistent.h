@@ -194,8 +194,9 @@ class TClassInfo {
  public:                                                                               \
   using inherited = __VA_ARGS__;                                                       \
   static const ::kyt::TClassInfo& StaticClass() {                                      \
-    static const ::kyt::TClassInfo info{std::type_identity<Cls>{}, #Cls,               \
-                                        &inherited::StaticClass()};                    \
+    /* never destroyed: objects freed at exit still ask for their class */             \
+    static const ::kyt::TClassInfo& info = *new ::kyt::TClassInfo{                    \
+        std::type_identity<Cls>{}, #Cls, &inherited::StaticClass()};                   \
     return info;                                                                       \
   }                                                                                    \
   const ::kyt::TClassInfo& ClassType() const override { return StaticClass(); }        \

@@ -41,18 +41,18 @@ void TStrings::InsertObject(int index, const std::string& s, TObject* object) {
 
 void TStrings::AddStrings(const TStrings* strings) {
   if (!strings) return;
-  BeginUpdate();
-  for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Get(i), strings->Objects(i));
-  EndUpdate();
+  Updating([&] {
+    for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Get(i), strings->Objects(i));
+  });
 }
 
 void TStrings::Assign(const TPersistent* source) {
   if (const auto* strings = dynamic_cast<const TStrings*>(source)) {
     if (strings == this) return;
-    BeginUpdate();
-    Clear();
-    AddStrings(strings);
-    EndUpdate();
+    Updating([&] {
+      Clear();
+      AddStrings(strings);
+    });
     return;
   }
   TPersistent::Assign(source);
@@ -66,24 +66,24 @@ bool TStrings::Equals(const TStrings* strings) const {
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  BeginUpdate();
-  const std::string s1 = Get(index1);
-  TObject* o1 = Objects(index1);
-  Put(index1, Get(index2));
-  PutObject(index1, Objects(index2));
-  Put(index2, s1);
-  PutObject(index2, o1);
-  EndUpdate();
+  Updating([&] {
+    const std::string s1 = Get(index1);
+    TObject* o1 = Objects(index1);
+    Put(index1, Get(index2));
+    PutObject(index1, Objects(index2));
+    Put(index2, s1);
+    PutObject(index2, o1);
+  });
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
-  BeginUpdate();
-  const std::string s = Get(curIndex);
-  TObject* object = Objects(curIndex);
-  Delete(curIndex);
-  InsertObject(newIndex, s, object);
-  EndUpdate();
+  Updating([&] {
+    const std::string s = Get(curIndex);
+    TObject* object = Objects(curIndex);
+    Delete(curIndex);
+    InsertObject(newIndex, s, object);
+  });
 }
 
 int TStrings::IndexOf(const std::string& s) const {
@@ -122,19 +122,19 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(const std::string& text) {
-  BeginUpdate();
-  Clear();
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) {
-      Add(text.substr(start));
-      break;
+  Updating([&] {
+    Clear();
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find_first_of("\r\n", start);
+      if (end == std::string::npos) {
+        Add(text.substr(start));
+        break;
+      }
+      Add(text.substr(start, end - start));
+      start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
     }
-    Add(text.substr(start, end - start));
-    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-  }
-  EndUpdate();
+  });
 }
 
 std::string TStrings::CommaText() const {
@@ -190,41 +190,42 @@ std::string TStrings::DelimitedText() const {
 }
 
 void TStrings::SetDelimitedText(const std::string& text) {
-  BeginUpdate();
-  Clear();
-  size_t p = 0;
-  const size_t n = text.size();
-  while (p < n && IsBlank(text[p])) ++p;
-  while (p < n) {
-    std::string item;
-    if (text[p] == FQuoteChar) {
-      ++p;
-      while (p < n) {
-        if (text[p] == FQuoteChar) {
-          if (p + 1 < n && text[p + 1] == FQuoteChar) {
-            item += FQuoteChar;
-            p += 2;
-            continue;
-          }
-          ++p;
-          break;
-        }
-        item += text[p++];
-      }
-    } else {
-      const size_t start = p;
-      while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != FDelimiter) ++p;
-      item = text.substr(start, p - start);
-    }
-    Add(item);
+  // The text ends at its first zero character, as the family's does.
+  const size_t n = std::min(text.size(), text.find('\0'));
+  Updating([&] {
+    Clear();
+    size_t p = 0;
     while (p < n && IsBlank(text[p])) ++p;
-    if (p < n && text[p] == FDelimiter) {
-      if (p + 1 == n) Add(std::string());
-      do ++p;
-      while (p < n && IsBlank(text[p]));
+    while (p < n) {
+      std::string item;
+      if (text[p] == FQuoteChar) {
+        ++p;
+        while (p < n) {
+          if (text[p] == FQuoteChar) {
+            if (p + 1 < n && text[p + 1] == FQuoteChar) {
+              item += FQuoteChar;
+              p += 2;
+              continue;
+            }
+            ++p;
+            break;
+          }
+          item += text[p++];
+        }
+      } else {
+        const size_t start = p;
+        while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != FDelimiter) ++p;
+        item = text.substr(start, p - start);
+      }
+      Add(item);
+      while (p < n && IsBlank(text[p])) ++p;
+      if (p < n && text[p] == FDelimiter) {
+        if (p + 1 == n) Add(std::string());
+        do ++p;
+        while (p < n && IsBlank(text[p]));
+      }
     }
-  }
-  EndUpdate();
+  });
 }
 
 std::string TStrings::Names(int index) const { return ExtractName(Get(index)); }

@@ -71,6 +71,19 @@ class TStrings : public TPersistent {
   // Nested; change notification waits for the outermost EndUpdate.
   void BeginUpdate();
   void EndUpdate();
+  // Runs change between BeginUpdate and EndUpdate. EndUpdate runs on every path, so a change
+  // that raises never leaves the list updating (and its notification silent) for good.
+  template <class F>
+  void Updating(F&& change) {
+    BeginUpdate();
+    try {
+      change();
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  }
   int UpdateCount() const { return FUpdateCount; }
 
  protected:

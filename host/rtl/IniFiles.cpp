@@ -32,20 +32,6 @@ std::vector<std::string> SplitList(const std::string& buf, DWORD n) {
   return names;
 }
 
-class ListFill {
- public:
-  explicit ListFill(TStrings& strings) : FStrings(strings) {
-    FStrings.BeginUpdate();
-    FStrings.Clear();
-  }
-  ~ListFill() { FStrings.EndUpdate(); }
-  ListFill(const ListFill&) = delete;
-  ListFill& operator=(const ListFill&) = delete;
-
- private:
-  TStrings& FStrings;
-};
-
 }  // namespace
 
 bool TIniFile::IsValidSection(const std::string& section) {
@@ -159,21 +145,18 @@ std::vector<std::string> TIniFile::ValueNames(const std::string& section) {
 
 void TIniFile::ReadSection(const std::string& section, TStrings& strings) {
   std::vector<std::string> names = ValueNames(section);
-  ListFill fill(strings);
-  for (const std::string& n : names) strings.Add(n);
+  rtl_private::FillList(strings, names);
 }
 
 void TIniFile::ReadSections(TStrings& strings) {
   std::vector<std::string> names = SectionNames();
-  ListFill fill(strings);
-  for (const std::string& n : names) strings.Add(n);
+  rtl_private::FillList(strings, names);
 }
 
 void TIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
   std::vector<std::string> lines;
   for (const std::string& n : ValueNames(section)) lines.push_back(n + "=" + ReadString(section, n, ""));
-  ListFill fill(strings);
-  for (const std::string& l : lines) strings.Add(l);
+  rtl_private::FillList(strings, lines);
 }
 
 void TIniFile::EraseSection(const std::string& section) {

@@ -35,21 +35,6 @@ TRegDataType DataTypeOf(DWORD type) {
   }
 }
 
-// Fills a list between BeginUpdate and EndUpdate, also when filling raises.
-class ListFill {
- public:
-  explicit ListFill(TStrings& strings) : FStrings(strings) {
-    FStrings.BeginUpdate();
-    FStrings.Clear();
-  }
-  ~ListFill() { FStrings.EndUpdate(); }
-  ListFill(const ListFill&) = delete;
-  ListFill& operator=(const ListFill&) = delete;
-
- private:
-  TStrings& FStrings;
-};
-
 }  // namespace
 
 // TRegistry
@@ -278,14 +263,12 @@ std::vector<std::string> TRegistry::KeyNames() {
 
 void TRegistry::GetValueNames(TStrings& strings) {
   std::vector<std::string> names = ValueNames();
-  ListFill fill(strings);
-  for (const std::string& n : names) strings.Add(n);
+  rtl_private::FillList(strings, names);
 }
 
 void TRegistry::GetKeyNames(TStrings& strings) {
   std::vector<std::string> names = KeyNames();
-  ListFill fill(strings);
-  for (const std::string& n : names) strings.Add(n);
+  rtl_private::FillList(strings, names);
 }
 
 void TRegistry::PutString(HKEY key, const std::string& name, const std::string& value,
@@ -495,16 +478,14 @@ void TRegIniFile::ReadSection(const std::string& section, TStrings& strings) {
   std::vector<std::string> names;
   os::UniqueHKey key = OpenSection(section, KEY_READ);
   CollectNames(key.get(), true, names);
-  ListFill fill(strings);
-  for (const std::string& n : names) strings.Add(n);
+  rtl_private::FillList(strings, names);
 }
 
 void TRegIniFile::ReadSections(TStrings& strings) {
   std::vector<std::string> names;
   os::UniqueHKey key = OpenSection("", KEY_READ);
   CollectNames(key.get(), false, names);
-  ListFill fill(strings);
-  for (const std::string& n : names) strings.Add(n);
+  rtl_private::FillList(strings, names);
 }
 
 void TRegIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
@@ -517,8 +498,7 @@ void TRegIniFile::ReadSectionValues(const std::string& section, TStrings& string
     if (!GetText(key.get(), n, text, true)) text.clear();
     lines.push_back(n + "=" + text);
   }
-  ListFill fill(strings);
-  for (const std::string& l : lines) strings.Add(l);
+  rtl_private::FillList(strings, lines);
 }
 
 void TRegIniFile::EraseSection(const std::string& section) {

@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "host/core/Strings.h"
 #include "host/os/OsSeam.h"
 
 namespace kyt::rtl_private {
@@ -50,6 +52,14 @@ inline std::string UpToZero(const char* data, size_t size) {
   size_t n = 0;
   while (n < size && data[n] != '\0') ++n;
   return std::string(data, n);
+}
+
+// Replaces the lines of strings with lines, as one change.
+inline void FillList(TStrings& strings, const std::vector<std::string>& lines) {
+  strings.Updating([&] {
+    strings.Clear();
+    for (const std::string& line : lines) strings.Add(line);
+  });
 }
 
 }  // namespace kyt::rtl_private

@@ -89,7 +89,9 @@ void Halt(int exitCode) {
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner), FTitle(DefaultTitle()), FIcon(new TIcon()) {
   RegisterVclClasses();
-  if (HICON icon = os::user32.LoadIconA(os::kernel32.GetModuleHandleA(nullptr), "MAINICON")) FIcon->SetHandle(icon);
+  // LoadIcon hands out a shared icon, which must never be destroyed: the icon keeps a copy.
+  if (HICON shared = os::user32.LoadIconA(os::kernel32.GetModuleHandleA(nullptr), "MAINICON"))
+    if (HICON icon = os::user32.CopyIcon(shared)) FIcon->SetHandle(icon);
   FIcon->SetOnChange(TNotifyEvent::FromFunction(
       [](void* self, TObject*) {
         auto* app = static_cast<TApplication*>(self);
@@ -481,7 +483,7 @@ void TApplication::WndProc(TMessage& message) {
       return;
     case CM_RELEASE: {
       auto* form = reinterpret_cast<TCustomForm*>(message.LParam);
-      if (Screen && Screen->HasForm(form)) delete form;
+      if (Screen && Screen->HasForm(form)) FreeComponent(form);
       message.Result = 0;
       return;
     }

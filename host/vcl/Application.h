@@ -127,7 +127,7 @@ class TApplication : public TComponent {
       form->AfterConstruction();
     } catch (...) {
       ref = nullptr;
-      delete form;
+      FreeComponent(form);
       throw;
     }
   }

@@ -17,8 +17,9 @@ namespace kyt {
 namespace {
 
 std::unordered_map<HWND, TWinControl*>& ControlMap() {
-  static std::unordered_map<HWND, TWinControl*> map;
-  return map;
+  // Never destroyed: controls freed at exit still detach their windows from it.
+  static auto* map = new std::unordered_map<HWND, TWinControl*>();
+  return *map;
 }
 
 // The control whose own-class window is being created (InitWndProc picks it up).

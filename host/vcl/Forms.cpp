@@ -49,6 +49,21 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), FIcon(new TIco
 }
 
 TCustomForm::~TCustomForm() {
+  // Freed with a plain delete rather than FreeComponent: the same steps, late.
+  FinishForm();
+  if (Application) Application->ControlDestroyed(this);
+  if (Screen) Screen->RemoveForm(this);
+  DestroyHandle();
+  delete FIcon;
+  FIcon = nullptr;
+}
+
+void TCustomForm::BeforeDestruction() {
+  TWinControl::BeforeDestruction();
+  FinishForm();
+}
+
+void TCustomForm::FinishForm() {
   Destroying();
   if (!FDestroyCalled) {
     FDestroyCalled = true;
@@ -59,13 +74,8 @@ TCustomForm::~TCustomForm() {
     }
   }
   // Owned components go while the form is whole: hooks unhook the live window, event slots
-  // are handed back to a living form.
+  // are handed back to a living form, and OnDestroy ran on a form of its own class.
   DestroyComponents();
-  if (Application) Application->ControlDestroyed(this);
-  if (Screen) Screen->RemoveForm(this);
-  DestroyHandle();
-  delete FIcon;
-  FIcon = nullptr;
 }
 
 void TCustomForm::AfterConstruction() {

@@ -63,6 +63,9 @@ class TCustomForm : public TWinControl {
   // class from its RCDATA resource (named like the class, upper case) when there is one, then
   // runs OnCreate. Application->CreateForm and NewForm call it; a second call does nothing.
   virtual void AfterConstruction();
+  // Runs OnDestroy and frees the form's components while the form is whole (FreeComponent and
+  // the owner call it); a form freed with a plain delete does the same from its destructor.
+  void BeforeDestruction() override;
   // Reads a form file into this form (its class name must be the file's root class).
   void LoadFormFile(const std::string& path);
   void LoadFormText(const std::string& text, const std::string& fileName);
@@ -175,6 +178,7 @@ class TCustomForm : public TWinControl {
   virtual void Paint(HDC dc) override;
 
  private:
+  void FinishForm();  // OnDestroy once, then the owned components
   void ApplyWindowState();
   void CenterOnScreen();
   void IconChange(TObject* sender);
@@ -251,7 +255,7 @@ T* NewForm(TComponent* owner) {
   try {
     form->AfterConstruction();
   } catch (...) {
-    delete form;
+    FreeComponent(form);
     throw;
   }
   return form;

@@ -23,8 +23,10 @@ struct Slot {
 };
 
 std::array<Slot, kMaxObjectInstances>& Slots() {
-  static std::array<Slot, kMaxObjectInstances> slots;
-  return slots;
+  // Never destroyed (nor the tables below): the runtime frees its windows after static
+  // objects of the program are gone.
+  static auto* slots = new std::array<Slot, kMaxObjectInstances>();
+  return *slots;
 }
 
 int gInUse = 0;
@@ -69,19 +71,19 @@ const std::array<WNDPROC, kMaxObjectInstances>& Procs() {
 }
 
 int SlotOf(WNDPROC proc) {
-  static const std::unordered_map<WNDPROC, int> index = [] {
-    std::unordered_map<WNDPROC, int> m;
-    for (int i = 0; i < kMaxObjectInstances; ++i) m.emplace(Procs()[static_cast<size_t>(i)], i);
+  static const auto* index = [] {
+    auto* m = new std::unordered_map<WNDPROC, int>();
+    for (int i = 0; i < kMaxObjectInstances; ++i) m->emplace(Procs()[static_cast<size_t>(i)], i);
     return m;
   }();
-  auto it = index.find(proc);
-  return it == index.end() ? -1 : it->second;
+  auto it = index->find(proc);
+  return it == index->end() ? -1 : it->second;
 }
 
 // Instances of the windows made by AllocateHWnd.
 std::unordered_map<HWND, WNDPROC>& UtilWindows() {
-  static std::unordered_map<HWND, WNDPROC> windows;
-  return windows;
+  static auto* windows = new std::unordered_map<HWND, WNDPROC>();
+  return *windows;
 }
 
 constexpr const char* kUtilWindowClass = "TPUtilWindow";

@@ -143,6 +143,14 @@ TEST(StringList, SetCommaTextSplitsOnCommasAndSpaces) {
   EXPECT_EQ(Contents(list), (std::vector<std::string>{"a", "b", "c", "d e", ""}));
 }
 
+TEST(StringList, SetCommaTextEndsAtAZeroCharacter) {
+  TStringList list;
+  list.SetCommaText(std::string("a,b\0c,d", 7));
+  EXPECT_EQ(Contents(list), (std::vector<std::string>{"a", "b"}));
+  list.SetCommaText(std::string("\0", 1));
+  EXPECT_EQ(list.Count(), 0);
+}
+
 TEST(StringList, DelimitedTextUsesTheDelimiter) {
   TStringList list;
   Fill(list, {"x", "y z"});
@@ -213,6 +221,21 @@ TEST(StringList, ChangeEventsFireOncePerOperationAndOncePerUpdate) {
   EXPECT_EQ(counter.Changed, 2);
   list.SetText("x\ny");
   EXPECT_EQ(counter.Changed, 3);
+}
+
+TEST(StringList, AFailedAssignStillEndsTheUpdate) {
+  TStringList target;
+  target.SetSorted(true);
+  target.SetDuplicates(dupError);
+  TStringList source;
+  Fill(source, {"b", "a", "b"});
+  TChangeCounter counter;
+  counter.Attach(target);
+  EXPECT_THROW(target.Assign(&source), EListError);
+  EXPECT_EQ(target.UpdateCount(), 0);
+  const int changed = counter.Changed;
+  target.Add("c");
+  EXPECT_EQ(counter.Changed, changed + 1) << "change notification works again";
 }
 
 TEST(StringList, ExchangeAndMove) {

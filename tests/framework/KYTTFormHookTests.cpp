@@ -201,6 +201,27 @@ TEST_F(KYTTFormHook, ChainUnwindsInReverseOrder) {
   EXPECT_EQ(WindowProcOf(window), original);
 }
 
+TEST_F(KYTTFormHook, AHookRemovedOutOfOrderLeavesTheChainWhole) {
+  // As when the designer removes a component that is not the last one created.
+  const LONG_PTR original = WindowProcOf(window);
+  auto* first = new TCountingHook(form.get());
+  auto* second = new TCountingHook(form.get());
+  auto* third = new TCountingHook(form.get());
+  const LONG_PTR top = WindowProcOf(window);
+  delete second;
+  EXPECT_EQ(WindowProcOf(window), top) << "the latest hook stays installed";
+  EXPECT_EQ(Send(kAsk), kAnswer);
+  EXPECT_EQ(first->Count, 1);
+  EXPECT_EQ(third->Count, 1);
+  delete first;
+  EXPECT_EQ(Send(kAsk), kAnswer);
+  EXPECT_EQ(third->Count, 2);
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(third->OldWndProc()), original);
+  delete third;
+  EXPECT_EQ(WindowProcOf(window), original);
+  EXPECT_EQ(Send(kAsk), kAnswer);
+}
+
 TEST_F(KYTTFormHook, OwnerFreesHooksLastFirstAndTheWindowKeepsWorking) {
   // Freeing the owner's components (last created first) unwinds the chain correctly.
   const LONG_PTR original = WindowProcOf(window);

@@ -100,9 +100,10 @@ class KytDesign : public ::testing::Test {
     os::kernel32.RemoveDirectoryA(folder.c_str());
   }
 
-  // Starts the tool; with answerOk, presses OK on the first dialog the child shows (a dialog
-  // answerer works only in its own process, so this looks for the child's window by process id).
-  TToolRun Run(const std::vector<std::string>& args, bool answerOk = false, std::string* seenTitle = nullptr) {
+  // Starts the tool; with press, presses the button of that caption on the first dialog the
+  // child shows (a dialog answerer works only in its own process, so this looks for the
+  // child's window by process id).
+  TToolRun Run(const std::vector<std::string>& args, const char* press = nullptr, std::string* seenTitle = nullptr) {
     TToolRun run;
     const std::string outPath = folder + "\\out.txt", errPath = folder + "\\err.txt";
     HANDLE out = InheritableFile(outPath), err = InheritableFile(errPath);
@@ -123,13 +124,13 @@ class KytDesign : public ::testing::Test {
     os::kernel32.CloseHandle(err);
     EXPECT_TRUE(started) << "cannot start " << ToolPath();
     if (!started) return run;
-    if (answerOk) {
+    if (press) {
       HWND button = nullptr;
       for (int i = 0; i < 1000 && !button; ++i) {
         if (os::kernel32.WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
         for (HWND top : ChildDialogs(pi.dwProcessId)) {
           for (HWND child : ChildWindows(top)) {
-            if (WindowClass(child) == "Button" && WindowText(child) == "OK") {
+            if (WindowClass(child) == "Button" && WindowText(child) == press) {
               button = child;
               if (seenTitle) *seenTitle = WindowText(top);
             }
@@ -238,6 +239,9 @@ TEST_F(KytDesign, AddRefusesUnknownUnavailableAndDuplicateComponents) {
   EXPECT_NE(Refused({"add", form, "TKYTExitWindows"}).Err.find("not available"), std::string::npos);
   Refused({"add", form, "TKYTFormHook", "FormHook1"});
   Refused({"add", form, "TKYTFormHook", "not a name"});
+  Refused({"add", form, "TKYTFormHook", "Form1"});
+  Refused({"add", form, "TKYTFormHook", "form1"});
+  Refused({"add", form, "TKYTFormHook", ""});
   Refused({"add", form, "TForm"});
 }
 
@@ -292,6 +296,9 @@ TEST_F(KytDesign, SetRefusesReadOnlyEntriesAndBadValuesLeavingTheFile) {
   Refused({"set", form, "Form1.Font", "Arial"});
   Refused({"set", form, "FormHook1.OnMessage", "not-a-name"});
   Refused({"set", form, "FormHook1.Name", "Form1 x"});
+  Refused({"set", form, "FormHook1.Name", "Form1"});
+  Refused({"set", form, "FormHook1.Name", ""});
+  Refused({"set", form, "Form1.Name", "FormHook1"});
 }
 
 TEST_F(KytDesign, EventHandlerNamesSurviveAndTheRuntimeBindsThem) {
@@ -322,8 +329,6 @@ TEST_F(KytDesign, EventHandlerNamesSurviveAndTheRuntimeBindsThem) {
 }
 
 TEST_F(KytDesign, HandlerNamesOfSubObjectEventsSurviveToo) {
-  if (Ok({"palette"}).find("TKYTFormSaver (not available)") != std::string::npos)
-    GTEST_SKIP() << "TKYTFormSaver is not built";
   Ok({"new", form});
   Ok({"add", form, "TKYTFormSaver"});
   Ok({"set", form, "FormSaver1.FormStore.Registry.Path", "Software\\KYT\\Tests\\Tools"});
@@ -343,17 +348,23 @@ TEST_F(KytDesign, TestRefusesComponentsWithoutExecute) {
 }
 
 TEST_F(KytDesign, TestRunsExecuteInTheDesignerAndItsHandlerNameStays) {
-  if (Ok({"palette"}).find("TKYTMsgBox (not available)") != std::string::npos)
-    GTEST_SKIP() << "TKYTMsgBox is not built";
   Ok({"new", form});
   Ok({"add", form, "TKYTMsgBox"});
   // The handler is a designer method: Execute calls it when OK is pressed, and it does nothing.
   Ok({"set", form, "MsgBox1.OnOk", "MsgBox1Ok"});
   std::string title;
-  const TToolRun run = Run({"test", form, "MsgBox1"}, true, &title);
+  const TToolRun run = Run({"test", form, "MsgBox1"}, "OK", &title);
   EXPECT_EQ(run.ExitCode, 0u) << run.Err;
   EXPECT_FALSE(title.empty());
   EXPECT_NE(ReadFileText(form).find("OnOk = MsgBox1Ok"), std::string::npos);
+}
+
+TEST_F(KytDesign, TestIgnoresAFalseResultOfExecute) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTMsgDlg"});
+  const TToolRun run = Run({"test", form, "MsgDlg1"}, "Cancel");
+  EXPECT_EQ(run.ExitCode, 0u) << run.Err;
+  EXPECT_NE(ReadFileText(form).find("Return = 'Default Return'"), std::string::npos);
 }
 
 TEST_F(KytDesign, RemoveDeletesTheComponent) {

@@ -39,6 +39,21 @@ class TResourceForm : public TTestForm {
   explicit TResourceForm(TComponent* owner) : TTestForm(owner) {}
 };
 
+// A form whose OnDestroy handler looks at a member of its own class.
+class TDestroyWatchForm : public TForm {
+  KYT_CLASS(TDestroyWatchForm, TForm)
+ public:
+  explicit TDestroyWatchForm(TComponent* owner, std::vector<std::string>& log) : TForm(owner), FLog(log) {
+    SetOnDestroy(TNotifyEvent::Bind<&TDestroyWatchForm::FormDestroy>(this));
+  }
+  ~TDestroyWatchForm() override { FWhole = false; }
+  void FormDestroy(TObject*) { FLog.push_back(FWhole ? "destroy:whole" : "destroy:taken apart"); }
+
+ private:
+  std::vector<std::string>& FLog;
+  bool FWhole = true;
+};
+
 namespace {
 
 using vcltest::ClassOf;
@@ -249,6 +264,19 @@ TEST(Form, CloseActionsHideMinimiseCancelOrFree) {
   EXPECT_EQ(Screen->FormCount(), forms);  // freed later, not inside Close
   EXPECT_TRUE(PumpApp([&] { return Screen->FormCount() == forms - 1; }));
   EXPECT_EQ(ev.Log.back(), "destroy");
+}
+
+TEST(Form, OnDestroyRunsWhileTheFormIsWholeOnEveryWayOfFreeingIt) {
+  std::vector<std::string> log;
+  FreeComponent(new TDestroyWatchForm(nullptr, log));
+  {
+    TComponent owner(nullptr);
+    new TDestroyWatchForm(&owner, log);
+  }
+  auto* released = new TDestroyWatchForm(nullptr, log);
+  released->Release();
+  EXPECT_TRUE(PumpApp([&] { return log.size() == 3; }));
+  EXPECT_EQ(log, (std::vector<std::string>(3, "destroy:whole")));
 }
 
 TEST(Form, OnCloseQueryCanRefuseTheClose) {

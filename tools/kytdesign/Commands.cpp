@@ -141,6 +141,7 @@ void Add(const std::vector<std::string>& args, std::ostream& out) {
       if (core::SameText(e.ClassName, args[2])) Refuse(e.ClassName + " is not available in this build");
     Refuse(args[2] + " is not a component of the palette");
   }
+  if (args.size() > 3 && args[3].empty()) Refuse("a component needs a name");
   TComponent* component = cls->CreateComponent(&session.Form());
   component->SetName(args.size() > 3 ? args[3] : UniqueName(session.Form(), *cls));
   session.Idle();

@@ -78,6 +78,16 @@ TDesignForm::~TDesignForm() {
   DestroyComponents();
 }
 
+void TDesignForm::ValidateRename(TComponent* component, const std::string& curName,
+                                 const std::string& newName) {
+  TForm::ValidateRename(component, curName, newName);
+  if (newName.empty() && !curName.empty())
+    throw EComponentError("the component " + curName + " needs a name");
+  const bool clash = component ? core::SameText(newName, Name()) : FindComponent(newName) != nullptr;
+  if (!newName.empty() && clash)
+    throw EComponentError("A component named " + newName + " already exists");
+}
+
 TMethod TDesignForm::DesignerMethod(const std::string& name, const void* signature) {
   if (!core::IsValidIdent(name)) throw EPropertyError("Invalid property value: '" + name + "' is not a valid method name");
   if (const TPublishedMethod* existing = FClass->FindMethod(name)) {

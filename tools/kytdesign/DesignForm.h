@@ -37,6 +37,12 @@ class TDesignForm : public TForm {
   // The receiver of designer method slot i (each method has its own, so names stay distinct).
   void* MethodSlot(size_t i) { return &FSlots[i]; }
 
+ protected:
+  // As a form designer does: every component keeps a name, and no name is used twice among
+  // the form and its components (the form file could not tell them apart).
+  void ValidateRename(TComponent* component, const std::string& curName,
+                      const std::string& newName) override;
+
  private:
   std::unique_ptr<TClassInfo> FClass;
   std::array<char, kMaxDesignerMethods> FSlots{};
