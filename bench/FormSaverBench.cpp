@@ -65,6 +65,20 @@ void PlainRestore(const std::vector<std::string>& names) {
   }
 }
 
+// How many values the section holds: proof that a side did the work it is timed for.
+DWORD CountValues() {
+  const std::string path = kBenchKey + "\\" + kSection;
+  HKEY key = nullptr;
+  if (kyt::os::advapi32.RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS)
+    return 0;
+  DWORD values = 0;
+  kyt::os::advapi32.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     &values, nullptr, nullptr, nullptr, nullptr);
+  kyt::os::advapi32.RegCloseKey(key);
+  return values;
+}
+
 void DeleteBenchKey() {
   ::RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey.c_str());
   ::RegDeleteKeyA(HKEY_CURRENT_USER, kBenchKey.c_str());
@@ -87,10 +101,27 @@ int main() {
   saver->FormStore()->Registry()->SetPath(kBenchKey);
   const std::vector<std::string> names = ValueNames(*form);
 
-  // One warm-up round of each, so both sides find the key already there.
+  // One warm-up round of each, so both sides find the key already there. The saver must have
+  // written every value it is timed for, and the plain side the same names.
   saver->Store();
+  if (CountValues() != names.size()) {
+    std::printf("bench_formsaver: the saver stored %lu values, not %zu\n",
+                static_cast<unsigned long>(CountValues()), names.size());
+    return 1;
+  }
+  static_cast<TControl*>(form->Controls(7))->SetLeft(1);
   saver->Restore();
+  if (form->Controls(7)->Left() != (7 % 25) * 30) {
+    std::printf("bench_formsaver: the saver did not restore the controls\n");
+    return 1;
+  }
+  DeleteBenchKey();
   PlainStore(names);
+  if (CountValues() != names.size()) {
+    std::printf("bench_formsaver: the plain side stored %lu values, not %zu\n",
+                static_cast<unsigned long>(CountValues()), names.size());
+    return 1;
+  }
   PlainRestore(names);
 
   // Best of several rounds: the one least disturbed by the rest of the machine. The two sides

@@ -10,6 +10,15 @@
 
 namespace kyt {
 
+namespace {
+// Form files create the components by name, so the unit makes them known as it loads.
+[[maybe_unused]] const bool kRegistered = [] {
+  RegisterClasses({&TKYTMsgBox::StaticClass(), &TKYTMsgDlg::StaticClass(),
+                   &TKYTMsgSelect::StaticClass()});
+  return true;
+}();
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // TKYTMsgBox
 

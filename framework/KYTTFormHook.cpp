@@ -16,6 +16,12 @@ TComponent* RequireWindowedOwner(TComponent* owner) {
   ObjectCast<TWinControl>(owner);
   return owner;
 }
+// Form files create the form hook by name, so the unit makes it known as it loads.
+[[maybe_unused]] const bool kRegistered = [] {
+  RegisterClass(TKYTFormHook::StaticClass());
+  return true;
+}();
+
 // Every hook that is installed, so that one leaving out of order can hand its place in the chain
 // to the hook installed above it. Never destroyed: hooks may outlive static destruction.
 std::vector<TKYTHookComponent*>& InstalledHooks() {

@@ -1,49 +1,20 @@
-// Showcase.cpp: the showcase application. A main form on the runtime's TApplication is created,
-// shown and closed by its own timer, reporting each step on standard output; it grows with every
-// component.
+// Showcase.cpp: the showcase application. Its main form is read from the form file it carries as
+// a resource, shown, and closed by its own timer; every component on it reports what it did on
+// standard output. It grows with every component.
 #include <cstdio>
 
 #include "examples/showcase/ShowcaseDialogs.h"
-#include "examples/showcase/ShowcaseHook.h"
+#include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
 #include "host/vcl/Application.h"
-#include "host/vcl/ExtCtrls.h"
-#include "host/vcl/Forms.h"
 
 namespace kyt {
 namespace {
-
-constexpr uint32_t kCloseAfterMs = 300;
 
 void Report(const char* what) {
   std::printf("showcase: %s\n", what);
   std::fflush(stdout);
 }
-
-// The main form: closes itself through its timer once started, which ends the application.
-class TShowcaseMainForm : public TForm {
-  KYT_CLASS(TShowcaseMainForm, TForm)
- public:
-  explicit TShowcaseMainForm(TComponent* owner) : TForm(owner), FCloseTimer(new TTimer(this)) {
-    SetCaption("Showcase");
-    SetBounds(120, 120, 640, 480);
-    SetOnClose(TCloseEvent::Bind<&TShowcaseMainForm::FormClose>(this));
-    FCloseTimer->SetEnabled(false);
-    FCloseTimer->SetInterval(kCloseAfterMs);
-    FCloseTimer->SetOnTimer(TNotifyEvent::Bind<&TShowcaseMainForm::CloseTimer>(this));
-  }
-  // Unattended: the form closes itself shortly after this.
-  void StartCloseTimer() { FCloseTimer->SetEnabled(true); }
-
- private:
-  void CloseTimer(TObject*) {
-    FCloseTimer->SetEnabled(false);
-    Close();
-  }
-  void FormClose(TObject*, TCloseAction&) { Report("main form closed"); }
-
-  TTimer* FCloseTimer;
-};
 
 int Run() {
   Application->SetTitle("Showcase");
@@ -56,18 +27,26 @@ int Run() {
     std::printf("showcase: %s\n", e.Message().c_str());
     return 1;
   }
-  Report("main form created");
-  AttachShowcaseFormHook(form);  // counts the messages the main form receives from here on
-  form->Show();
+  Report("main form created from its form file");
+  form->Show();  // OnShow: the form saver restores every form of the application
   Report("main form shown");
-  if (!RunShowcaseFormSaver()) Report("the settings form could not be shown");
-  TComponent mainFormComponents(nullptr);  // owns the components placed on the main form
-  if (!RunShowcaseDialogs(&mainFormComponents)) Report("a message dialog was not answered");
+  bool ok = true;
+  if (!RunShowcaseFormSaver()) {
+    Report("the settings form could not be shown");
+    ok = false;
+  }
+  if (!RunShowcaseDialogs(form)) {
+    Report("a message dialog was not answered");
+    ok = false;
+  }
+  // A run that found nothing stored leaves the main form a little moved, so the next run shows
+  // the form saver bringing it back there.
+  if (form->Left() == 120 && form->Top() == 120) form->SetBounds(160, 140, 600, 440);
 
   form->StartCloseTimer();
-  Application->Run();  // closing the main form terminates the application
-  ReportShowcaseFormHook(form);
-  return 0;
+  Application->Run();  // closing the main form stores every form and terminates the application
+  form->ReportMessages();
+  return ok ? 0 : 1;
 }
 
 }  // namespace

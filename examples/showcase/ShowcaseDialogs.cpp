@@ -1,4 +1,5 @@
-// ShowcaseDialogs: the message dialog components of the showcase, answered by the showcase.
+// ShowcaseDialogs: the main form's message dialog components, executed and answered by the
+// showcase itself.
 #include "examples/showcase/ShowcaseDialogs.h"
 
 #include <cstdio>
@@ -42,61 +43,32 @@ void Report(const std::string& what) {
   std::fflush(stdout);
 }
 
-// Prints which event each dialog component raised.
-class TDialogReporter {
+// The answering timer for as long as the dialogs run, on every path.
+class TAnswerTimer {
  public:
-  void BoxOk(TObject* sender) { Report(Name(sender) + ": OnOk"); }
-  void BoxCancel(TObject* sender) { Report(Name(sender) + ": OnCancel"); }
-  void QueryOk(TObject* sender) {
-    Report(Name(sender) + ": OnOk, Return = '" + static_cast<TKYTMsgDlg*>(sender)->Return() + "'");
-  }
-  void SelectOk(TObject* sender) {
-    Report(Name(sender) + ": OnOk, Return = '" + static_cast<TKYTMsgSelect*>(sender)->Return() +
-           "'");
-  }
-  void Cancelled(TObject* sender) { Report(Name(sender) + ": OnCancel"); }
+  TAnswerTimer() : FTimer(os::user32.SetTimer(nullptr, 0, kAnswerAfterMs, &AnswerTimer)) {}
+  ~TAnswerTimer() { os::user32.KillTimer(nullptr, FTimer); }
+  TAnswerTimer(const TAnswerTimer&) = delete;
+  TAnswerTimer& operator=(const TAnswerTimer&) = delete;
 
  private:
-  static std::string Name(TObject* sender) { return static_cast<TComponent*>(sender)->Name(); }
+  UINT_PTR FTimer;
 };
+
+template <class T>
+void ExecuteAndReport(TComponent* form, const char* name) {
+  auto* dialog = ObjectCast<T>(form->FindComponent(name));
+  Report(std::string(name) + ": Execute returned " + (dialog->Execute() ? "true" : "false"));
+}
 
 }  // namespace
 
-bool RunShowcaseDialogs(TComponent* owner) {
-  static TDialogReporter reporter;
-  auto* box = new TKYTMsgBox(owner);
-  box->SetName("MsgBox1");
-  box->Caption()->Add("The showcase shows a message box.");
-  box->Caption()->Add("It is answered with its default button.");
-  box->SetMessageType(mtConfirmation);
-  box->SetSound(bQuestion);
-  box->SetOnOk(TNotifyEvent::Bind<&TDialogReporter::BoxOk>(&reporter));
-  box->SetOnCancel(TNotifyEvent::Bind<&TDialogReporter::BoxCancel>(&reporter));
-
-  auto* query = new TKYTMsgDlg(owner);
-  query->SetName("MsgDlg1");
-  query->SetHeader("Showcase query");
-  query->SetQuestion("Your name:");
-  query->SetReturn("Showcase user");
-  query->SetOnOk(TNotifyEvent::Bind<&TDialogReporter::QueryOk>(&reporter));
-  query->SetOnCancel(TNotifyEvent::Bind<&TDialogReporter::Cancelled>(&reporter));
-
-  auto* select = new TKYTMsgSelect(owner);
-  select->SetName("MsgSelect1");
-  select->SetHeader("Showcase selection");
-  select->SetQuestion("Pick a fruit:");
-  for (const char* fruit : {"pear", "apple", "plum"}) select->Items()->Add(fruit);
-  select->SetSorted(true);
-  select->SetReturn("plum");
-  select->SetOnOk(TNotifyEvent::Bind<&TDialogReporter::SelectOk>(&reporter));
-  select->SetOnCancel(TNotifyEvent::Bind<&TDialogReporter::Cancelled>(&reporter));
-
+bool RunShowcaseDialogs(TComponent* form) {
   gAnswered = 0;
-  const UINT_PTR timer = os::user32.SetTimer(nullptr, 0, kAnswerAfterMs, &AnswerTimer);
-  Report(std::string("MsgBox1: Execute returned ") + (box->Execute() ? "true" : "false"));
-  Report(std::string("MsgDlg1: Execute returned ") + (query->Execute() ? "true" : "false"));
-  Report(std::string("MsgSelect1: Execute returned ") + (select->Execute() ? "true" : "false"));
-  os::user32.KillTimer(nullptr, timer);
+  TAnswerTimer answering;
+  ExecuteAndReport<TKYTMsgBox>(form, "MsgBox1");
+  ExecuteAndReport<TKYTMsgDlg>(form, "MsgDlg1");
+  ExecuteAndReport<TKYTMsgSelect>(form, "MsgSelect1");
   return gAnswered == 3;
 }
 

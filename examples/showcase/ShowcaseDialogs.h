@@ -1,6 +1,6 @@
 // ShowcaseDialogs: the showcase's message dialog components (a message box, a text query and a
-// selection dialog) placed on the main form and executed unattended, each dialog answered with
-// its default button by the showcase itself.
+// selection dialog) on the main form, executed unattended, each dialog answered with its default
+// button by the showcase itself.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEDIALOGS_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEDIALOGS_H
 
@@ -8,9 +8,10 @@
 
 namespace kyt {
 
-// Creates MsgBox1, MsgDlg1 and MsgSelect1 owned by owner, executes each and prints what it
-// answered on standard output. Returns false when a dialog could not be answered.
-bool RunShowcaseDialogs(TComponent* owner);
+// Executes the components MsgBox1, MsgDlg1 and MsgSelect1 of form, each dialog answered with its
+// default button, and prints what Execute returned (their handlers print the rest). Returns
+// false when a dialog could not be answered.
+bool RunShowcaseDialogs(TComponent* form);
 
 }  // namespace kyt
 
