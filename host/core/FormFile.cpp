@@ -1086,6 +1086,9 @@ class TWriter {
 
   // Long strings are split into pieces joined with '+' across lines.
   void WriteString(const std::string& s, const std::string& name, int indent) {
+    // A file the reader would refuse is not written: the value would be lost on reading.
+    if (s.size() > kMaxFormStringSize)
+      throw EWriteError("Property " + name + " is too long to be stored in a form file");
     if (s.size() <= kLineWidth) {
       Line(indent, name + " = " + QuotePiece(s));
       return;
@@ -1127,6 +1130,8 @@ class TWriter {
   }
 
   void WriteBinary(const std::vector<uint8_t>& bytes, const std::string& name, int indent) {
+    if (bytes.size() >= kMaxFormStringSize)
+      throw EWriteError("Property " + name + " is too large to be stored in a form file");
     static const char kDigits[] = "0123456789ABCDEF";
     if (bytes.empty()) {
       Line(indent, name + " = {}");

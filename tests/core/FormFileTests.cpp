@@ -126,6 +126,18 @@ TEST_F(FormFile, WriterSplitsLongStringsWithPlus) {
   EXPECT_EQ(back->Caption(), std::string(150, 'x'));
 }
 
+TEST_F(FormFile, WriterRefusesAStringTheReaderWouldRefuse) {
+  TTestForm form(nullptr);
+  form.SetName("Main");
+  form.SetCaption(std::string(kMaxFormStringSize, 'x'));
+  const std::string text = WriteComponentText(form);
+  TTestForm back(nullptr);
+  ReadRootText(back, text, "big.kfm");
+  EXPECT_EQ(back.Caption().size(), kMaxFormStringSize);
+  form.SetCaption(std::string(kMaxFormStringSize + 1, 'x'));
+  EXPECT_THROW(WriteComponentText(form), EWriteError);
+}
+
 TEST_F(FormFile, WriterLeavesOutEventsThatNameNoMethodOfTheRoot) {
   TTestForm form(nullptr), otherForm(nullptr);
   form.SetName("Main");
