@@ -156,6 +156,16 @@ TEST_F(FormSaverTest, FirstRunKeepsBoundsAndVisibilityButSetsEveryFormNormal) {
   EXPECT_EQ(form->WindowState(), wsNormal);
   EXPECT_EQ(other->WindowState(), wsNormal);
   EXPECT_FALSE(other->Visible());
+
+  // A shown form maximised on the screen comes back normal as well, on the real window.
+  other->Show();
+  other->SetWindowState(wsMaximized);
+  ASSERT_TRUE(::IsZoomed(other->Handle()));
+  form->Hide();
+  form->Show();
+  EXPECT_FALSE(::IsZoomed(other->Handle()));
+  EXPECT_EQ(other->WindowState(), wsNormal);
+  EXPECT_EQ(other->Width(), 250) << "its own bounds, nothing being stored";
 }
 
 TEST_F(FormSaverTest, StoresEveryFormOfTheApplicationUnderItsClassName) {
