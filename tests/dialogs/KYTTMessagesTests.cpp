@@ -764,19 +764,6 @@ DWORD RunTool(const std::string& tool, const std::string& args, const std::strin
 }
 
 // The visible top-level window of process pid that has a button captioned caption.
-struct ChildDialogSearch {
-  DWORD Pid;
-  HWND Found = nullptr;
-};
-BOOL CALLBACK FindChildDialog(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<ChildDialogSearch*>(data);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  if (pid != search->Pid || !::IsWindowVisible(window) || !FindButton(window, "OK")) return TRUE;
-  search->Found = window;
-  return FALSE;
-}
-
 TEST(MsgBoxInDesignTool, ExecuteTestShowsTheDialogWithThePlaceholderLine) {
   const std::string tool = ModuleFolder() + "\\..\\..\\tools\\kytdesign\\kytdesign.exe";
   ASSERT_NE(::GetFileAttributesA(tool.c_str()), INVALID_FILE_ATTRIBUTES)
@@ -791,18 +778,19 @@ TEST(MsgBoxInDesignTool, ExecuteTestShowsTheDialogWithThePlaceholderLine) {
   PROCESS_INFORMATION pi{};
   RunTool(tool, "test Unit1.kfm MsgBox1", folder, &pi);
   // A dialog helper works only in its own process: this one looks for the child's window.
-  ChildDialogSearch search{pi.dwProcessId};
-  for (int i = 0; i < 500 && !search.Found; ++i) {
+  HWND found = nullptr;
+  for (int i = 0; i < 500 && !found; ++i) {
     if (::WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
-    ::EnumWindows(&FindChildDialog, reinterpret_cast<LPARAM>(&search));
+    for (HWND top : TopLevelWindowsOf(pi.dwProcessId, true))
+      if (FindButton(top, "OK")) found = top;
   }
   std::string title, text;
   RECT rect{};
-  if (search.Found) {
-    title = WindowText(search.Found);
-    text = WindowText(FindChild(search.Found, "Static", 1));  // after the icon
-    ::GetWindowRect(search.Found, &rect);
-    ::SendMessageA(FindButton(search.Found, "OK"), BM_CLICK, 0, 0);
+  if (found) {
+    title = WindowText(found);
+    text = WindowText(FindChild(found, "Static", 1));  // after the icon
+    ::GetWindowRect(found, &rect);
+    ::SendMessageA(FindButton(found, "OK"), BM_CLICK, 0, 0);
   }
   DWORD code = 0xFFFFFFFF;
   if (::WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) {
@@ -814,7 +802,7 @@ TEST(MsgBoxInDesignTool, ExecuteTestShowsTheDialogWithThePlaceholderLine) {
   ::DeleteFileA((folder + "\\Unit1.kfm").c_str());
   ::RemoveDirectoryA(folder.c_str());
 
-  ASSERT_NE(search.Found, nullptr) << "no dialog of the design tool appeared";
+  ASSERT_NE(found, nullptr) << "no dialog of the design tool appeared";
   EXPECT_EQ(title, "Information");
   EXPECT_EQ(text, "Place your message here\r");
   EXPECT_EQ(rect.top, 40);

@@ -85,6 +85,7 @@ std::string WindowClass(HWND window) {
 namespace {
 
 struct TopLevelQuery {
+  DWORD processId;
   bool visibleOnly;
   std::vector<HWND> found;
 };
@@ -94,7 +95,7 @@ BOOL CALLBACK CollectTopLevel(HWND w, LPARAM p) {
   auto* q = reinterpret_cast<TopLevelQuery*>(p);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(w, &pid);
-  if (pid == ::GetCurrentProcessId() && (!q->visibleOnly || ::IsWindowVisible(w)))
+  if (pid == q->processId && (!q->visibleOnly || ::IsWindowVisible(w)))
     q->found.push_back(w);
   return TRUE;
 }
@@ -107,7 +108,11 @@ BOOL CALLBACK CollectChild(HWND w, LPARAM p) {
 }  // namespace
 
 std::vector<HWND> ProcessTopLevelWindows(bool visibleOnly) {
-  TopLevelQuery query{visibleOnly, {}};
+  return TopLevelWindowsOf(::GetCurrentProcessId(), visibleOnly);
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly) {
+  TopLevelQuery query{processId, visibleOnly, {}};
   ::EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&query));
   return query.found;
 }

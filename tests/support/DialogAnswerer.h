@@ -100,6 +100,9 @@ class DialogAnswerer {
 
 // Top-level windows of this process, in Z order (visible ones only when asked).
 std::vector<HWND> ProcessTopLevelWindows(bool visibleOnly = false);
+// The same for another process, such as a child the test started (whose dialogs a
+// DialogAnswerer, which works in its own process only, cannot see).
+std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly = false);
 
 // Every descendant window of parent, in EnumChildWindows order.
 std::vector<HWND> ChildWindows(HWND parent);

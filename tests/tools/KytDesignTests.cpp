@@ -65,24 +65,6 @@ class TForm1 : public TForm {
   int Messages = 0;
 };
 
-// Visible top-level windows of another process.
-struct TProcessWindows {
-  DWORD Pid;
-  std::vector<HWND> Found;
-};
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TProcessWindows*>(data);
-  DWORD owner = 0;
-  os::user32.GetWindowThreadProcessId(window, &owner);
-  if (owner == search->Pid && os::user32.IsWindowVisible(window)) search->Found.push_back(window);
-  return TRUE;
-}
-std::vector<HWND> ChildDialogs(DWORD pid) {
-  TProcessWindows search{pid, {}};
-  os::user32.EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
 class KytDesign : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -128,7 +110,7 @@ class KytDesign : public ::testing::Test {
       HWND button = nullptr;
       for (int i = 0; i < 1000 && !button; ++i) {
         if (os::kernel32.WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
-        for (HWND top : ChildDialogs(pi.dwProcessId)) {
+        for (HWND top : TopLevelWindowsOf(pi.dwProcessId, true)) {
           for (HWND child : ChildWindows(top)) {
             if (WindowClass(child) == "Button" && WindowText(child) == press) {
               button = child;
