@@ -12,6 +12,17 @@ else()
   set(KYT_NATIVE ON)
 endif()
 
+# ccache, when installed, as the compiler launcher. Paths below the source root are hashed relative
+# to it and the build folder is left out of the hash, so a fresh clone in another folder (as CI
+# makes) or a second work tree reuses the objects that an earlier build left in the cache, which
+# lives outside the clone (ccache's own default, or CCACHE_DIR).
+find_program(KYT_CCACHE ccache)
+if(KYT_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(_kyt_launcher ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=1 ${KYT_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${_kyt_launcher})
+  set(CMAKE_C_COMPILER_LAUNCHER ${_kyt_launcher})
+endif()
+
 set(CMAKE_CXX_STANDARD 20)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS OFF)

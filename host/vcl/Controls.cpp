@@ -624,6 +624,9 @@ void TWinControl::WndProc(TMessage& message) {
       if (TCustomForm* form = GetParentForm(); form && form != this) form->SetActiveControl(this);
       break;
     case WM_WINDOWPOSCHANGED:
+      // The window has its new place already: take it before the default handling sends
+      // WM_SIZE and WM_MOVE, so that a window hook reading the bounds then sees them.
+      UpdateBoundsFromWindow();
       DefaultHandler(message);
       UpdateBoundsFromWindow();
       return;

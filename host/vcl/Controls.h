@@ -304,7 +304,8 @@ class TWinControl : public TControl {
   void TextChanged() override;
   void ParentFontChanged() override;
   void ParentColorChanged() override;
-  // Reads the window's place into the bounds cache (after WM_WINDOWPOSCHANGED).
+  // Reads the window's place into the bounds cache (at WM_WINDOWPOSCHANGED, before the default
+  // handling sends WM_SIZE and WM_MOVE, and again after it).
   virtual void UpdateBoundsFromWindow();
   // Shows or hides the window to match Showing().
   virtual void UpdateShowing();

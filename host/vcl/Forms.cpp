@@ -347,9 +347,17 @@ bool TCustomForm::CloseQuery() {
   return canClose;
 }
 
+void TCustomForm::SetModalResult(TModalResult value) {
+  FModalResult = value;
+  // A message sent to the form (a click from another thread or process) is dispatched inside the
+  // modal loop's PeekMessage, which then finds nothing posted and lets the loop wait for the next
+  // posted message; post one so that the loop sees the result now.
+  if (FModal && value != mrNone && FHandle) os::user32.PostMessageA(FHandle, WM_NULL, 0, 0);
+}
+
 void TCustomForm::Close() {
   if (FModal) {
-    FModalResult = mrCancel;
+    SetModalResult(mrCancel);
     return;
   }
   if (!CloseQuery()) return;
@@ -471,7 +479,7 @@ bool TCustomForm::DialogKey(const MSG& msg) {
           return true;
         }
         if (FModal) {
-          FModalResult = mrCancel;
+          SetModalResult(mrCancel);
           return true;
         }
         return false;

@@ -90,8 +90,9 @@ class TCustomForm : public TWinControl {
   void SetKeyPreview(bool value) { FKeyPreview = value; }
 
   TModalResult ModalResult() const { return FModalResult; }
-  // Non-zero while ShowModal runs ends the modal loop with that result.
-  void SetModalResult(TModalResult value) { FModalResult = value; }
+  // Non-zero while ShowModal runs ends the modal loop with that result, at once also when it is
+  // set from a message sent by another thread or process.
+  void SetModalResult(TModalResult value);
   bool Modal() const { return FModal; }
   bool Active() const;
   TWinControl* ActiveControl() const;

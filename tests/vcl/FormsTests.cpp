@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "host/core/ComponentRef.h"
 #include "host/core/FormFile.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Buttons.h"
@@ -377,6 +381,34 @@ TEST(Form, ShowModalReturnsTheResultOfThePressedButton) {
   }
 }
 
+// A click sent from another thread (as another process or an accessibility tool sends one) is
+// dispatched inside the modal loop's PeekMessage; the loop must end on it without waiting for a
+// later posted message. The helper thread posts one itself only if the loop has not ended after
+// a generous while, so a fault fails the test instead of hanging it.
+TEST(Form, ShowModalEndsOnAClickSentFromAnotherThread) {
+  for (int round = 0; round < 5; ++round) {
+    std::unique_ptr<TForm> dialog(MakeDialog());
+    HWND form = dialog->Handle();
+    HWND ok = static_cast<TWinControl*>(dialog->Components(0))->Handle();  // the OK button
+    HANDLE ended = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool neededWakeUp = false;
+    std::thread clicker([&] {
+      while (!::IsWindowVisible(form) || !::IsWindowEnabled(ok)) ::Sleep(1);
+      ::SendMessageA(ok, BM_CLICK, 0, 0);
+      if (::WaitForSingleObject(ended, 30000) == WAIT_TIMEOUT) {
+        neededWakeUp = true;
+        ::PostMessageA(form, WM_NULL, 0, 0);
+      }
+    });
+    const TModalResult result = dialog->ShowModal();
+    ::SetEvent(ended);
+    clicker.join();
+    ::CloseHandle(ended);
+    EXPECT_EQ(result, mrOk);
+    EXPECT_FALSE(neededWakeUp) << "round " << round << ": the modal loop slept on the sent click";
+  }
+}
+
 TEST(Form, EscapeAndModalResultEndTheModalLoop) {
   TForm dialog(nullptr);
   dialog.SetCaption("Escape test");
@@ -544,4 +576,63 @@ TEST(FormFile, FormReadsItsResourceBeforeOnCreate) {
 }
 
 }  // namespace
+// A component that runs the message loop midway through its work, as a file search does per
+// folder: a form closed with caFree is freed inside that loop, and the work must stop without
+// touching the component or its form.
+TEST(Form, WorkThatRunsTheMessageLoopStopsWhenACaFreeCloseFreesItsForm) {
+  auto* form = new TForm(Application);
+  auto* worker = new TComponent(form);
+  struct FreeOnClose {
+    void Close(TObject*, TCloseAction& action) { action = caFree; }
+  } closer;
+  form->SetOnClose(TCloseEvent::Bind<&FreeOnClose::Close>(&closer));
+  form->Show();
+  TComponentRef<TComponent> self(worker);
+  TComponentRef<TForm> formRef(form);
+  ::PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  int steps = 0;
+  while (self && steps < 10000) {  // each step stands for one folder of a search
+    ++steps;
+    Application->ProcessMessages();
+    if (!self) break;
+    self->SetTag(steps);
+    if (steps > 3) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_FALSE(self) << "the form was not freed within the loop";
+  EXPECT_FALSE(formRef);
+}
+
+// A window hook sits above the form's own procedure; when a resize not made through SetBounds
+// sends it WM_SIZE and WM_MOVE, the form's bounds are already the new ones.
+namespace boundshook {
+TForm* Form = nullptr;
+WNDPROC Previous = nullptr;
+std::vector<std::string> Seen;
+LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SIZE && wParam == SIZE_RESTORED)
+    Seen.push_back("size " + std::to_string(Form->Width()) + "x" + std::to_string(Form->Height()));
+  if (msg == WM_MOVE) Seen.push_back("move " + std::to_string(Form->Left()) + "," + std::to_string(Form->Top()));
+  return ::CallWindowProcA(Previous, window, msg, wParam, lParam);
+}
+}  // namespace boundshook
+
+TEST(Form, BoundsAreCurrentWhenWmSizeAndWmMoveReachAWindowHook) {
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 300, 200);
+  form.Show();
+  HWND window = form.Handle();
+  boundshook::Form = &form;
+  boundshook::Seen.clear();
+  boundshook::Previous = reinterpret_cast<WNDPROC>(
+      os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&boundshook::Proc)));
+  ::SetWindowPos(window, nullptr, 150, 160, 420, 310, SWP_NOZORDER | SWP_NOACTIVATE);
+  os::user32.SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(boundshook::Previous));
+  EXPECT_NE(std::find(boundshook::Seen.begin(), boundshook::Seen.end(), "size 420x310"), boundshook::Seen.end())
+      << ::testing::PrintToString(boundshook::Seen);
+  EXPECT_NE(std::find(boundshook::Seen.begin(), boundshook::Seen.end(), "move 150,160"), boundshook::Seen.end())
+      << ::testing::PrintToString(boundshook::Seen);
+  EXPECT_EQ(form.Width(), 420);
+  EXPECT_EQ(form.Left(), 150);
+}
+
 }  // namespace kyt
