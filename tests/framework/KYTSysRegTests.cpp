@@ -1,5 +1,5 @@
-// Tests of the registration tables, the property editors, the designer's editor lookup and the
-// palette bitmaps.
+// Tests of the package's registration: its tables, its five editors, the lookup of its editors
+// among the designer's, and the palette bitmaps. The designer's framework has tests of its own.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -123,12 +123,6 @@ class TLookupBase : public TKYTSystemsComponent {
   TColor FColour = clWhite;
 };
 
-class TLookupDerived : public TLookupBase {
-  KYT_CLASS(TLookupDerived, TLookupBase)
- public:
-  using TLookupBase::TLookupBase;
-};
-
 // Restores the package's own tables after a test added registrations.
 class KYTSysReg : public ::testing::Test {
  protected:
@@ -230,27 +224,6 @@ TEST_F(KYTSysReg, LookupPicksThePackageEditorsAndTheBaseEditors) {
   EXPECT_EQ(base.FindProperty("DesignExecute"), nullptr);
 }
 
-TEST_F(KYTSysReg, LookupPrefersTheMostSpecificClassThenTheLatest) {
-  const TClassInfo& base = TLookupBase::StaticClass();
-  const TClassInfo& derived = TLookupDerived::StaticClass();
-  // Registered for the derived class first, then for the base: the derived one still wins there.
-  RegisterPropertyEditor("string", &derived, "TLookupDerived", "", TKYTROStringProperty::StaticEditorClass());
-  RegisterPropertyEditor("string", &base, "TLookupBase", "", TStringProperty::StaticEditorClass());
-  EXPECT_EQ(EditorFor(derived, "Text"), "TKYTROStringProperty");
-  EXPECT_EQ(EditorFor(base, "Text"), "TStringProperty");
-  // Among registrations for the same class the latest wins.
-  RegisterPropertyEditor("string", &base, "TLookupBase", "", TKYTROStringProperty::StaticEditorClass());
-  EXPECT_EQ(EditorFor(base, "Text"), "TKYTROStringProperty");
-  // A named property beats the type-wide registration of the same class.
-  RegisterPropertyEditor("string", &base, "TLookupBase", "Other", TKYTExecSystemProperty::StaticEditorClass());
-  RegisterPropertyEditor("string", &base, "TLookupBase", "", TStringProperty::StaticEditorClass());
-  EXPECT_EQ(EditorFor(base, "Other"), "TKYTExecSystemProperty");
-  EXPECT_EQ(EditorFor(base, "Text"), "TStringProperty");
-  // A class that is not built matches nothing.
-  RegisterPropertyEditor("Boolean", nullptr, "TNotBuiltYet", "", TKYTROBooleanproperty::StaticEditorClass());
-  EXPECT_EQ(EditorFor(base, "Flag"), "TBoolProperty");
-}
-
 TEST_F(KYTSysReg, ReadOnlyDataEditorsAddReadOnlyToTheirBase) {
   // The drive volume's registrations, applied to a stand-in class.
   const TClassInfo& base = TLookupBase::StaticClass();
@@ -336,32 +309,6 @@ TEST_F(KYTSysReg, SeveralSelectedShowAboutButHideExecuteTestAndName) {
   }
 }
 
-TEST_F(KYTSysReg, SeveralSelectedShareOnlyCommonEntriesAndBlankDifferentValues) {
-  TCountingExec exec(&root);
-  TLookupBase data(&root);
-  TLookupBase data2(&root);
-  data.SetTag(3);
-  data2.SetTag(4);
-  data.SetCount(5);
-  data2.SetCount(5);
-  std::vector<std::string> paths;
-  for (const TInspectorLine& l : InspectorLines(&designer, {&exec, &data})) paths.push_back(l.Path);
-  EXPECT_EQ(paths, (std::vector<std::string>{"Tag", "About"}));
-  for (const TInspectorLine& l : InspectorLines(&designer, {&data, &data2})) {
-    if (l.Path == "Tag") {
-      EXPECT_EQ(l.Value, "");
-    }
-    if (l.Path == "Count") {
-      EXPECT_EQ(l.Value, "5");
-    }
-  }
-  // Typing into a multi-selection sets every selected component.
-  auto tag = Entry({&data, &data2}, "Tag");
-  InspectorSetText(*tag, "9");
-  EXPECT_EQ(data.Tag(), 9);
-  EXPECT_EQ(data2.Tag(), 9);
-}
-
 TEST_F(KYTSysReg, AboutEditShowsTheAboutMessage) {
   TCountingExec component(&root);
   auto about = Entry({&component}, "About");
@@ -369,53 +316,6 @@ TEST_F(KYTSysReg, AboutEditShowsTheAboutMessage) {
   about->Edit();
   EXPECT_TRUE(answer.Answered()) << answer.FailureReason();
   EXPECT_NE(answer.SeenText().find("KYT System Components"), std::string::npos) << answer.SeenText();
-}
-
-TEST_F(KYTSysReg, BaseEditorsShowAndTakeTheirValueTexts) {
-  TLookupBase component(&root), partner(&root);
-  component.SetName("Data");
-  partner.SetName("Buddy");
-  InspectorSetText(*Entry({&component}, "Count"), "$10");
-  EXPECT_EQ(component.Count(), 16);
-  EXPECT_THROW(InspectorSetText(*Entry({&component}, "Count"), "ten"), EPropertyError);
-  InspectorSetText(*Entry({&component}, "Flag"), "true");
-  EXPECT_TRUE(component.Flag());
-  EXPECT_THROW(InspectorSetText(*Entry({&component}, "Flag"), "yes"), EPropertyError);
-  InspectorSetText(*Entry({&component}, "Options"), "[loFirst, loThird]");
-  EXPECT_EQ(Entry({&component}, "Options")->GetValue(), "[loFirst, loThird]");
-  InspectorSetText(*Entry({&component}, "Options.loSecond"), "True");
-  InspectorSetText(*Entry({&component}, "Options.loFirst"), "False");
-  EXPECT_EQ(component.Options(), (TSet<TLookupOption>{loSecond, loThird}));
-  InspectorSetText(*Entry({&component}, "Settings.Path"), "Software\\KYT");
-  EXPECT_EQ(component.Settings()->Path(), "Software\\KYT");
-  EXPECT_EQ(Entry({&component}, "Settings")->GetValue(), "(TLookupSettings)");
-  EXPECT_THROW(InspectorSetText(*Entry({&component}, "Settings"), "x"), EPropertyError);
-  InspectorSetText(*Entry({&component}, "Lines"), "one\ntwo");
-  EXPECT_EQ(component.Lines()->Count(), 2);
-  EXPECT_EQ(Entry({&component}, "Lines")->GetValue(), "(TStringList)");
-  InspectorSetText(*Entry({&component}, "Partner"), "Buddy");
-  EXPECT_EQ(component.Partner(), &partner);
-  EXPECT_EQ(Entry({&component}, "Partner")->GetValue(), "Buddy");
-  EXPECT_THROW(InspectorSetText(*Entry({&component}, "Partner"), "Nobody"), EPropertyError);
-  InspectorSetText(*Entry({&component}, "Partner"), "");
-  EXPECT_EQ(component.Partner(), nullptr);
-  InspectorSetText(*Entry({&component}, "Colour"), "clRed");
-  EXPECT_EQ(component.Colour(), clRed);
-  EXPECT_EQ(Entry({&component}, "Colour")->GetValue(), "clRed");
-  EXPECT_THROW(Entry({&component}, "NoSuchThing"), EPropertyError);
-  EXPECT_THROW(Entry({&component}, "Settings.NoSuchThing"), EPropertyError);
-}
-
-TEST_F(KYTSysReg, EventEntryNamesOnlyTheRootsMethodsWithThePlainDesigner) {
-  TForm form(nullptr);
-  auto* hook = new TKYTFormHook(&form);
-  hook->SetName("Hook");
-  TFormDesigner plain(&form);
-  auto entry = FindInspectorEntry(&plain, {hook}, "OnMessage");
-  EXPECT_EQ(entry->GetValue(), "");
-  EXPECT_THROW(InspectorSetText(*entry, "HookMessage"), EPropertyError);
-  EXPECT_THROW(InspectorSetText(*entry, "not a name"), EPropertyError);
-  EXPECT_FALSE(hook->OnMessage());
 }
 
 TEST(KYTSysRegBitmaps, EveryComponentHasAPaletteBitmapNamedAfterItsClass) {

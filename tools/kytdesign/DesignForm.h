@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/KYTSysReg.h"
+#include "host/design/Designer.h"
 #include "host/vcl/Forms.h"
 
 namespace kyt {
