@@ -7,6 +7,10 @@
 #include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
 #include "persistence/KYTTStoreData.h"
+#include "system/KYTTDriveVolume.h"
+#include "system/KYTTResourceInfo.h"
+#include "system/KYTTSystemDetails.h"
+#include "system/KYTTVersionDetails.h"
 
 namespace kyt {
 
@@ -42,12 +46,12 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTMouseController", nullptr},
     {kKYTPage1, "TKYTWavePlayer", nullptr},
     {kKYTPage1, "TKYTCDTriggers", nullptr},
-    {kKYTPage1, "TKYTVersionDetails", nullptr},
+    {kKYTPage1, "TKYTVersionDetails", &TKYTVersionDetails::StaticClass},
     {kKYTPage1, "TKYTSystemKeys", nullptr},
     {kKYTPage1, "TKYTMultiLists", nullptr},
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},
-    {kKYTPage2, "TKYTDriveVolume", nullptr},
+    {kKYTPage2, "TKYTDriveVolume", &TKYTDriveVolume::StaticClass},
     {kKYTPage2, "TKYTApplication", nullptr},
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
     {kKYTPage2, "TKYTIllegalAbort", nullptr},
@@ -58,16 +62,16 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTFileProperties", nullptr},
     {kKYTPage2, "TKYTFileOperator", nullptr},
     {kKYTPage2, "TKYTDroppedFiles", nullptr},
-    {kKYTPage2, "TKYTSystemDetails", nullptr},
+    {kKYTPage2, "TKYTSystemDetails", &TKYTSystemDetails::StaticClass},
     {kKYTPage2, "TKYTFileCollector", nullptr},
     {kKYTPage2, "TKYTStringHolder", nullptr},
     {kKYTPage2, "TKYTJokeHolder", nullptr},
     {kKYTPage2, "TKYTFormExplode", nullptr},
-    {kKYTPage2, "TKYTResourceInfo", nullptr},
+    {kKYTPage2, "TKYTResourceInfo", &TKYTResourceInfo::StaticClass},
 };
 
 // The drive-volume component, whose data entries get read-only editors.
-const TPackageEntry kDriveVolume = {"", "TKYTDriveVolume", nullptr};
+const TPackageEntry kDriveVolume = {"", "TKYTDriveVolume", &TKYTDriveVolume::StaticClass};
 
 const TClassInfo* ClassOf(const TPackageEntry& e) { return e.Class ? &e.Class() : nullptr; }
 

@@ -7,6 +7,8 @@
 #include "framework/KYTTFormHook.h"
 #include "host/vcl/ExtCtrls.h"
 #include "persistence/KYTTFormSaver.h"
+#include "system/KYTTDriveVolume.h"
+#include "system/KYTTResourceInfo.h"
 
 namespace kyt {
 
@@ -74,6 +76,31 @@ void TShowcaseMainForm::DialogCancel(TObject* sender) {
 void TShowcaseMainForm::CloseTimerTimer(TObject* sender) {
   static_cast<TTimer*>(sender)->SetEnabled(false);
   Close();
+}
+
+void TShowcaseMainForm::DriveVolumeUpdated(TObject* sender) {
+  auto* volume = static_cast<TKYTDriveVolume*>(sender);
+  Report(volume->Name() + ": drive " + volume->CurrentDrive() + ": label '" + volume->VolumeLabel() +
+         "', serial " + volume->SerialNumber() + ", file system " + volume->FileSystemName() + ", flags " +
+         std::to_string(volume->FileSystemFlags()));
+}
+
+void TShowcaseMainForm::DriveVolumeError(int32_t errorNumber) {
+  ++FDriveErrors;
+  FLastDriveError = errorNumber;
+}
+
+int TShowcaseMainForm::TakeDriveErrors(int32_t* lastError) {
+  const int count = FDriveErrors;
+  if (lastError) *lastError = FLastDriveError;
+  FDriveErrors = 0;
+  return count;
+}
+
+void TShowcaseMainForm::ResourceInfoNewValues(TObject* sender) {
+  auto* info = static_cast<TKYTResourceInfo*>(sender);
+  Report(info->Name() + " ticked at " + info->CurrentTime() + ": memory " + info->MemoryPercInUse() + ", " +
+         info->PhysMemFree() + " of " + info->PhysMemTotal() + " free");
 }
 
 }  // namespace kyt

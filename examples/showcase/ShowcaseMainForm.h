@@ -1,6 +1,7 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components and the timer that closes it. Its published methods report what happens.
+// components, the system information components and the timer that closes it. Its published
+// methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -23,6 +24,9 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DialogOk>("DialogOk");
     m.Method<&TShowcaseMainForm::DialogCancel>("DialogCancel");
     m.Method<&TShowcaseMainForm::CloseTimerTimer>("CloseTimerTimer");
+    m.Method<&TShowcaseMainForm::DriveVolumeUpdated>("DriveVolumeUpdated");
+    m.Method<&TShowcaseMainForm::DriveVolumeError>("DriveVolumeError");
+    m.Method<&TShowcaseMainForm::ResourceInfoNewValues>("ResourceInfoNewValues");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -40,10 +44,18 @@ class TShowcaseMainForm : public TForm {
   void DialogOk(TObject* sender);
   void DialogCancel(TObject* sender);
   void CloseTimerTimer(TObject* sender);
+  void DriveVolumeUpdated(TObject* sender);
+  void DriveVolumeError(int32_t errorNumber);
+  void ResourceInfoNewValues(TObject* sender);
+
+  // What the drive-volume component reported since the last call: errors and their last number.
+  int TakeDriveErrors(int32_t* lastError);
 
  private:
   int FMessages = 0;
   std::map<UINT, int> FCounts;
+  int FDriveErrors = 0;
+  int32_t FLastDriveError = 0;
 };
 
 }  // namespace kyt

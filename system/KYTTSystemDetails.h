@@ -1,0 +1,94 @@
+// KYTTSystemDetails: facts about the machine and the operating system (registered owner and
+// organisation, processor, platform and version, memory, size of drive C:, system folders, user,
+// computer and screen) gathered into read-only text properties.
+#ifndef KYT_SYSTEM_KYTTSYSTEMDETAILS_H
+#define KYT_SYSTEM_KYTTSYSTEMDETAILS_H
+
+#include <string>
+
+#include "framework/KYTSystem.h"
+
+namespace kyt {
+
+// The registry key the four registry values come from, below HKEY_LOCAL_MACHINE.
+inline constexpr const char* kKYTSystemDetailsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// Every value except the user and computer names is gathered once, by the constructor (in the
+// designer too); those two are asked for on every read. Assigning any property changes nothing
+// but re-reads the screen size. The processor and platform texts only know the 386, 486 and
+// Pentium types and the Win32s, Windows 95 and NT platforms, so they read empty on today's
+// machines; they are kept as the family has them.
+class TKYTSystemDetails : public TKYTSystemsComponent {
+  KYT_CLASS(TKYTSystemDetails, TKYTSystemsComponent)
+ public:
+  static void Publish(TPublisher<TKYTSystemDetails>& p) {
+    using C = TKYTSystemDetails;
+    const auto info = [&](const char* name, auto getter) {
+      p.Property(name, getter, &C::SetSelfString).Stored(TStored::Never);
+    };
+    info("Organisation", &C::Organisation);
+    info("Owner", &C::RegisteredOwner);
+    info("CPU", &C::CPU);
+    info("OS", &C::OS);
+    info("WinVersion", &C::WinVersion);
+    info("Build", &C::Build);
+    info("TotalMemory", &C::TotalMemory);
+    info("DriveC", &C::DriveC);
+    info("ProgramFilesDir", &C::ProgramFilesDir);
+    info("SystemRoot", &C::SystemRoot);
+    info("Username", &C::GetUName);
+    info("ComputerName", &C::GetCName);
+    info("ScreenWidth", &C::ScreenWidth);
+    info("ScreenHeight", &C::ScreenHeight);
+  }
+
+  explicit TKYTSystemDetails(TComponent* AOwner);
+
+  // Properties
+  const std::string& Organisation() const { return FOrganisation; }
+  // Published as Owner; named so that it does not hide TComponent::Owner().
+  const std::string& RegisteredOwner() const { return FOwner; }
+  const std::string& CPU() const { return FCPU; }
+  const std::string& OS() const { return FOS; }
+  const std::string& WinVersion() const { return FWinVersion; }
+  const std::string& Build() const { return FBuild; }
+  const std::string& TotalMemory() const { return FTotalMemory; }
+  const std::string& DriveC() const { return FDriveC; }
+  const std::string& ProgramFilesDir() const { return FProgramFilesDir; }
+  const std::string& SystemRoot() const { return FSystemRoot; }
+  // The user name, or "User not logged on"; asked for on every read.
+  std::string GetUName() const;
+  std::string Username() const { return GetUName(); }
+  // The computer name, or "Error on locating Computername"; asked for on every read.
+  std::string GetCName() const;
+  std::string ComputerName() const { return GetCName(); }
+  const std::string& ScreenWidth() const { return FScreenWidth; }
+  const std::string& ScreenHeight() const { return FScreenHeight; }
+
+  // The setter of every property: the value is ignored; the screen size is read again.
+  void SetSelfString(const std::string& value);
+
+ private:
+  void ReadRegistryValues();
+  void ReadProcessor();
+  void ReadVersion();
+  void ReadMemoryAndDrive();
+  void ReadScreen();
+
+  std::string FOrganisation;
+  std::string FOwner;
+  std::string FCPU;
+  std::string FOS;
+  std::string FWinVersion;
+  std::string FBuild;
+  std::string FTotalMemory;
+  std::string FDriveC;
+  std::string FProgramFilesDir;
+  std::string FSystemRoot;
+  std::string FScreenWidth;
+  std::string FScreenHeight;
+};
+
+}  // namespace kyt
+
+#endif  // KYT_SYSTEM_KYTTSYSTEMDETAILS_H
