@@ -1,9 +1,10 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components and the timer that closes it. Its published methods report what happens.
+// components, the file components and the timer that closes it. Its published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -23,6 +24,11 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DialogOk>("DialogOk");
     m.Method<&TShowcaseMainForm::DialogCancel>("DialogCancel");
     m.Method<&TShowcaseMainForm::CloseTimerTimer>("CloseTimerTimer");
+    m.Method<&TShowcaseMainForm::LogFileClear>("LogFileClear");
+    m.Method<&TShowcaseMainForm::TextReplaceBeforeWrite>("TextReplaceBeforeWrite");
+    m.Method<&TShowcaseMainForm::DroppedFilesStartDrop>("DroppedFilesStartDrop");
+    m.Method<&TShowcaseMainForm::DroppedFilesDrop>("DroppedFilesDrop");
+    m.Method<&TShowcaseMainForm::DroppedFilesEndDrop>("DroppedFilesEndDrop");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -40,6 +46,11 @@ class TShowcaseMainForm : public TForm {
   void DialogOk(TObject* sender);
   void DialogCancel(TObject* sender);
   void CloseTimerTimer(TObject* sender);
+  void LogFileClear(TObject* sender);
+  void TextReplaceBeforeWrite(TObject* sender, std::string& line, int32_t lineNo, bool& writeLine);
+  void DroppedFilesStartDrop(TObject* sender);
+  void DroppedFilesDrop(TObject* sender, const std::string& item);
+  void DroppedFilesEndDrop(TObject* sender);
 
  private:
   int FMessages = 0;
