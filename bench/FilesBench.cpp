@@ -6,6 +6,7 @@
 // itself with the argument --child, which ends at once.
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>

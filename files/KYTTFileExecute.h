@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/KYTSystem.h"
+#include "host/os/Win.h"
 #include "host/vcl/Forms.h"
 
 namespace kyt {

@@ -201,7 +201,7 @@ TEST(LogFileFormFile, HeaderAndSpecialAreAlwaysStoredTheRestWhenSet) {
   const std::string plainBlock = text.substr(start, end - start);
   EXPECT_NE(plainBlock.find("Header = 'Generic Log File for my Application'"), std::string::npos) << plainBlock;
   EXPECT_NE(plainBlock.find("Special = 'Logged by User'"), std::string::npos) << plainBlock;
-  for (const char* absent : {"LogFile", "LogTime", "LogDate", "LogSpecial", "LogHeader", "About"})
+  for (const char* absent : {"LogFile =", "LogTime", "LogDate", "LogSpecial", "LogHeader", "About"})
     EXPECT_EQ(plainBlock.find(absent), std::string::npos) << absent << " in\n" << plainBlock;
 
   TComponent copy(nullptr);
