@@ -36,7 +36,7 @@ using kyt::bench::Ratio;
 
 constexpr int kRounds = 5;
 
-std::string Folder() {
+std::string BenchFolder() {
   char temp[MAX_PATH] = {};
   os::kernel32.GetTempPathA(MAX_PATH, temp);
   const std::string folder = std::string(temp) + "kyt-bench-files";
@@ -236,7 +236,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--child") == 0) return 0;
   int handleRuns = 1000;
   if (argc > 2 && std::strcmp(argv[1], "--handle-runs") == 0) handleRuns = std::atoi(argv[2]);
-  const std::string folder = Folder();
+  const std::string folder = BenchFolder();
   TComponent owner(nullptr);
   bool ok = true;
   ok = BenchLog(folder, &owner) && ok;
