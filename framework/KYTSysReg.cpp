@@ -3,6 +3,10 @@
 
 #include "framework/KYTSystem.h"
 #include "dialogs/KYTTMessages.h"
+#include "files/KYTTDroppedFiles.h"
+#include "files/KYTTFileExecute.h"
+#include "files/KYTTLogFile.h"
+#include "files/KYTTTextReplace.h"
 #include "framework/KYTTFormHook.h"
 #include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
@@ -32,7 +36,7 @@ const TPackageEntry kStreamedClasses[] = {
 
 const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTExitWindows", nullptr},
-    {kKYTPage1, "TKYTFileExecute", nullptr},
+    {kKYTPage1, "TKYTFileExecute", &TKYTFileExecute::StaticClass},
     {kKYTPage1, "TKYTTopMost", nullptr},
     {kKYTPage1, "TKYTOnlyOne", nullptr},
     {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
@@ -56,12 +60,12 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
     {kKYTPage2, "TKYTIllegalAbort", nullptr},
     {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
-    {kKYTPage2, "TKYTLogFile", nullptr},
-    {kKYTPage2, "TKYTTextReplace", nullptr},
+    {kKYTPage2, "TKYTLogFile", &TKYTLogFile::StaticClass},
+    {kKYTPage2, "TKYTTextReplace", &TKYTTextReplace::StaticClass},
     {kKYTPage2, "TKYTSystemTray", nullptr},
     {kKYTPage2, "TKYTFileProperties", nullptr},
     {kKYTPage2, "TKYTFileOperator", nullptr},
-    {kKYTPage2, "TKYTDroppedFiles", nullptr},
+    {kKYTPage2, "TKYTDroppedFiles", &TKYTDroppedFiles::StaticClass},
     {kKYTPage2, "TKYTSystemDetails", &TKYTSystemDetails::StaticClass},
     {kKYTPage2, "TKYTFileCollector", nullptr},
     {kKYTPage2, "TKYTStringHolder", nullptr},

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "dialogs/KYTTMessages.h"
+#include "files/KYTTDroppedFiles.h"
+#include "files/KYTTTextReplace.h"
 #include "framework/KYTTFormHook.h"
 #include "host/vcl/ExtCtrls.h"
 #include "persistence/KYTTFormSaver.h"
@@ -101,6 +103,35 @@ void TShowcaseMainForm::ResourceInfoNewValues(TObject* sender) {
   auto* info = static_cast<TKYTResourceInfo*>(sender);
   Report(info->Name() + " ticked at " + info->CurrentTime() + ": memory " + info->MemoryPercInUse() + ", " +
          info->PhysMemFree() + " of " + info->PhysMemTotal() + " free");
+void TShowcaseMainForm::LogFileClear(TObject* sender) {
+  Report(static_cast<TComponent*>(sender)->Name() + ": OnClear, the log is emptied");
+}
+
+// Drops the comment lines, puts a heading first and writes "color" for "colour".
+void TShowcaseMainForm::TextReplaceBeforeWrite(TObject* sender, std::string& line, int32_t lineNo,
+                                               bool& writeLine) {
+  auto* replace = static_cast<TKYTTextReplace*>(sender);
+  if (lineNo == 1) replace->AddNewString("Colors (rewritten by the showcase)");
+  if (!line.empty() && line[0] == '#') {
+    writeLine = false;
+    return;
+  }
+  for (size_t at = line.find("colour"); at != std::string::npos; at = line.find("colour", at))
+    line.replace(at, 6, "color");
+}
+
+void TShowcaseMainForm::DroppedFilesStartDrop(TObject* sender) {
+  Report(static_cast<TComponent*>(sender)->Name() + ": OnStartDrop");
+}
+
+void TShowcaseMainForm::DroppedFilesDrop(TObject* sender, const std::string& item) {
+  Report(static_cast<TComponent*>(sender)->Name() + ": OnDrop '" + item + "'");
+}
+
+void TShowcaseMainForm::DroppedFilesEndDrop(TObject* sender) {
+  auto* dropped = static_cast<TKYTDroppedFiles*>(sender);
+  Report(dropped->Name() + ": OnEndDrop, " + std::to_string(dropped->DroppedItems()->Count()) +
+         " files collected");
 }
 
 }  // namespace kyt

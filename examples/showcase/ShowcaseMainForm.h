@@ -1,10 +1,11 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components, the system information components and the timer that closes it. Its published
-// methods report what happens.
+// components, the system information and file components and the timer that closes it. Its
+// published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -27,6 +28,11 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DriveVolumeUpdated>("DriveVolumeUpdated");
     m.Method<&TShowcaseMainForm::DriveVolumeError>("DriveVolumeError");
     m.Method<&TShowcaseMainForm::ResourceInfoNewValues>("ResourceInfoNewValues");
+    m.Method<&TShowcaseMainForm::LogFileClear>("LogFileClear");
+    m.Method<&TShowcaseMainForm::TextReplaceBeforeWrite>("TextReplaceBeforeWrite");
+    m.Method<&TShowcaseMainForm::DroppedFilesStartDrop>("DroppedFilesStartDrop");
+    m.Method<&TShowcaseMainForm::DroppedFilesDrop>("DroppedFilesDrop");
+    m.Method<&TShowcaseMainForm::DroppedFilesEndDrop>("DroppedFilesEndDrop");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -50,6 +56,12 @@ class TShowcaseMainForm : public TForm {
 
   // What the drive-volume component reported since the last call: errors and their last number.
   int TakeDriveErrors(int32_t* lastError);
+
+  void LogFileClear(TObject* sender);
+  void TextReplaceBeforeWrite(TObject* sender, std::string& line, int32_t lineNo, bool& writeLine);
+  void DroppedFilesStartDrop(TObject* sender);
+  void DroppedFilesDrop(TObject* sender, const std::string& item);
+  void DroppedFilesEndDrop(TObject* sender);
 
  private:
   int FMessages = 0;

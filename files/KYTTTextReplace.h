@@ -1,0 +1,82 @@
+// KYTTTextReplace: copies a text file line by line into a new file, handing each line to the
+// application first, which may change it, drop it or put extra lines ahead of it.
+#ifndef KYT_FILES_KYTTTEXTREPLACE_H
+#define KYT_FILES_KYTTTEXTREPLACE_H
+
+#include <cstdint>
+#include <string>
+
+#include "framework/KYTSystem.h"
+#include "host/core/Events.h"
+#include "host/rtl/TextFiles.h"
+
+namespace kyt {
+
+// BeforeWrite(Sender, Line, LineNo, WriteLine): Line may be changed; LineNo counts source lines
+// from 1; WriteLine is true on entry and set false to drop the line.
+using TKYTBeforeWrite = TEvent<TObject*, std::string&, int32_t, bool&>;
+
+// Each instance has its own source and output file, so two components never write into each
+// other's output. The application's pending messages are processed once per line.
+class TKYTTextReplace : public TKYTSystemsComponent {
+  KYT_CLASS(TKYTTextReplace, TKYTSystemsComponent)
+ public:
+  static void Publish(TPublisher<TKYTTextReplace>& p) {
+    p.Property("FileFrom", &TKYTTextReplace::FileFrom, &TKYTTextReplace::SetFileFrom)
+        .Stored(TStored::WhenNotDefault);
+    p.Property("FileTo", &TKYTTextReplace::FileTo, &TKYTTextReplace::SetFileTo)
+        .Stored(TStored::WhenNotDefault);
+    p.Property("BeforeWrite", &TKYTTextReplace::BeforeWrite, &TKYTTextReplace::SetBeforeWrite);
+    p.Property("UseNoOfLines", &TKYTTextReplace::UseNoOfLines, &TKYTTextReplace::SetUseNoOfLines)
+        .Default(false);
+    p.Property("NoOfLinesOnly", &TKYTTextReplace::NoOfLinesOnly, &TKYTTextReplace::SetNoOfLinesOnly)
+        .Default(0);
+  }
+
+  using TKYTSystemsComponent::TKYTSystemsComponent;
+
+  // Properties
+  const std::string& FileFrom() const { return FFileFrom; }
+  void SetFileFrom(const std::string& value) { FFileFrom = value; }
+  const std::string& FileTo() const { return FFileTo; }
+  void SetFileTo(const std::string& value) { FFileTo = value; }
+  bool UseNoOfLines() const { return FUseNoOfLines; }
+  void SetUseNoOfLines(bool value) { FUseNoOfLines = value; }
+  int32_t NoOfLinesOnly() const { return FNoOfLinesOnly; }
+  void SetNoOfLinesOnly(int32_t value) { FNoOfLinesOnly = value; }
+
+  // Events
+  const TKYTBeforeWrite& BeforeWrite() const { return FBeforeWrite; }
+  void SetBeforeWrite(const TKYTBeforeWrite& value) { FBeforeWrite = value; }
+
+  // Methods
+  // Copies FileFrom into FileTo (created or emptied); true when at least one line was processed.
+  // Raises Exception "Filename not supplied" when a name is empty, EInOutError for file errors;
+  // both files are closed on every path. The source is opened first, so a missing source or a
+  // FileTo naming the source fails before anything is truncated. A run whose component is freed
+  // while messages are processed (its form closed) stops at once and returns false.
+  bool Execute();
+  // Writes S as a line of the output, ahead of the current line, while the current line's write
+  // flag is true (before the first Execute it is false: nothing happens). Outside a run whose
+  // last flag was true it raises EInOutError, since the output is closed.
+  void AddNewString(const std::string& S);
+
+ private:
+  // Closes whichever of the two files is open, dropping close errors (the error path).
+  void CloseBoth() noexcept;
+
+  std::string FFileFrom;
+  std::string FFileTo;
+  TKYTBeforeWrite FBeforeWrite;
+  bool FUseNoOfLines = false;
+  int32_t FNoOfLinesOnly = 0;
+  TextFile FSource;
+  TextFile FOutput;
+  std::string FCurrentLine;
+  int32_t FLineNo = 0;
+  bool FWriteLine = false;
+};
+
+}  // namespace kyt
+
+#endif  // KYT_FILES_KYTTTEXTREPLACE_H
