@@ -8,6 +8,9 @@
 
 #include "framework/KYTSystem.h"
 #include "dialogs/KYTTMessages.h"
+#include "forms/KYTTApplication.h"
+#include "forms/KYTTOnlyOne.h"
+#include "forms/KYTTSystemTray.h"
 #include "framework/KYTTFormHook.h"
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -37,7 +40,7 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTExitWindows", nullptr},
     {kKYTPage1, "TKYTFileExecute", nullptr},
     {kKYTPage1, "TKYTTopMost", nullptr},
-    {kKYTPage1, "TKYTOnlyOne", nullptr},
+    {kKYTPage1, "TKYTOnlyOne", &TKYTOnlyOne::StaticClass},
     {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
     {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
@@ -55,13 +58,13 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},
     {kKYTPage2, "TKYTDriveVolume", nullptr},
-    {kKYTPage2, "TKYTApplication", nullptr},
+    {kKYTPage2, "TKYTApplication", &TKYTApplication::StaticClass},
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
     {kKYTPage2, "TKYTIllegalAbort", nullptr},
     {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
     {kKYTPage2, "TKYTLogFile", nullptr},
     {kKYTPage2, "TKYTTextReplace", nullptr},
-    {kKYTPage2, "TKYTSystemTray", nullptr},
+    {kKYTPage2, "TKYTSystemTray", &TKYTSystemTray::StaticClass},
     {kKYTPage2, "TKYTFileProperties", nullptr},
     {kKYTPage2, "TKYTFileOperator", nullptr},
     {kKYTPage2, "TKYTDroppedFiles", nullptr},

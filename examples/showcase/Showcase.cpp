@@ -39,6 +39,7 @@ int Run() {
     Report("a message dialog was not answered");
     ok = false;
   }
+  if (!form->RunTray()) ok = false;
   // A run that found nothing stored leaves the main form a little moved, so the next run shows
   // the form saver bringing it back there.
   if (form->Left() == 120 && form->Top() == 120) form->SetBounds(160, 140, 600, 440);
@@ -46,6 +47,7 @@ int Run() {
   form->StartCloseTimer();
   Application->Run();  // closing the main form stores every form and terminates the application
   form->ReportMessages();
+  form->ReportApplication();
   return ok ? 0 : 1;
 }
 
