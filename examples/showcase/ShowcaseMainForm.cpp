@@ -82,7 +82,8 @@ void TShowcaseMainForm::CloseTimerTimer(TObject* sender) {
 }
 
 void TShowcaseMainForm::ReportApplication() const {
-  Report("application component set the title '" + Application->Title() + "' and a hint pause of " +
+  const auto* app = ObjectCast<TKYTApplication>(FindComponent("App"));
+  Report("application component " + app->Name() + " set the title '" + Application->Title() + "' and a hint pause of " +
          std::to_string(Application->HintPause()) + " ms; its idle handler ran " + std::to_string(FIdles) +
          " times");
   const TKYTInstanceCount copies = TKYTOnlyOne::CountInstances();

@@ -2,6 +2,7 @@
 // inspects and sets them on a form file in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -81,6 +82,7 @@ class FormsInDesignTool : public ::testing::Test {
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     run.Out = ReadFileText(outPath);
+    std::erase(run.Out, '\r');  // the tool writes text-mode lines
     run.Err = ReadFileText(errPath);
     return run;
   }

@@ -47,6 +47,13 @@ const char* const kLoadedForm = R"(object FormsTestForm: TFormsTestForm
 end
 )";
 
+// The object block of the component named name in a form text.
+std::string BlockOf(const std::string& text, const std::string& name) {
+  const size_t start = text.find("object " + name + ":");
+  if (start == std::string::npos) return {};
+  return text.substr(start, text.find("\n  end", start) - start);
+}
+
 class ApplicationComponent : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -118,11 +125,12 @@ TEST_F(ApplicationComponent, ValuesAtTheirDefaultsAreNotStoredAndKeepTheRunningO
   app->SetName("App");
   app->SetApplicationTitle("Stored title");
   const std::string text = WriteComponentText(*designed);
-  EXPECT_EQ(text.find("HintPause"), std::string::npos) << text;
-  EXPECT_EQ(text.find("HintColor"), std::string::npos) << text;
-  EXPECT_EQ(text.find("ShowHint"), std::string::npos) << text;
-  EXPECT_EQ(text.find("About"), std::string::npos) << text;
-  EXPECT_NE(text.find("ApplicationTitle = 'Stored title'"), std::string::npos) << text;
+  const std::string block = BlockOf(text, "App");
+  EXPECT_EQ(block.find("HintPause"), std::string::npos) << block;
+  EXPECT_EQ(block.find("HintColor"), std::string::npos) << block;
+  EXPECT_EQ(block.find("ShowHint"), std::string::npos) << block;
+  EXPECT_EQ(block.find("About"), std::string::npos) << block;
+  EXPECT_NE(block.find("ApplicationTitle = 'Stored title'"), std::string::npos) << block;
 
   // At run time the component starts with the running application's values and writes them back.
   Application->SetHintPause(250);
@@ -147,6 +155,7 @@ TEST_F(ApplicationComponent, EverySettingSurvivesTheFormFile) {
   app->SetApplicationIcon(&icon);
   const std::string text = WriteComponentText(*designed);
   EXPECT_NE(text.find("ApplicationIcon.Data"), std::string::npos) << text;
+  form_.reset();  // one per process: the written one goes first
 
   auto copy = std::make_unique<TFormsTestForm>(nullptr);
   copy->SetDesigning(true);  // read as the designer reads it: no hand-over of handlers
@@ -156,7 +165,7 @@ TEST_F(ApplicationComponent, EverySettingSurvivesTheFormFile) {
   EXPECT_EQ(read->HintColor(), clNavy);
   EXPECT_FALSE(read->ShowHint());
   EXPECT_FALSE(read->ApplicationIcon()->Empty());
-  EXPECT_EQ(WriteComponentText(*copy), text);
+  EXPECT_EQ(BlockOf(WriteComponentText(*copy), "App"), BlockOf(text, "App"));
   copy.reset();
 }
 

@@ -249,6 +249,29 @@ TEST_F(OnlyOne, StoresOnlyWhatDiffersFromTheDefaults) {
   EXPECT_EQ(read->OnExceed(), aExit);
 }
 
+// The application restored from outside, as the guard of another copy restores it.
+TEST(ApplicationWindow, ARestoreFromOutsideShowsTheFormsAgainAndFiresOnRestore) {
+  TApplicationState state;
+  HWND app = Application->Handle();
+  ::ShowWindow(app, SW_SHOWNOACTIVATE);
+  int restores = 0;
+  Application->SetOnRestore(TNotifyEvent::FromFunction([](void* n, TObject*) { ++*static_cast<int*>(n); }, &restores));
+  auto form = std::make_unique<TFormsTestForm>(Application);
+  form->Show();
+  Application->Minimize();
+  ASSERT_FALSE(::IsWindowVisible(form->Handle()));
+  EXPECT_EQ(::GetLastActivePopup(app), app) << "the minimised application window is its own last active popup";
+  ::ShowWindow(app, SW_RESTORE);
+  EXPECT_FALSE(Application->Minimized());
+  EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+  EXPECT_EQ(restores, 1);
+  // The runtime's own restore does not count twice.
+  Application->Minimize();
+  Application->Restore();
+  EXPECT_EQ(restores, 2);
+  form.reset();
+}
+
 // ---------------------------------------------------------------------------------------------
 // A real second copy: this executable started again.
 
@@ -306,10 +329,12 @@ TEST(OnlyOneTwoCopies, TheSecondCopyRestoresTheMinimisedFirstAndEndsWithCodeZero
   Application->SetTitle(title);
   int restores = 0;
   Application->SetOnRestore(TNotifyEvent::FromFunction([](void* n, TObject*) { ++*static_cast<int*>(n); }, &restores));
+  HWND app = Application->Handle();
+  // The application window shows (as the task bar button) once a main form is shown.
+  ::ShowWindow(app, SW_SHOWNOACTIVATE);
   auto form = std::make_unique<TFormsTestForm>(Application);
   form->SetBounds(100, 100, 300, 200);
   form->Show();
-  HWND app = Application->Handle();
   Application->Minimize();
   ASSERT_TRUE(::IsIconic(app));
   ASSERT_FALSE(::IsWindowVisible(form->Handle()));

@@ -93,7 +93,8 @@ class SystemTray : public ::testing::Test {
 
   TApplicationState state_;  // first in, last out: the application is put back after the tray goes
   std::vector<TTrayCall> calls_;
-  os::ScopedOverride recording_{os::shell32.Shell_NotifyIconA, &RecordingNotifyIcon};
+  os::ScopedOverride<decltype(os::shell32.Shell_NotifyIconA)> recording_{os::shell32.Shell_NotifyIconA,
+                                                                       &RecordingNotifyIcon};
   std::unique_ptr<TFormsTestForm> form_;
   std::unique_ptr<TKYTSystemTray> tray_;
 };
@@ -221,7 +222,6 @@ TEST_F(SystemTray, ARightClickOpensTheMenuOnlyFromTheTrayOrWithNormalIcon) {
   } clicks;
   tray->SetOnRightClick(TMouseEvent::Bind<&TRightClicks::RightClick>(&clicks));
   tray->SetEnabled(true);
-  ::SetCursorPos(200, 150);
   POINT cursor{};
   ::GetCursorPos(&cursor);
 
