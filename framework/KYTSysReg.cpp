@@ -7,6 +7,9 @@
 #include "files/KYTTFileExecute.h"
 #include "files/KYTTLogFile.h"
 #include "files/KYTTTextReplace.h"
+#include "forms/KYTTApplication.h"
+#include "forms/KYTTOnlyOne.h"
+#include "forms/KYTTSystemTray.h"
 #include "framework/KYTTFormHook.h"
 #include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
@@ -38,7 +41,7 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTExitWindows", nullptr},
     {kKYTPage1, "TKYTFileExecute", &TKYTFileExecute::StaticClass},
     {kKYTPage1, "TKYTTopMost", nullptr},
-    {kKYTPage1, "TKYTOnlyOne", nullptr},
+    {kKYTPage1, "TKYTOnlyOne", &TKYTOnlyOne::StaticClass},
     {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
     {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
@@ -56,13 +59,13 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},
     {kKYTPage2, "TKYTDriveVolume", &TKYTDriveVolume::StaticClass},
-    {kKYTPage2, "TKYTApplication", nullptr},
+    {kKYTPage2, "TKYTApplication", &TKYTApplication::StaticClass},
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
     {kKYTPage2, "TKYTIllegalAbort", nullptr},
     {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
     {kKYTPage2, "TKYTLogFile", &TKYTLogFile::StaticClass},
     {kKYTPage2, "TKYTTextReplace", &TKYTTextReplace::StaticClass},
-    {kKYTPage2, "TKYTSystemTray", nullptr},
+    {kKYTPage2, "TKYTSystemTray", &TKYTSystemTray::StaticClass},
     {kKYTPage2, "TKYTFileProperties", nullptr},
     {kKYTPage2, "TKYTFileOperator", nullptr},
     {kKYTPage2, "TKYTDroppedFiles", &TKYTDroppedFiles::StaticClass},

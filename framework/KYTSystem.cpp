@@ -58,4 +58,14 @@ bool TKYTAdvancedExecComponent::Execute() {
   return false;
 }
 
+// ---- TKYTProcessSlot
+
+TKYTProcessSlot::TKYTProcessSlot(int& liveCount, void (*refuse)()) : FLiveCount(liveCount) {
+  if (++FLiveCount > 1) {
+    --FLiveCount;
+    refuse();
+    throw EComponentError("Only one such component may exist");  // refuse must raise
+  }
+}
+
 }  // namespace kyt

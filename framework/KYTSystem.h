@@ -94,6 +94,24 @@ class TKYTAdvancedExecComponent : public TKYTExecuteComponent {
   TKYTBeeptype FSound = bNone;
 };
 
+// The live-object count of a component that a process may hold only once. Declared as the
+// component's first base, it takes its place before the component joins its owner, so a refused
+// second object never shows in the owner's list; a later step of the construction that raises,
+// and the destructor, give the place back.
+class TKYTProcessSlot {
+ public:
+  TKYTProcessSlot(const TKYTProcessSlot&) = delete;
+  TKYTProcessSlot& operator=(const TKYTProcessSlot&) = delete;
+
+ protected:
+  // refuse raises the component's own error; it is called when the slot is already taken.
+  TKYTProcessSlot(int& liveCount, void (*refuse)());
+  ~TKYTProcessSlot() { --FLiveCount; }
+
+ private:
+  int& FLiveCount;
+};
+
 }  // namespace kyt
 
 #endif  // KYT_FRAMEWORK_KYTSYSTEM_H

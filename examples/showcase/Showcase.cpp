@@ -49,6 +49,7 @@ int Run() {
     Report("a file component did not do its part");
     ok = false;
   }
+  if (!form->RunTray()) ok = false;
   // A run that found nothing stored leaves the main form a little moved, so the next run shows
   // the form saver bringing it back there.
   if (form->Left() == 120 && form->Top() == 120) form->SetBounds(160, 140, 600, 440);
@@ -56,6 +57,7 @@ int Run() {
   form->StartCloseTimer();
   Application->Run();  // closing the main form stores every form and terminates the application
   form->ReportMessages();
+  form->ReportApplication();
   return ok ? 0 : 1;
 }
 

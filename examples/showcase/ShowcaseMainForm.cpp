@@ -6,7 +6,12 @@
 #include "dialogs/KYTTMessages.h"
 #include "files/KYTTDroppedFiles.h"
 #include "files/KYTTTextReplace.h"
+#include "forms/KYTTApplication.h"
+#include "forms/KYTTOnlyOne.h"
+#include "forms/KYTTSystemTray.h"
 #include "framework/KYTTFormHook.h"
+#include "host/os/OsSeam.h"
+#include "host/vcl/Application.h"
 #include "host/vcl/ExtCtrls.h"
 #include "persistence/KYTTFormSaver.h"
 #include "system/KYTTDriveVolume.h"
@@ -103,6 +108,8 @@ void TShowcaseMainForm::ResourceInfoNewValues(TObject* sender) {
   auto* info = static_cast<TKYTResourceInfo*>(sender);
   Report(info->Name() + " ticked at " + info->CurrentTime() + ": memory " + info->MemoryPercInUse() + ", " +
          info->PhysMemFree() + " of " + info->PhysMemTotal() + " free");
+}
+
 void TShowcaseMainForm::LogFileClear(TObject* sender) {
   Report(static_cast<TComponent*>(sender)->Name() + ": OnClear, the log is emptied");
 }
@@ -133,5 +140,45 @@ void TShowcaseMainForm::DroppedFilesEndDrop(TObject* sender) {
   Report(dropped->Name() + ": OnEndDrop, " + std::to_string(dropped->DroppedItems()->Count()) +
          " files collected");
 }
+
+void TShowcaseMainForm::ReportApplication() const {
+  const auto* app = ObjectCast<TKYTApplication>(FindComponent("App"));
+  Report("application component " + app->Name() + " set the title '" + Application->Title() + "' and a hint pause of " +
+         std::to_string(Application->HintPause()) + " ms; its idle handler ran " + std::to_string(FIdles) +
+         " times");
+  const TKYTInstanceCount copies = TKYTOnlyOne::CountInstances();
+  Report("single-instance guard counts " + std::to_string(copies.Count) +
+         " running copy(ies) of this application (limit 1; a second copy would bring this one back and end)");
+}
+
+bool TShowcaseMainForm::RunTray() {
+  auto* tray = ObjectCast<TKYTSystemTray>(FindComponent("Tray"));
+  Application->Minimize();
+  const bool inTray = tray->InTray() && !os::user32.IsWindowVisible(Application->Handle());
+  Report(std::string("tray icon: the minimised application ") +
+         (inTray ? "left the task bar for the tray" : "did NOT move into the tray"));
+  // What the tray sends when the icon is clicked: the click handler restores the application.
+  os::user32.SendMessageA(tray->Handle(), kTrayCallbackMessage, 0, WM_LBUTTONUP);
+  const bool back = !Application->Minimized() && !tray->InTray() && os::user32.IsWindowVisible(Application->Handle());
+  Report(std::string("tray icon: a click on the icon ") + (back ? "brought the application back" : "did NOT restore it"));
+  return inTray && back;
+}
+
+void TShowcaseMainForm::AppIdle(TObject*, bool&) { ++FIdles; }
+
+void TShowcaseMainForm::OnlyOneExceeded(TObject*, int32_t copies) {
+  Report("single-instance guard: " + std::to_string(copies) + " copies running; bringing the first one back");
+}
+
+void TShowcaseMainForm::TrayClick(TObject*) {
+  Report("tray icon clicked");
+  Application->Restore();
+}
+
+void TShowcaseMainForm::TrayMinimize(TObject*) { Report("tray icon: OnMinimize"); }
+
+void TShowcaseMainForm::TrayRestore(TObject*) { Report("tray icon: OnRestore"); }
+
+void TShowcaseMainForm::TrayRestoreItemClick(TObject*) { Application->Restore(); }
 
 }  // namespace kyt

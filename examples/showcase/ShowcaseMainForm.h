@@ -33,6 +33,12 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DroppedFilesStartDrop>("DroppedFilesStartDrop");
     m.Method<&TShowcaseMainForm::DroppedFilesDrop>("DroppedFilesDrop");
     m.Method<&TShowcaseMainForm::DroppedFilesEndDrop>("DroppedFilesEndDrop");
+    m.Method<&TShowcaseMainForm::AppIdle>("AppIdle");
+    m.Method<&TShowcaseMainForm::OnlyOneExceeded>("OnlyOneExceeded");
+    m.Method<&TShowcaseMainForm::TrayClick>("TrayClick");
+    m.Method<&TShowcaseMainForm::TrayMinimize>("TrayMinimize");
+    m.Method<&TShowcaseMainForm::TrayRestore>("TrayRestore");
+    m.Method<&TShowcaseMainForm::TrayRestoreItemClick>("TrayRestoreItemClick");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -41,6 +47,11 @@ class TShowcaseMainForm : public TForm {
   void StartCloseTimer();
   // Prints what the form hook counted.
   void ReportMessages() const;
+  // Reports what the application component handed over and what the guard counted.
+  void ReportApplication() const;
+  // Minimises the application into the tray and restores it with a click on the icon; false
+  // when the icon did not come and go as it should.
+  bool RunTray();
 
   // Handlers named in the form file.
   void MainFormClose(TObject* sender, TCloseAction& action);
@@ -63,8 +74,16 @@ class TShowcaseMainForm : public TForm {
   void DroppedFilesDrop(TObject* sender, const std::string& item);
   void DroppedFilesEndDrop(TObject* sender);
 
+  void AppIdle(TObject* sender, bool& done);
+  void OnlyOneExceeded(TObject* sender, int32_t copies);
+  void TrayClick(TObject* sender);
+  void TrayMinimize(TObject* sender);
+  void TrayRestore(TObject* sender);
+  void TrayRestoreItemClick(TObject* sender);
+
  private:
   int FMessages = 0;
+  int FIdles = 0;
   std::map<UINT, int> FCounts;
   int FDriveErrors = 0;
   int32_t FLastDriveError = 0;

@@ -272,6 +272,9 @@ void TApplication::Minimize() {
   CancelHint();
   if (FMainForm) FMainForm->ApplicationMinimized();
   HWND window = Handle();
+  // The application window becomes its own last active popup, so that whoever restores it
+  // from outside (another copy of the application, the shell) finds the minimised window.
+  os::user32.SetActiveWindow(window);
   os::user32.ShowOwnedPopups(window, FALSE);
   os::user32.ShowWindow(window, SW_MINIMIZE);
   FOnMinimize(this);
@@ -280,9 +283,13 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
   if (!FMinimized) return;
   FMinimized = false;
-  HWND window = Handle();
-  os::user32.ShowWindow(window, SW_RESTORE);
-  os::user32.ShowOwnedPopups(window, TRUE);
+  os::user32.ShowWindow(Handle(), SW_RESTORE);
+  Restored();
+}
+
+void TApplication::Restored() {
+  FMinimized = false;
+  os::user32.ShowOwnedPopups(Handle(), TRUE);
   if (FMainForm) FMainForm->ApplicationRestored();
   FOnRestore(this);
 }
@@ -465,6 +472,11 @@ void TApplication::WndProc(TMessage& message) {
         default: break;
       }
       defaultHandling();
+      return;
+    case WM_SIZE:
+      defaultHandling();
+      // Restored from outside (ShowWindow by another process, the shell) while minimised.
+      if (FMinimized && message.WParam != SIZE_MINIMIZED) Restored();
       return;
     case WM_CLOSE:
       if (FMainForm) FMainForm->Close();

@@ -149,7 +149,8 @@ class TApplication : public TComponent {
   void Terminate();
   // Minimises the application: hides its forms, minimises the application window, OnMinimize.
   void Minimize();
-  // Restores the application window and its forms, then OnRestore.
+  // Restores the application window and its forms, then OnRestore. A restore of the window
+  // from outside (another process, the shell) does the same.
   void Restore();
   // Brings the application's active form (or main form) to the front.
   void BringToFront();
@@ -180,6 +181,8 @@ class TApplication : public TComponent {
 
  private:
   void CreateHandle();
+  // The application window is no longer minimised: shows the forms again, then OnRestore.
+  void Restored();
   void WndProc(TMessage& message);
   bool ProcessMessage(MSG& msg);
   void Idle(const MSG& msg);

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "host/os/Handles.h"
 #include "host/os/Win.h"
 
 namespace kyt {
@@ -46,6 +47,15 @@ HWND AllocateHWnd(TWndMethod method);
 // Destroys a window made by AllocateHWnd and releases its instance; its method sees no more
 // messages (not even WM_DESTROY). Null is ignored.
 void DeallocateHWnd(HWND window);
+
+namespace detail {
+struct UtilWindowCloser {
+  static HWND Empty() noexcept { return nullptr; }
+  static void Close(HWND window) noexcept { DeallocateHWnd(window); }
+};
+}  // namespace detail
+// Owns a window made by AllocateHWnd.
+using UniqueUtilWindow = os::UniqueHandle<HWND, detail::UtilWindowCloser>;
 
 // For catch blocks at Win32 boundaries (window procedures, timer and enumeration callbacks):
 // hands the exception being handled to Application->HandleException(sender). Never throws.

@@ -1,0 +1,207 @@
+// KYTTSystemTray: the notification record, adding, updating and removing the icon, the hidden
+// window's mouse notifications, and moving the application into the tray and back.
+#include "forms/KYTTSystemTray.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "host/core/ComponentRef.h"
+#include "host/os/OsSeam.h"
+#include "host/vcl/Application.h"
+
+namespace kyt {
+
+namespace {
+
+[[maybe_unused]] const bool kRegistered = [] {
+  RegisterClass(TKYTSystemTray::StaticClass());
+  return true;
+}();
+
+// The tray came with version 4 of the platform.
+bool TrayAvailable() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  return os::kernel32.GetVersionExA(&info) && info.dwMajorVersion >= 4;
+}
+
+bool ApplicationWindowMinimized() {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  return os::user32.GetWindowPlacement(Application->Handle(), &placement) &&
+         placement.showCmd == SW_SHOWMINIMIZED;
+}
+
+}  // namespace
+
+TKYTSystemTray::TKYTSystemTray(TComponent* AOwner) : inherited(AOwner), FIcon(new TIcon()) {
+  if (Application) FIcon->Assign(Application->Icon());
+  FTrayAvailable = TrayAvailable();
+  FNotInTray = true;
+  if (Designing() || !Application) return;
+
+  FWindow.reset(AllocateHWnd([this](TMessage& m) { WndProc(m); }));
+  FData.cbSize = kTrayRecordSize;
+  FData.hWnd = FWindow.get();
+  FData.uID = 0;
+  FData.uFlags = NIF_MESSAGE | NIF_ICON;
+  FData.uCallbackMessage = kTrayCallbackMessage;
+  FData.hIcon = FIcon->Handle();
+  // Hint is not read from the form yet: in practice the tip starts as the application's title.
+  SetTip(FHint.empty() ? Application->Title() : FHint);
+  if (FData.szTip[0]) FData.uFlags |= NIF_TIP;
+
+  FOldOnMinimize = Application->OnMinimize();
+  FOldOnRestore = Application->OnRestore();
+  Application->SetOnMinimize(TNotifyEvent::Bind<&TKYTSystemTray::HandleMinimize>(this));
+  Application->SetOnRestore(TNotifyEvent::Bind<&TKYTSystemTray::HandleRestore>(this));
+  FEventsTaken = true;
+
+  FMinimized = ApplicationWindowMinimized();
+  if (FEnabled && FMinimized) FillTray();
+}
+
+TKYTSystemTray::~TKYTSystemTray() {
+  if (FEnabled && !Designing()) EmptyTray();
+  SetPopupMenu(nullptr);
+  if (FEventsTaken && Application) {
+    // Put back only what still holds our routine: a handler assigned later is not ours.
+    if (Application->OnMinimize() == TNotifyEvent::Bind<&TKYTSystemTray::HandleMinimize>(this))
+      Application->SetOnMinimize(FOldOnMinimize);
+    if (Application->OnRestore() == TNotifyEvent::Bind<&TKYTSystemTray::HandleRestore>(this))
+      Application->SetOnRestore(FOldOnRestore);
+    // An application hidden in the tray would be left with neither icon nor task bar button.
+    if (FHidApplication && !os::user32.IsWindowVisible(Application->Handle()))
+      os::user32.ShowWindow(Application->Handle(), SW_SHOWMINNOACTIVE);
+  }
+  FWindow.reset();
+  delete FIcon;
+}
+
+void TKYTSystemTray::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+// Properties
+
+void TKYTSystemTray::SetPopupMenu(TPopupMenu* value) {
+  if (FPopupMenu && FPopupMenu != value) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = value;
+  if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TKYTSystemTray::SetEnabled(bool value) {
+  FEnabled = value;
+  if (Designing()) return;
+  if (FEnabled && (FNormalIcon || FMinimized)) FillTray();
+  else EmptyTray();
+}
+
+void TKYTSystemTray::SetNormalIcon(bool value) {
+  FNormalIcon = value;
+  if (Designing()) return;
+  if (FNormalIcon && FEnabled) FillTray();
+  if (!FNormalIcon && FEnabled && !FMinimized) EmptyTray();
+}
+
+void TKYTSystemTray::SetHint(const std::string& value) {
+  if (value == FHint) return;
+  FHint = value;
+  if (Designing()) return;
+  SetTip(FHint);
+  // The tip flag goes with an empty tip too: that is how the tray drops a tip it shows.
+  FData.uFlags |= NIF_TIP;
+  UpdateTray();
+}
+
+void TKYTSystemTray::SetTip(const std::string& text) {
+  const size_t n = std::min(text.size(), kTrayTipLength);
+  std::memcpy(FData.szTip, text.data(), n);
+  FData.szTip[n] = '\0';
+}
+
+// Methods
+
+void TKYTSystemTray::SetIcon(const TIcon* icon) {
+  FIcon->Assign(icon);
+  FData.hIcon = FIcon->Handle();
+  UpdateTray();
+}
+
+void TKYTSystemTray::FillTray() {
+  if (!FEnabled || !FTrayAvailable || !FNotInTray || Designing()) return;
+  if (!os::shell32.Shell_NotifyIconA(NIM_ADD, &FData))
+    throw EOutOfResources("Cannot create shell notification Icon");
+  FNotInTray = false;
+}
+
+void TKYTSystemTray::EmptyTray() {
+  if (FTrayAvailable && !Designing()) os::shell32.Shell_NotifyIconA(NIM_DELETE, &FData);
+  FNotInTray = true;
+}
+
+void TKYTSystemTray::UpdateTray() {
+  if (FEnabled && FTrayAvailable && !Designing()) os::shell32.Shell_NotifyIconA(NIM_MODIFY, &FData);
+}
+
+// Notifications of the tray and of the application
+
+void TKYTSystemTray::WndProc(TMessage& Message) {
+  if (Message.Msg != kTrayCallbackMessage) {
+    Message.Result = os::user32.DefWindowProcA(FWindow.get(), Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  Message.Result = 0;
+  // A handler may free this component: nothing follows the event.
+  switch (Message.LParam) {
+    case WM_LBUTTONUP: FOnClick(this); break;
+    case WM_LBUTTONDBLCLK: FOnDblClick(this); break;
+    case WM_RBUTTONUP: HandleRightClick(this); break;
+    default: break;
+  }
+}
+
+void TKYTSystemTray::HandleRightClick(TObject* Sender) {
+  POINT cursor{};
+  os::user32.GetCursorPos(&cursor);
+  const bool inTray = !os::user32.IsWindowVisible(Application->Handle());
+  if (FPopupMenu && (inTray || FNormalIcon)) {
+    TComponentRef<TKYTSystemTray> self(this);
+    FPopupMenu->Popup(cursor.x, cursor.y);  // returns when the menu closes
+    if (!self) return;  // a menu command freed the component
+  }
+  FOnRightClick(Sender, mbRight, TShiftState{}, cursor.x, cursor.y);
+}
+
+void TKYTSystemTray::HandleMinimize(TObject* Sender) {
+  FMinimized = true;
+  if (FEnabled) {
+    Application->SetIcon(FIcon);
+    FData.hIcon = FIcon->Handle();
+    // The icon goes in first: an application hidden without it could not be reached again.
+    if (FNotInTray) FillTray();
+    else UpdateTray();
+    if (!FNotInTray) {
+      os::user32.ShowWindow(Application->Handle(), SW_HIDE);
+      FHidApplication = true;
+    }
+  }
+  TComponentRef<TKYTSystemTray> self(this);
+  FOldOnMinimize(Sender);
+  if (self) FOnMinimize(Sender);
+}
+
+void TKYTSystemTray::HandleRestore(TObject* Sender) {
+  if (FEnabled) {
+    os::user32.ShowWindow(Application->Handle(), SW_RESTORE);
+    FHidApplication = false;
+    if (!FNormalIcon) EmptyTray();
+  }
+  TComponentRef<TKYTSystemTray> self(this);
+  FOldOnRestore(Sender);
+  if (self) FOnRestore(Sender);
+  if (self) FMinimized = false;
+}
+
+}  // namespace kyt
