@@ -13,7 +13,11 @@
 #include "host/core/Strings.h"
 #include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
+#include "persistence/KYTTIllegalAbort.h"
+#include "persistence/KYTTStartup.h"
 #include "persistence/KYTTStoreData.h"
+#include "strings/KYTTHolders.h"
+#include "strings/KYTTMultiLists.h"
 
 namespace kyt {
 
@@ -41,7 +45,7 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
     {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
-    {kKYTPage1, "TKYTStartup", nullptr},
+    {kKYTPage1, "TKYTStartup", &TKYTStartup::StaticClass},
     {kKYTPage1, "TKYTScreenSaver", nullptr},
     {kKYTPage1, "TKYTTimeTrigger", nullptr},
     {kKYTPage1, "TKYTWallPaper", nullptr},
@@ -51,13 +55,13 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTCDTriggers", nullptr},
     {kKYTPage1, "TKYTVersionDetails", nullptr},
     {kKYTPage1, "TKYTSystemKeys", nullptr},
-    {kKYTPage1, "TKYTMultiLists", nullptr},
+    {kKYTPage1, "TKYTMultiLists", &TKYTMultiLists::StaticClass},
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},
     {kKYTPage2, "TKYTDriveVolume", nullptr},
     {kKYTPage2, "TKYTApplication", nullptr},
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
-    {kKYTPage2, "TKYTIllegalAbort", nullptr},
+    {kKYTPage2, "TKYTIllegalAbort", &TKYTIllegalAbort::StaticClass},
     {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
     {kKYTPage2, "TKYTLogFile", nullptr},
     {kKYTPage2, "TKYTTextReplace", nullptr},
@@ -67,8 +71,8 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTDroppedFiles", nullptr},
     {kKYTPage2, "TKYTSystemDetails", nullptr},
     {kKYTPage2, "TKYTFileCollector", nullptr},
-    {kKYTPage2, "TKYTStringHolder", nullptr},
-    {kKYTPage2, "TKYTJokeHolder", nullptr},
+    {kKYTPage2, "TKYTStringHolder", &TKYTStringHolder::StaticClass},
+    {kKYTPage2, "TKYTJokeHolder", &TKYTJokeHolder::StaticClass},
     {kKYTPage2, "TKYTFormExplode", nullptr},
     {kKYTPage2, "TKYTResourceInfo", nullptr},
 };
