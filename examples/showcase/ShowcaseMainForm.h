@@ -1,6 +1,7 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components and the timer that closes it. Its published methods report what happens.
+// components, a startup entry (configured, never written), an illegal-abort detector, string
+// lists, a string holder, a joke holder and the timer that closes it. Its published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -23,12 +24,16 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DialogOk>("DialogOk");
     m.Method<&TShowcaseMainForm::DialogCancel>("DialogCancel");
     m.Method<&TShowcaseMainForm::CloseTimerTimer>("CloseTimerTimer");
+    m.Method<&TShowcaseMainForm::AbortWatchIllegalAbort>("AbortWatchIllegalAbort");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
 
   // Unattended: the form closes itself shortly after this.
   void StartCloseTimer();
+  // Prints what the startup entry, the illegal-abort detector, the string lists and the holders
+  // hold; false when one of them did not come from the form file as designed.
+  bool ReportSettingsAndStrings() const;
   // Prints what the form hook counted.
   void ReportMessages() const;
 
@@ -40,9 +45,11 @@ class TShowcaseMainForm : public TForm {
   void DialogOk(TObject* sender);
   void DialogCancel(TObject* sender);
   void CloseTimerTimer(TObject* sender);
+  void AbortWatchIllegalAbort(TObject* sender);
 
  private:
   int FMessages = 0;
+  bool FAbortReported = false;
   std::map<UINT, int> FCounts;
 };
 
