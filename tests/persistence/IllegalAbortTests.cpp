@@ -253,6 +253,7 @@ TEST_F(IllegalAbortTest, AKilledRunIsReportedAtTheNextStartOnly) {
                         kChildFlag + " " + key_;
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;  // the child's test report stays out of this one's
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process))

@@ -170,8 +170,8 @@ TEST(MultiListsInDesignTool, AddInspectAndSetWithoutAsking) {
   ASSERT_EQ(added.ExitCode, 0u) << added.Err;
   ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "MultiLists1.Lists[1].Strings", "second list"}).ExitCode, 0u);
   const auto inspect = tool.Run({"inspect", "Unit1.kfm", "MultiLists1"});
-  EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Lists[0]"), "Lists[0] = 0 - Stringlist") << inspect.Out;
-  EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Lists[1]"), "Lists[1] = 1 - Stringlist") << inspect.Out;
+  EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Lists[0]"), "Lists[0] = 0 - Stringlist  (read-only)") << inspect.Out;
+  EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Lists[1]"), "Lists[1] = 1 - Stringlist  (read-only)") << inspect.Out;
 
   TListsTestForm loaded(nullptr);
   // The tool's form is a TForm1; the runtime reads it into a form class of this test.

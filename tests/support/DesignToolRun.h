@@ -87,8 +87,9 @@ class DesignToolRun {
       ::WaitForSingleObject(pi.hProcess, 5000);
     }
     ::CloseHandle(pi.hProcess);
-    result.Out = ReadText("out.txt");
-    result.Err = ReadText("err.txt");
+    // The tool writes text mode; the tests compare plain line ends.
+    result.Out = WithoutCarriageReturns(ReadText("out.txt"));
+    result.Err = WithoutCarriageReturns(ReadText("err.txt"));
     return result;
   }
 
@@ -110,6 +111,10 @@ class DesignToolRun {
   }
 
  private:
+  static std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+  }
   static std::string Quote(const std::string& arg) {
     if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
     std::string out = "\"";
