@@ -288,10 +288,10 @@ TEST(IllegalAbortInDesignTool, AddInspectAndSet) {
   const std::string key = kTestsKey + "\\IllegalAbortDesign-" + std::to_string(::GetCurrentProcessId());
   ptest::DeleteTestKey(key);
   DesignToolRun tool("illegalabort");
-  ASSERT_EQ(tool.Run({"new", "Unit1.kfm"}).ExitCode, 0u);
-  ASSERT_EQ(tool.Run({"add", "Unit1.kfm", "TKYTIllegalAbort"}).Out, "IllegalAbort1\n");
-  ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "IllegalAbort1.ParamStore.Registry.Path", key}).ExitCode, 0u);
-  ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "IllegalAbort1.ParamStore.Registry.Section", "Design"}).ExitCode, 0u);
+  ASSERT_TOOL_OK(tool.Run({"new", "Unit1.kfm"}));
+  ASSERT_TOOL_OUT(tool.Run({"add", "Unit1.kfm", "TKYTIllegalAbort"}), "IllegalAbort1\n");
+  ASSERT_TOOL_OK(tool.Run({"set", "Unit1.kfm", "IllegalAbort1.ParamStore.Registry.Path", key}));
+  ASSERT_TOOL_OK(tool.Run({"set", "Unit1.kfm", "IllegalAbort1.ParamStore.Registry.Section", "Design"}));
   const auto inspect = tool.Run({"inspect", "Unit1.kfm", "IllegalAbort1"});
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "ParamStore.Registry.Path"),
             "ParamStore.Registry.Path = " + key) << inspect.Out;

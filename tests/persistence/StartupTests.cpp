@@ -220,11 +220,11 @@ TEST_F(StartupTest, AFormStoresBothPropertiesAndAStoredTrueInstalls) {
 TEST(StartupInDesignTool, AddInspectAndSet) {
   ASSERT_TRUE(DesignToolRun::ToolBuilt()) << DesignToolRun::ToolPath();
   DesignToolRun tool("startup");
-  ASSERT_EQ(tool.Run({"new", "Unit1.kfm"}).ExitCode, 0u);
-  ASSERT_EQ(tool.Run({"add", "Unit1.kfm", "TKYTStartup"}).Out, "Startup1\n");
+  ASSERT_TOOL_OK(tool.Run({"new", "Unit1.kfm"}));
+  ASSERT_TOOL_OUT(tool.Run({"add", "Unit1.kfm", "TKYTStartup"}), "Startup1\n");
   const std::string name = "KYTTest Designed " + std::to_string(::GetCurrentProcessId());
-  ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "Startup1.UniqueName", name}).ExitCode, 0u);
-  ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "Startup1.AutoStartup", "True"}).ExitCode, 0u);
+  ASSERT_TOOL_OK(tool.Run({"set", "Unit1.kfm", "Startup1.UniqueName", name}));
+  ASSERT_TOOL_OK(tool.Run({"set", "Unit1.kfm", "Startup1.AutoStartup", "True"}));
   const auto inspect = tool.Run({"inspect", "Unit1.kfm", "Startup1"});
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "UniqueName"), "UniqueName = " + name) << inspect.Out;
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "AutoStartup"), "AutoStartup = True") << inspect.Out;

@@ -107,10 +107,10 @@ TEST(Holders, AFormStoresTheLinesAndAnEmptyJokeListStaysEmpty) {
 TEST(HoldersInDesignTool, AddInspectAndSet) {
   ASSERT_TRUE(DesignToolRun::ToolBuilt()) << DesignToolRun::ToolPath();
   DesignToolRun tool("holders");
-  ASSERT_EQ(tool.Run({"new", "Unit1.kfm"}).ExitCode, 0u);
-  ASSERT_EQ(tool.Run({"add", "Unit1.kfm", "TKYTStringHolder"}).Out, "StringHolder1\n");
-  ASSERT_EQ(tool.Run({"add", "Unit1.kfm", "TKYTJokeHolder"}).Out, "JokeHolder1\n");
-  ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "StringHolder1.Items", "typed in"}).ExitCode, 0u);
+  ASSERT_TOOL_OK(tool.Run({"new", "Unit1.kfm"}));
+  ASSERT_TOOL_OUT(tool.Run({"add", "Unit1.kfm", "TKYTStringHolder"}), "StringHolder1\n");
+  ASSERT_TOOL_OUT(tool.Run({"add", "Unit1.kfm", "TKYTJokeHolder"}), "JokeHolder1\n");
+  ASSERT_TOOL_OK(tool.Run({"set", "Unit1.kfm", "StringHolder1.Items", "typed in"}));
   const auto inspect = tool.Run({"inspect", "Unit1.kfm", "JokeHolder1"});
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Items"), "Items = (TStringList)  (read-only)") << inspect.Out;
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "About"), "About = (KYT System Components)  (read-only)");

@@ -163,12 +163,12 @@ TEST(MultiLists, AFormHoldingAFlaggedListReadsBackWhole) {
 TEST(MultiListsInDesignTool, AddInspectAndSetWithoutAsking) {
   ASSERT_TRUE(DesignToolRun::ToolBuilt()) << DesignToolRun::ToolPath();
   DesignToolRun tool("multilists");
-  ASSERT_EQ(tool.Run({"new", "Unit1.kfm"}).ExitCode, 0u);
-  ASSERT_EQ(tool.Run({"add", "Unit1.kfm", "TKYTMultiLists"}).Out, "MultiLists1\n");
+  ASSERT_TOOL_OK(tool.Run({"new", "Unit1.kfm"}));
+  ASSERT_TOOL_OUT(tool.Run({"add", "Unit1.kfm", "TKYTMultiLists"}), "MultiLists1\n");
   // The collection editor adds two lists; a box would keep the tool from ending.
   const auto added = tool.Run({"set", "Unit1.kfm", "MultiLists1.Lists", "2"});
   ASSERT_EQ(added.ExitCode, 0u) << added.Err;
-  ASSERT_EQ(tool.Run({"set", "Unit1.kfm", "MultiLists1.Lists[1].Strings", "second list"}).ExitCode, 0u);
+  ASSERT_TOOL_OK(tool.Run({"set", "Unit1.kfm", "MultiLists1.Lists[1].Strings", "second list"}));
   const auto inspect = tool.Run({"inspect", "Unit1.kfm", "MultiLists1"});
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Lists[0]"), "Lists[0] = 0 - Stringlist  (read-only)") << inspect.Out;
   EXPECT_EQ(DesignToolRun::InspectLine(inspect.Out, "Lists[1]"), "Lists[1] = 1 - Stringlist  (read-only)") << inspect.Out;

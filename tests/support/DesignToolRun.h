@@ -23,9 +23,11 @@ struct DesignToolResult {
 
 class DesignToolRun {
  public:
-  // Works in <test executable's folder>\<name>-design-<pid>, made now and removed at the end.
+  // Works in a new folder <test executable's folder>\<name>-design-<pid>-<n>, removed at the end.
   explicit DesignToolRun(const std::string& name) {
-    folder_ = ModuleFolder() + "\\" + name + "-design-" + std::to_string(::GetCurrentProcessId());
+    static int serial = 0;
+    folder_ = ModuleFolder() + "\\" + name + "-design-" + std::to_string(::GetCurrentProcessId()) +
+              "-" + std::to_string(++serial);
     ::CreateDirectoryA(folder_.c_str(), nullptr);
   }
   ~DesignToolRun() {
@@ -134,5 +136,19 @@ class DesignToolRun {
 };
 
 }  // namespace kyt
+
+// Assert (in a test body) that a run of the tool ended with 0, and printed expected; a failure
+// shows what the tool wrote on its error output.
+#define ASSERT_TOOL_OK(run)                                            \
+  do {                                                                 \
+    const ::kyt::DesignToolResult kytToolRun = (run);                  \
+    ASSERT_EQ(kytToolRun.ExitCode, 0u) << kytToolRun.Err;              \
+  } while (0)
+#define ASSERT_TOOL_OUT(run, expected)                                 \
+  do {                                                                 \
+    const ::kyt::DesignToolResult kytToolRun = (run);                  \
+    ASSERT_EQ(kytToolRun.ExitCode, 0u) << kytToolRun.Err;              \
+    ASSERT_EQ(kytToolRun.Out, expected) << kytToolRun.Err;             \
+  } while (0)
 
 #endif  // KYT_TESTS_SUPPORT_DESIGNTOOLRUN_H
