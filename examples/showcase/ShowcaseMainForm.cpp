@@ -17,6 +17,12 @@ namespace kyt {
 
 namespace {
 
+// The detector is named only by the form file: registering it here links its unit in.
+[[maybe_unused]] const bool kFormClassesRegistered = [] {
+  RegisterClass(TKYTIllegalAbort::StaticClass());
+  return true;
+}();
+
 void Report(const std::string& what) {
   std::printf("showcase: %s\n", what.c_str());
   std::fflush(stdout);
