@@ -13,7 +13,11 @@
 #include "framework/KYTTFormHook.h"
 #include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
+#include "persistence/KYTTIllegalAbort.h"
+#include "persistence/KYTTStartup.h"
 #include "persistence/KYTTStoreData.h"
+#include "strings/KYTTHolders.h"
+#include "strings/KYTTMultiLists.h"
 #include "system/KYTTDriveVolume.h"
 #include "system/KYTTResourceInfo.h"
 #include "system/KYTTSystemDetails.h"
@@ -45,7 +49,7 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
     {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
-    {kKYTPage1, "TKYTStartup", nullptr},
+    {kKYTPage1, "TKYTStartup", &TKYTStartup::StaticClass},
     {kKYTPage1, "TKYTScreenSaver", nullptr},
     {kKYTPage1, "TKYTTimeTrigger", nullptr},
     {kKYTPage1, "TKYTWallPaper", nullptr},
@@ -55,13 +59,13 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTCDTriggers", nullptr},
     {kKYTPage1, "TKYTVersionDetails", &TKYTVersionDetails::StaticClass},
     {kKYTPage1, "TKYTSystemKeys", nullptr},
-    {kKYTPage1, "TKYTMultiLists", nullptr},
+    {kKYTPage1, "TKYTMultiLists", &TKYTMultiLists::StaticClass},
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},
     {kKYTPage2, "TKYTDriveVolume", &TKYTDriveVolume::StaticClass},
     {kKYTPage2, "TKYTApplication", &TKYTApplication::StaticClass},
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
-    {kKYTPage2, "TKYTIllegalAbort", nullptr},
+    {kKYTPage2, "TKYTIllegalAbort", &TKYTIllegalAbort::StaticClass},
     {kKYTPage2, "TKYTFormSaver", &TKYTFormSaver::StaticClass},
     {kKYTPage2, "TKYTLogFile", &TKYTLogFile::StaticClass},
     {kKYTPage2, "TKYTTextReplace", &TKYTTextReplace::StaticClass},
@@ -71,8 +75,8 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTDroppedFiles", &TKYTDroppedFiles::StaticClass},
     {kKYTPage2, "TKYTSystemDetails", &TKYTSystemDetails::StaticClass},
     {kKYTPage2, "TKYTFileCollector", nullptr},
-    {kKYTPage2, "TKYTStringHolder", nullptr},
-    {kKYTPage2, "TKYTJokeHolder", nullptr},
+    {kKYTPage2, "TKYTStringHolder", &TKYTStringHolder::StaticClass},
+    {kKYTPage2, "TKYTJokeHolder", &TKYTJokeHolder::StaticClass},
     {kKYTPage2, "TKYTFormExplode", nullptr},
     {kKYTPage2, "TKYTResourceInfo", &TKYTResourceInfo::StaticClass},
 };

@@ -30,9 +30,10 @@ int Run() {
     return 1;
   }
   Report("main form created from its form file");
+  bool ok = form->ReportSettingsAndStrings();
+  if (!ok) Report("a settings or string component did not come from the form file as designed");
   form->Show();  // OnShow: the form saver restores every form of the application
   Report("main form shown");
-  bool ok = true;
   if (!RunShowcaseFormSaver()) {
     Report("the settings form could not be shown");
     ok = false;

@@ -14,12 +14,22 @@
 #include "host/vcl/Application.h"
 #include "host/vcl/ExtCtrls.h"
 #include "persistence/KYTTFormSaver.h"
+#include "persistence/KYTTIllegalAbort.h"
+#include "persistence/KYTTStartup.h"
+#include "strings/KYTTHolders.h"
+#include "strings/KYTTMultiLists.h"
 #include "system/KYTTDriveVolume.h"
 #include "system/KYTTResourceInfo.h"
 
 namespace kyt {
 
 namespace {
+
+// The detector is named only by the form file: registering it here links its unit in.
+[[maybe_unused]] const bool kFormClassesRegistered = [] {
+  RegisterClass(TKYTIllegalAbort::StaticClass());
+  return true;
+}();
 
 void Report(const std::string& what) {
   std::printf("showcase: %s\n", what.c_str());
@@ -47,6 +57,40 @@ void TShowcaseMainForm::ReportMessages() const {
               FMessages, Name().c_str(), count(WM_MOVE), count(WM_SIZE), count(WM_SHOWWINDOW),
               count(WM_WINDOWPOSCHANGED), count(WM_ACTIVATE), count(WM_PAINT));
   std::fflush(stdout);
+}
+
+bool TShowcaseMainForm::ReportSettingsAndStrings() const {
+  auto* startup = ObjectCast<TKYTStartup>(FindComponent("Startup1"));
+  auto* lists = ObjectCast<TKYTMultiLists>(FindComponent("Lists1"));
+  auto* notes = ObjectCast<TKYTStringHolder>(FindComponent("Notes"));
+  auto* jokes = ObjectCast<TKYTJokeHolder>(FindComponent("Jokes"));
+  if (!startup || !lists || !notes || !jokes || !FindComponent("AbortWatch")) return false;
+  // Shown configured only: a Run entry would start the showcase at every log-on.
+  Report("startup entry '" + startup->UniqueName() + "' configured with AutoStartup = " +
+         (startup->AutoStartup() ? "True" : "False") + "; it would name " +
+         KYTRunCommand(Application->ExeName()) + " (nothing written to the Run key)");
+  if (!FAbortReported)
+    Report("illegal-abort detector: the previous run ended in order (or this is the first)");
+  std::string text = "string lists: " + std::to_string(lists->Lists()->Count()) + " lists";
+  for (int i = 0; i < lists->Lists()->Count(); ++i) {
+    TKYTStringList* list = lists->Lists()->GeTKYTStringList(i);
+    text += std::string(i ? ";" : ":") + " " + list->DisplayName() + " " + std::to_string(i) + " = " +
+            list->Strings()->CommaText();
+    if (auto* flagged = dynamic_cast<TKYTBetaStringList*>(list))
+      text += std::string(" (HasBoolean = ") + (flagged->HasBoolean() ? "True" : "False") + ")";
+  }
+  Report(text);
+  Report("string holder: " + std::to_string(notes->Items()->Count()) + " lines, first '" +
+         notes->Items()->Strings(0) + "'");
+  Report("joke holder: " + std::to_string(jokes->Items()->Count()) + " jokes; line 0 '" +
+         jokes->Getone(0) + "'; at random '" + jokes->Getany() + "'");
+  return lists->Lists()->Count() == 2 && notes->Items()->Count() == 2 &&
+         jokes->Items()->Count() == kKYTJokeCount;
+}
+
+void TShowcaseMainForm::AbortWatchIllegalAbort(TObject*) {
+  FAbortReported = true;
+  Report("illegal-abort detector: the previous run did not end in order (OnIllegalAbort)");
 }
 
 void TShowcaseMainForm::MainFormClose(TObject*, TCloseAction&) { Report("main form closed"); }

@@ -1,6 +1,7 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components, the system information and file components and the timer that closes it. Its
+// components, the application, tray, system information, file and string components, a startup
+// entry (configured, never written), an illegal-abort detector and the timer that closes it. Its
 // published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
@@ -39,12 +40,16 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::TrayMinimize>("TrayMinimize");
     m.Method<&TShowcaseMainForm::TrayRestore>("TrayRestore");
     m.Method<&TShowcaseMainForm::TrayRestoreItemClick>("TrayRestoreItemClick");
+    m.Method<&TShowcaseMainForm::AbortWatchIllegalAbort>("AbortWatchIllegalAbort");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
 
   // Unattended: the form closes itself shortly after this.
   void StartCloseTimer();
+  // Prints what the startup entry, the illegal-abort detector, the string lists and the holders
+  // hold; false when one of them did not come from the form file as designed.
+  bool ReportSettingsAndStrings() const;
   // Prints what the form hook counted.
   void ReportMessages() const;
   // Reports what the application component handed over and what the guard counted.
@@ -81,9 +86,12 @@ class TShowcaseMainForm : public TForm {
   void TrayRestore(TObject* sender);
   void TrayRestoreItemClick(TObject* sender);
 
+  void AbortWatchIllegalAbort(TObject* sender);
+
  private:
   int FMessages = 0;
   int FIdles = 0;
+  bool FAbortReported = false;
   std::map<UINT, int> FCounts;
   int FDriveErrors = 0;
   int32_t FLastDriveError = 0;

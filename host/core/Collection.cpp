@@ -61,11 +61,17 @@ TCollection::~TCollection() {
   Clear();
 }
 
-TCollectionItem* TCollection::Add() {
-  TCollectionItem* item = FItemClass->CreateItem(this);
+TCollectionItem* TCollection::Add() { return AddOfClass(*FItemClass); }
+
+TCollectionItem* TCollection::AddOfClass(const TClassInfo& itemClass) {
+  if (!itemClass.InheritsFrom(*FItemClass))
+    throw EInvalidCast("Invalid class typecast: " + itemClass.Name() + " is not a " + FItemClass->Name());
+  TCollectionItem* item = itemClass.CreateItem(this);
   if (item->Collection() != this) item->SetCollection(this);
   return item;
 }
+
+const TClassInfo& TCollection::ReadItemClass(const std::vector<std::string>&) const { return *FItemClass; }
 
 TCollectionItem* TCollection::Insert(int index) {
   if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");

@@ -53,6 +53,12 @@ class TCollection : public TPersistent {
 
   // Creates an item of ItemClass at the end (no other side effect).
   TCollectionItem* Add();
+  // Creates an item of itemClass, ItemClass or a descendant of it, at the end; another class
+  // raises EInvalidCast.
+  TCollectionItem* AddOfClass(const TClassInfo& itemClass);
+  // The class of an item a form file holds, told by the names of its stored properties. A
+  // collection whose items may be of several classes chooses here; the default is ItemClass.
+  virtual const TClassInfo& ReadItemClass(const std::vector<std::string>& storedNames) const;
   // Creates an item at index.
   TCollectionItem* Insert(int index);
   // Deletes the item; EListError when index is out of range.

@@ -829,7 +829,7 @@ class TReader {
       items->Clear();
       for (const TItemNode& item : value.Parts->Items) {
         TCollectionItem* created = nullptr;
-        Guard(item.Pos, [&] { created = items->Add(); });
+        Guard(item.Pos, [&] { created = items->AddOfClass(items->ReadItemClass(StoredNames(item))); });
         ReadProperties(*created, item.Props);
       }
     } catch (...) {
@@ -837,6 +837,13 @@ class TReader {
       throw;
     }
     items->EndUpdate();
+  }
+
+  static std::vector<std::string> StoredNames(const TItemNode& item) {
+    std::vector<std::string> names;
+    names.reserve(item.Props.size());
+    for (const TPropNode& prop : item.Props) names.push_back(prop.Name);
+    return names;
   }
 
   void AssignEvent(TPersistent& obj, const TPropInfo& prop, const TValue& value) {

@@ -24,10 +24,22 @@ constexpr UINT_PTR kHintShowTimer = 0x4B01;
 constexpr UINT_PTR kHintHideTimer = 0x4B02;
 constexpr const char* kHintWindowClass = "THintWindow";
 
+// The full path of the executable. A path longer than MAX_PATH (a \\?\ start or a long-path
+// aware system) is not cut: the buffer grows until the whole path and its terminator fit, since
+// a cut name would name another file.
 std::string ModuleFileName() {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD n = os::kernel32.GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  return std::string(buffer, n);
+  constexpr DWORD kLongestPath = 32768;  // the longest path the platform accepts
+  std::string buffer(MAX_PATH + 1, '\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD n = os::kernel32.GetModuleFileNameA(nullptr, buffer.data(), size);
+    // A result of the whole buffer means it was cut (with or without a terminator).
+    if (n < size || size >= kLongestPath) {
+      buffer.resize(std::min(n, size));
+      return buffer;
+    }
+    buffer.assign(std::min<DWORD>(size * 2, kLongestPath), '\0');
+  }
 }
 
 std::string DefaultTitle() {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "host/core/FormFile.h"
+
 #include "tests/core/TestComponents.h"
 
 namespace kyt::test {
@@ -107,6 +111,76 @@ TEST(Collection, ItemsWithoutACollectionStandAlone) {
   auto* moved = new TTestItem(nullptr);
   moved->SetCollection(&items);
   EXPECT_EQ(items.Count(), 1);
+}
+
+// A collection whose items are of two classes: an item stored with Flag is a TFlaggedItem.
+class TFlaggedItem : public TTestItem {
+  KYT_CLASS(TFlaggedItem, TTestItem)
+ public:
+  static void Publish(TPublisher<TFlaggedItem>& p) {
+    p.Property("Flag", &TFlaggedItem::Flag, &TFlaggedItem::SetFlag);
+  }
+  using TTestItem::TTestItem;
+  bool Flag() const { return FFlag; }
+  void SetFlag(bool v) { FFlag = v; }
+
+ private:
+  bool FFlag = false;
+};
+
+class TMixedItems : public TTestItems {
+  KYT_CLASS(TMixedItems, TTestItems)
+ public:
+  using TTestItems::TTestItems;
+  const TClassInfo& ReadItemClass(const std::vector<std::string>& storedNames) const override {
+    for (const std::string& name : storedNames)
+      if (name == "Flag") return TFlaggedItem::StaticClass();
+    return ItemClass();
+  }
+};
+
+class TMixedHolder : public TComponent {
+  KYT_CLASS(TMixedHolder, TComponent)
+ public:
+  static void Publish(TPublisher<TMixedHolder>& p) {
+    p.Property("Items", &TMixedHolder::Items, &TMixedHolder::SetItems);
+  }
+  using TComponent::TComponent;
+  TMixedItems* Items() const { return FItems.get(); }
+  void SetItems(const TMixedItems* v) { FItems->Assign(v); }
+
+ private:
+  std::unique_ptr<TMixedItems> FItems = std::make_unique<TMixedItems>(this);
+};
+
+TEST(Collection, AddOfClassTakesDescendantsOfTheItemClassOnly) {
+  TTestItems items(nullptr);
+  EXPECT_EQ(items.AddOfClass(TFlaggedItem::StaticClass())->ClassName(), "TFlaggedItem");
+  EXPECT_THROW(items.AddOfClass(TTestInner::StaticClass()), EInvalidCast);
+  EXPECT_EQ(items.Count(), 1);
+}
+
+TEST(Collection, AFormFileReadsBackItemsOfTheClassTheCollectionChooses) {
+  RegisterClass(TMixedHolder::StaticClass());
+  TMixedHolder source(nullptr);
+  source.SetName("Holder");
+  source.Items()->Add()->SetCaption("plain");
+  auto* flagged = static_cast<TFlaggedItem*>(source.Items()->AddOfClass(TFlaggedItem::StaticClass()));
+  flagged->SetCaption("flagged");
+  flagged->SetFlag(true);
+  const std::string text = WriteComponentText(source);
+  ASSERT_NE(text.find("Flag = True"), std::string::npos) << text;
+
+  std::unique_ptr<TComponent> read(ReadComponentText(text, "mixed.kfm", nullptr));
+  auto* holder = dynamic_cast<TMixedHolder*>(read.get());
+  ASSERT_NE(holder, nullptr);
+  ASSERT_EQ(holder->Items()->Count(), 2);
+  EXPECT_EQ(holder->Items()->Items(0)->ClassName(), "TTestItem");
+  auto* back = dynamic_cast<TFlaggedItem*>(holder->Items()->Items(1));
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->Caption(), "flagged");
+  EXPECT_TRUE(back->Flag());
+  EXPECT_EQ(WriteComponentText(*holder), text);
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cctype>
 #include <vector>
 
+#include "host/os/OsSeam.h"
 #include "host/vcl/StdCtrls.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/vcl/VclTestSupport.h"
@@ -73,6 +75,29 @@ TEST(Application, TitleAndExeNameComeFromTheExecutable) {
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   EXPECT_TRUE(lower.size() > 14 && lower.substr(lower.size() - 14) == "\\vcl_tests.exe") << exe;
   EXPECT_EQ(Application->Title(), "vcl_tests");
+}
+
+// A path of more than MAX_PATH characters: the real call cannot give one here, so the seam
+// entry answers as the platform does, cutting the name at the buffer's size.
+std::string gLongModulePath;
+DWORD WINAPI LongModuleFileName(HMODULE, LPSTR buffer, DWORD size) {
+  const DWORD length = static_cast<DWORD>(gLongModulePath.size());
+  if (length < size) {
+    std::memcpy(buffer, gLongModulePath.c_str(), length + 1);
+    return length;
+  }
+  std::memcpy(buffer, gLongModulePath.data(), size);
+  ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  return size;
+}
+
+TEST(Application, ExeNameIsNeverCutAtMaxPath) {
+  for (size_t length : {size_t{MAX_PATH - 1}, size_t{MAX_PATH}, size_t{MAX_PATH + 1}, size_t{700}}) {
+    gLongModulePath = "C:\\" + std::string(length - 12, 'd') + "\\long.exe";
+    ASSERT_EQ(gLongModulePath.size(), length);
+    os::ScopedOverride fake(os::kernel32.GetModuleFileNameA, &LongModuleFileName);
+    EXPECT_EQ(Application->ExeName(), gLongModulePath) << "length " << length;
+  }
 }
 
 TEST(Application, OwnsTheFormsItCreatesInCreationOrderAndTheFirstIsMain) {
