@@ -8,6 +8,9 @@
 
 #include "framework/KYTSystem.h"
 #include "dialogs/KYTTMessages.h"
+#include "files/KYTTFileCollector.h"
+#include "files/KYTTFileOperator.h"
+#include "files/KYTTFileProperties.h"
 #include "framework/KYTTFormHook.h"
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -62,11 +65,11 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTLogFile", nullptr},
     {kKYTPage2, "TKYTTextReplace", nullptr},
     {kKYTPage2, "TKYTSystemTray", nullptr},
-    {kKYTPage2, "TKYTFileProperties", nullptr},
-    {kKYTPage2, "TKYTFileOperator", nullptr},
+    {kKYTPage2, "TKYTFileProperties", &TKYTFileProperties::StaticClass},
+    {kKYTPage2, "TKYTFileOperator", &TKYTFileOperator::StaticClass},
     {kKYTPage2, "TKYTDroppedFiles", nullptr},
     {kKYTPage2, "TKYTSystemDetails", nullptr},
-    {kKYTPage2, "TKYTFileCollector", nullptr},
+    {kKYTPage2, "TKYTFileCollector", &TKYTFileCollector::StaticClass},
     {kKYTPage2, "TKYTStringHolder", nullptr},
     {kKYTPage2, "TKYTJokeHolder", nullptr},
     {kKYTPage2, "TKYTFormExplode", nullptr},
