@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "examples/showcase/ShowcaseDialogs.h"
+#include "examples/showcase/ShowcaseFiles.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
 #include "host/vcl/Application.h"
@@ -37,6 +38,10 @@ int Run() {
   }
   if (!RunShowcaseDialogs(form)) {
     Report("a message dialog was not answered");
+    ok = false;
+  }
+  if (!RunShowcaseFiles(form)) {
+    Report("a file component did not do its part");
     ok = false;
   }
   // A run that found nothing stored leaves the main form a little moved, so the next run shows

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "dialogs/KYTTMessages.h"
+#include "files/KYTTFileOperator.h"
 #include "framework/KYTTFormHook.h"
 #include "host/vcl/ExtCtrls.h"
 #include "persistence/KYTTFormSaver.h"
@@ -74,6 +75,17 @@ void TShowcaseMainForm::DialogCancel(TObject* sender) {
 void TShowcaseMainForm::CloseTimerTimer(TObject* sender) {
   static_cast<TTimer*>(sender)->SetEnabled(false);
   Close();
+}
+
+void TShowcaseMainForm::FileOperatorSucceeded(TObject* sender) {
+  auto* op = ObjectCast<TKYTFileOperator>(sender);
+  Report("file operator copied " + std::to_string(op->FilesFrom()->Count()) + " files to " + op->DirTo());
+}
+
+void TShowcaseMainForm::FileOperatorFailed(TObject*) { Report("file operator: the copy failed"); }
+
+void TShowcaseMainForm::FileCollectorFileFound(TObject*, const std::string& fileName) {
+  Report("file collector found " + fileName);
 }
 
 }  // namespace kyt

@@ -23,6 +23,9 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DialogOk>("DialogOk");
     m.Method<&TShowcaseMainForm::DialogCancel>("DialogCancel");
     m.Method<&TShowcaseMainForm::CloseTimerTimer>("CloseTimerTimer");
+    m.Method<&TShowcaseMainForm::FileOperatorSucceeded>("FileOperatorSucceeded");
+    m.Method<&TShowcaseMainForm::FileOperatorFailed>("FileOperatorFailed");
+    m.Method<&TShowcaseMainForm::FileCollectorFileFound>("FileCollectorFileFound");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -40,6 +43,9 @@ class TShowcaseMainForm : public TForm {
   void DialogOk(TObject* sender);
   void DialogCancel(TObject* sender);
   void CloseTimerTimer(TObject* sender);
+  void FileOperatorSucceeded(TObject* sender);
+  void FileOperatorFailed(TObject* sender);
+  void FileCollectorFileFound(TObject* sender, const std::string& fileName);
 
  private:
   int FMessages = 0;
