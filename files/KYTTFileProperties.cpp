@@ -103,7 +103,10 @@ void TKYTFileProperties::SeTFileProperties(TFileType value) {
   const int current = FileGetAttr(FFilename);
   if (current < 0) return;
   const int wanted = static_cast<int>(value.Bits()) & kWritableBits;
-  if (FileSetAttr(FFilename, (current & ~kWritableBits) | wanted) == 0) RefreshState();
+  int bits = (current & ~kWritableBits) | wanted;
+  // The platform reads no bits at all as "leave them": the normal attribute says "none".
+  if (bits == 0) bits = FILE_ATTRIBUTE_NORMAL;
+  if (FileSetAttr(FFilename, bits) == 0) RefreshState();
 }
 
 void TKYTFileProperties::SetFileDate(const std::string& value) {
