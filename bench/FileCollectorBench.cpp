@@ -15,7 +15,7 @@ namespace {
 
 using namespace kyt;
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 
 // Every file below dir, full paths, sorted without regard to case at the end.
 void PlainWalk(const std::string& dir, std::vector<std::string>& out) {
