@@ -4,7 +4,10 @@
 #include "framework/KYTSystem.h"
 #include "dialogs/KYTTMessages.h"
 #include "files/KYTTDroppedFiles.h"
+#include "files/KYTTFileCollector.h"
 #include "files/KYTTFileExecute.h"
+#include "files/KYTTFileOperator.h"
+#include "files/KYTTFileProperties.h"
 #include "files/KYTTLogFile.h"
 #include "files/KYTTTextReplace.h"
 #include "forms/KYTTApplication.h"
@@ -70,11 +73,11 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTLogFile", &TKYTLogFile::StaticClass},
     {kKYTPage2, "TKYTTextReplace", &TKYTTextReplace::StaticClass},
     {kKYTPage2, "TKYTSystemTray", &TKYTSystemTray::StaticClass},
-    {kKYTPage2, "TKYTFileProperties", nullptr},
-    {kKYTPage2, "TKYTFileOperator", nullptr},
+    {kKYTPage2, "TKYTFileProperties", &TKYTFileProperties::StaticClass},
+    {kKYTPage2, "TKYTFileOperator", &TKYTFileOperator::StaticClass},
     {kKYTPage2, "TKYTDroppedFiles", &TKYTDroppedFiles::StaticClass},
     {kKYTPage2, "TKYTSystemDetails", &TKYTSystemDetails::StaticClass},
-    {kKYTPage2, "TKYTFileCollector", nullptr},
+    {kKYTPage2, "TKYTFileCollector", &TKYTFileCollector::StaticClass},
     {kKYTPage2, "TKYTStringHolder", &TKYTStringHolder::StaticClass},
     {kKYTPage2, "TKYTJokeHolder", &TKYTJokeHolder::StaticClass},
     {kKYTPage2, "TKYTFormExplode", nullptr},

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "examples/showcase/ShowcaseDialogs.h"
+#include "examples/showcase/ShowcaseFileOps.h"
 #include "examples/showcase/ShowcaseFiles.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
@@ -48,6 +49,10 @@ int Run() {
   }
   if (!RunShowcaseFiles(form)) {
     Report("a file component did not do its part");
+    ok = false;
+  }
+  if (!RunShowcaseFileOps(form)) {
+    Report("a file operation, search or properties component did not do its part");
     ok = false;
   }
   if (!form->RunTray()) ok = false;

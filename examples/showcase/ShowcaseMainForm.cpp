@@ -5,6 +5,7 @@
 
 #include "dialogs/KYTTMessages.h"
 #include "files/KYTTDroppedFiles.h"
+#include "files/KYTTFileOperator.h"
 #include "files/KYTTTextReplace.h"
 #include "forms/KYTTApplication.h"
 #include "forms/KYTTOnlyOne.h"
@@ -224,5 +225,16 @@ void TShowcaseMainForm::TrayMinimize(TObject*) { Report("tray icon: OnMinimize")
 void TShowcaseMainForm::TrayRestore(TObject*) { Report("tray icon: OnRestore"); }
 
 void TShowcaseMainForm::TrayRestoreItemClick(TObject*) { Application->Restore(); }
+
+void TShowcaseMainForm::FileOperatorSucceeded(TObject* sender) {
+  auto* op = ObjectCast<TKYTFileOperator>(sender);
+  Report("file operator copied " + std::to_string(op->FilesFrom()->Count()) + " files to " + op->DirTo());
+}
+
+void TShowcaseMainForm::FileOperatorFailed(TObject*) { Report("file operator: the copy failed"); }
+
+void TShowcaseMainForm::FileCollectorFileFound(TObject*, const std::string& fileName) {
+  Report("file collector found " + fileName);
+}
 
 }  // namespace kyt

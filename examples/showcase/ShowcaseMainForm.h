@@ -41,6 +41,9 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::TrayRestore>("TrayRestore");
     m.Method<&TShowcaseMainForm::TrayRestoreItemClick>("TrayRestoreItemClick");
     m.Method<&TShowcaseMainForm::AbortWatchIllegalAbort>("AbortWatchIllegalAbort");
+    m.Method<&TShowcaseMainForm::FileOperatorSucceeded>("FileOperatorSucceeded");
+    m.Method<&TShowcaseMainForm::FileOperatorFailed>("FileOperatorFailed");
+    m.Method<&TShowcaseMainForm::FileCollectorFileFound>("FileCollectorFileFound");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -87,6 +90,10 @@ class TShowcaseMainForm : public TForm {
   void TrayRestoreItemClick(TObject* sender);
 
   void AbortWatchIllegalAbort(TObject* sender);
+
+  void FileOperatorSucceeded(TObject* sender);
+  void FileOperatorFailed(TObject* sender);
+  void FileCollectorFileFound(TObject* sender, const std::string& fileName);
 
  private:
   int FMessages = 0;

@@ -460,6 +460,7 @@ struct Shell32Table {
   decltype(&::ShellExecuteA) ShellExecuteA = &::ShellExecuteA;
   decltype(&::ShellExecuteExA) ShellExecuteExA = &::ShellExecuteExA;
   decltype(&::SHFileOperationA) SHFileOperationA = &::SHFileOperationA;
+  decltype(&::SHFreeNameMappings) SHFreeNameMappings = &::SHFreeNameMappings;
   decltype(&::SHGetFileInfoA) SHGetFileInfoA = &::SHGetFileInfoA;
 };
 extern Shell32Table shell32;
