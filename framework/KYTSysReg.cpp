@@ -14,6 +14,13 @@
 #include "host/vcl/Dialogs.h"
 #include "persistence/KYTTFormSaver.h"
 #include "persistence/KYTTStoreData.h"
+#include "system/KYTTCDTriggers.h"
+#include "system/KYTTExitWindows.h"
+#include "system/KYTTScreenSaver.h"
+#include "system/KYTTSystemKeys.h"
+#include "system/KYTTTimeTrigger.h"
+#include "system/KYTTWallPaper.h"
+#include "system/KYTTWavePlayer.h"
 
 namespace kyt {
 
@@ -34,7 +41,7 @@ const TPackageEntry kStreamedClasses[] = {
 };
 
 const TPackageEntry kPalette[] = {
-    {kKYTPage1, "TKYTExitWindows", nullptr},
+    {kKYTPage1, "TKYTExitWindows", &TKYTExitWindows::StaticClass},
     {kKYTPage1, "TKYTFileExecute", nullptr},
     {kKYTPage1, "TKYTTopMost", nullptr},
     {kKYTPage1, "TKYTOnlyOne", nullptr},
@@ -42,15 +49,15 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
     {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
     {kKYTPage1, "TKYTStartup", nullptr},
-    {kKYTPage1, "TKYTScreenSaver", nullptr},
-    {kKYTPage1, "TKYTTimeTrigger", nullptr},
-    {kKYTPage1, "TKYTWallPaper", nullptr},
+    {kKYTPage1, "TKYTScreenSaver", &TKYTScreenSaver::StaticClass},
+    {kKYTPage1, "TKYTTimeTrigger", &TKYTTimeTrigger::StaticClass},
+    {kKYTPage1, "TKYTWallPaper", &TKYTWallPaper::StaticClass},
     {kKYTPage1, "TKYTFormHook", &TKYTFormHook::StaticClass},
     {kKYTPage1, "TKYTMouseController", nullptr},
-    {kKYTPage1, "TKYTWavePlayer", nullptr},
-    {kKYTPage1, "TKYTCDTriggers", nullptr},
+    {kKYTPage1, "TKYTWavePlayer", &TKYTWavePlayer::StaticClass},
+    {kKYTPage1, "TKYTCDTriggers", &TKYTCDTriggers::StaticClass},
     {kKYTPage1, "TKYTVersionDetails", nullptr},
-    {kKYTPage1, "TKYTSystemKeys", nullptr},
+    {kKYTPage1, "TKYTSystemKeys", &TKYTSystemKeys::StaticClass},
     {kKYTPage1, "TKYTMultiLists", nullptr},
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},
