@@ -18,10 +18,11 @@ namespace {
 // Switches one privilege of the process token on or off; true when the adjustment succeeded.
 // A token that cannot be opened is neither used nor closed.
 bool SwitchPrivilege(const char* name, bool enable) {
-  os::UniqueHandleObj token;
+  HANDLE opened = nullptr;
   if (!os::advapi32.OpenProcessToken(os::kernel32.GetCurrentProcess(),
-                                     TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put()))
-    return false;
+                                     TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &opened))
+    return false;  // whatever the call left in opened is not a handle of ours
+  const os::UniqueHandleObj token(opened);
   TOKEN_PRIVILEGES wanted{};
   if (!os::advapi32.LookupPrivilegeValueA(nullptr, name, &wanted.Privileges[0].Luid)) return false;
   wanted.PrivilegeCount = 1;

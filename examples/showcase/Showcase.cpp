@@ -6,6 +6,7 @@
 #include "examples/showcase/ShowcaseDialogs.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
+#include "examples/showcase/ShowcaseSystem.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -37,6 +38,10 @@ int Run() {
   }
   if (!RunShowcaseDialogs(form)) {
     Report("a message dialog was not answered");
+    ok = false;
+  }
+  if (!RunShowcaseSystem(form)) {
+    Report("a system component did not do its part");
     ok = false;
   }
   // A run that found nothing stored leaves the main form a little moved, so the next run shows

@@ -1,6 +1,6 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components and the timer that closes it. Its published methods report what happens.
+// components, the system components and the timer that closes it. Its published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -23,6 +23,11 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DialogOk>("DialogOk");
     m.Method<&TShowcaseMainForm::DialogCancel>("DialogCancel");
     m.Method<&TShowcaseMainForm::CloseTimerTimer>("CloseTimerTimer");
+    m.Method<&TShowcaseMainForm::AlarmTrigger>("AlarmTrigger");
+    m.Method<&TShowcaseMainForm::AlarmNewDate>("AlarmNewDate");
+    m.Method<&TShowcaseMainForm::DiscsAfterInsert>("DiscsAfterInsert");
+    m.Method<&TShowcaseMainForm::DiscsAfterRemove>("DiscsAfterRemove");
+    m.Method<&TShowcaseMainForm::ChimeError>("ChimeError");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -40,10 +45,19 @@ class TShowcaseMainForm : public TForm {
   void DialogOk(TObject* sender);
   void DialogCancel(TObject* sender);
   void CloseTimerTimer(TObject* sender);
+  void AlarmTrigger(TObject* sender);
+  void AlarmNewDate(TObject* sender);
+  void DiscsAfterInsert(TObject* sender, char drive);
+  void DiscsAfterRemove(TObject* sender, char drive);
+  void ChimeError(TObject* sender);
+
+  // Disc notices the CD triggers reported.
+  int DiscNotices() const { return FDiscNotices; }
 
  private:
   int FMessages = 0;
   std::map<UINT, int> FCounts;
+  int FDiscNotices = 0;
 };
 
 }  // namespace kyt
