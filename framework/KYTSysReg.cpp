@@ -21,10 +21,17 @@
 #include "persistence/KYTTStoreData.h"
 #include "strings/KYTTHolders.h"
 #include "strings/KYTTMultiLists.h"
+#include "system/KYTTCDTriggers.h"
 #include "system/KYTTDriveVolume.h"
+#include "system/KYTTExitWindows.h"
 #include "system/KYTTResourceInfo.h"
+#include "system/KYTTScreenSaver.h"
 #include "system/KYTTSystemDetails.h"
+#include "system/KYTTSystemKeys.h"
+#include "system/KYTTTimeTrigger.h"
 #include "system/KYTTVersionDetails.h"
+#include "system/KYTTWallPaper.h"
+#include "system/KYTTWavePlayer.h"
 
 namespace kyt {
 
@@ -45,7 +52,7 @@ const TPackageEntry kStreamedClasses[] = {
 };
 
 const TPackageEntry kPalette[] = {
-    {kKYTPage1, "TKYTExitWindows", nullptr},
+    {kKYTPage1, "TKYTExitWindows", &TKYTExitWindows::StaticClass},
     {kKYTPage1, "TKYTFileExecute", &TKYTFileExecute::StaticClass},
     {kKYTPage1, "TKYTTopMost", nullptr},
     {kKYTPage1, "TKYTOnlyOne", &TKYTOnlyOne::StaticClass},
@@ -53,15 +60,15 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
     {kKYTPage1, "TKYTMsgSelect", &TKYTMsgSelect::StaticClass},
     {kKYTPage1, "TKYTStartup", &TKYTStartup::StaticClass},
-    {kKYTPage1, "TKYTScreenSaver", nullptr},
-    {kKYTPage1, "TKYTTimeTrigger", nullptr},
-    {kKYTPage1, "TKYTWallPaper", nullptr},
+    {kKYTPage1, "TKYTScreenSaver", &TKYTScreenSaver::StaticClass},
+    {kKYTPage1, "TKYTTimeTrigger", &TKYTTimeTrigger::StaticClass},
+    {kKYTPage1, "TKYTWallPaper", &TKYTWallPaper::StaticClass},
     {kKYTPage1, "TKYTFormHook", &TKYTFormHook::StaticClass},
     {kKYTPage1, "TKYTMouseController", nullptr},
-    {kKYTPage1, "TKYTWavePlayer", nullptr},
-    {kKYTPage1, "TKYTCDTriggers", nullptr},
+    {kKYTPage1, "TKYTWavePlayer", &TKYTWavePlayer::StaticClass},
+    {kKYTPage1, "TKYTCDTriggers", &TKYTCDTriggers::StaticClass},
     {kKYTPage1, "TKYTVersionDetails", &TKYTVersionDetails::StaticClass},
-    {kKYTPage1, "TKYTSystemKeys", nullptr},
+    {kKYTPage1, "TKYTSystemKeys", &TKYTSystemKeys::StaticClass},
     {kKYTPage1, "TKYTMultiLists", &TKYTMultiLists::StaticClass},
     {kKYTPage2, "TKYTFormSizes", nullptr},
     {kKYTPage2, "TKYTFormAspect", nullptr},

@@ -8,6 +8,7 @@
 #include "examples/showcase/ShowcaseFiles.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
+#include "examples/showcase/ShowcaseSystem.h"
 #include "examples/showcase/ShowcaseSystemInfo.h"
 #include "host/vcl/Application.h"
 
@@ -56,6 +57,10 @@ int Run() {
     ok = false;
   }
   if (!form->RunTray()) ok = false;
+  if (!RunShowcaseSystem(form)) {
+    Report("a system component did not do its part");
+    ok = false;
+  }
   // A run that found nothing stored leaves the main form a little moved, so the next run shows
   // the form saver bringing it back there.
   if (form->Left() == 120 && form->Top() == 120) form->SetBounds(160, 140, 600, 440);

@@ -21,6 +21,7 @@
 #include "strings/KYTTMultiLists.h"
 #include "system/KYTTDriveVolume.h"
 #include "system/KYTTResourceInfo.h"
+#include "system/KYTTTimeTrigger.h"
 
 namespace kyt {
 
@@ -124,6 +125,26 @@ void TShowcaseMainForm::DialogOk(TObject* sender) {
 void TShowcaseMainForm::DialogCancel(TObject* sender) {
   Report(static_cast<TComponent*>(sender)->Name() + ": OnCancel");
 }
+
+void TShowcaseMainForm::AlarmTrigger(TObject* sender) {
+  Report("time trigger: OnTrigger at " + static_cast<TKYTTimeTrigger*>(sender)->CurrentTime() + ", now disarmed");
+}
+
+void TShowcaseMainForm::AlarmNewDate(TObject* sender) {
+  Report("time trigger: a new day, " + static_cast<TKYTTimeTrigger*>(sender)->CurrentDate());
+}
+
+void TShowcaseMainForm::DiscsAfterInsert(TObject*, char drive) {
+  ++FDiscNotices;
+  Report(std::string("CD triggers: AfterInsert, a disc in ") + drive + ": (a notice the showcase sent itself)");
+}
+
+void TShowcaseMainForm::DiscsAfterRemove(TObject*, char drive) {
+  ++FDiscNotices;
+  Report(std::string("CD triggers: AfterRemove, the disc left ") + drive + ":");
+}
+
+void TShowcaseMainForm::ChimeError(TObject*) { Report("wave player: OnError"); }
 
 void TShowcaseMainForm::CloseTimerTimer(TObject* sender) {
   static_cast<TTimer*>(sender)->SetEnabled(false);

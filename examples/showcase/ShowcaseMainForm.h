@@ -1,8 +1,8 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components, the application, tray, system information, file and string components, a startup
-// entry (configured, never written), an illegal-abort detector and the timer that closes it. Its
-// published methods report what happens.
+// components, the application, tray, file, string, system information and system control
+// components, a startup entry (configured, never written), an illegal-abort detector and the timer
+// that closes it. Its published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -44,6 +44,11 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::FileOperatorSucceeded>("FileOperatorSucceeded");
     m.Method<&TShowcaseMainForm::FileOperatorFailed>("FileOperatorFailed");
     m.Method<&TShowcaseMainForm::FileCollectorFileFound>("FileCollectorFileFound");
+    m.Method<&TShowcaseMainForm::AlarmTrigger>("AlarmTrigger");
+    m.Method<&TShowcaseMainForm::AlarmNewDate>("AlarmNewDate");
+    m.Method<&TShowcaseMainForm::DiscsAfterInsert>("DiscsAfterInsert");
+    m.Method<&TShowcaseMainForm::DiscsAfterRemove>("DiscsAfterRemove");
+    m.Method<&TShowcaseMainForm::ChimeError>("ChimeError");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -95,6 +100,15 @@ class TShowcaseMainForm : public TForm {
   void FileOperatorFailed(TObject* sender);
   void FileCollectorFileFound(TObject* sender, const std::string& fileName);
 
+  void AlarmTrigger(TObject* sender);
+  void AlarmNewDate(TObject* sender);
+  void DiscsAfterInsert(TObject* sender, char drive);
+  void DiscsAfterRemove(TObject* sender, char drive);
+  void ChimeError(TObject* sender);
+
+  // Disc notices the CD triggers reported.
+  int DiscNotices() const { return FDiscNotices; }
+
  private:
   int FMessages = 0;
   int FIdles = 0;
@@ -102,6 +116,7 @@ class TShowcaseMainForm : public TForm {
   std::map<UINT, int> FCounts;
   int FDriveErrors = 0;
   int32_t FLastDriveError = 0;
+  int FDiscNotices = 0;
 };
 
 }  // namespace kyt
