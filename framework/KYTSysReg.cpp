@@ -9,6 +9,11 @@
 #include "framework/KYTSystem.h"
 #include "dialogs/KYTTMessages.h"
 #include "framework/KYTTFormHook.h"
+#include "forms/KYTTFormAspect.h"
+#include "forms/KYTTFormExplode.h"
+#include "forms/KYTTFormSizes.h"
+#include "forms/KYTTMouseController.h"
+#include "forms/KYTTTopMost.h"
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
 #include "host/vcl/Dialogs.h"
@@ -36,7 +41,7 @@ const TPackageEntry kStreamedClasses[] = {
 const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTExitWindows", nullptr},
     {kKYTPage1, "TKYTFileExecute", nullptr},
-    {kKYTPage1, "TKYTTopMost", nullptr},
+    {kKYTPage1, "TKYTTopMost", &TKYTTopMost::StaticClass},
     {kKYTPage1, "TKYTOnlyOne", nullptr},
     {kKYTPage1, "TKYTMsgDlg", &TKYTMsgDlg::StaticClass},
     {kKYTPage1, "TKYTMsgBox", &TKYTMsgBox::StaticClass},
@@ -46,14 +51,14 @@ const TPackageEntry kPalette[] = {
     {kKYTPage1, "TKYTTimeTrigger", nullptr},
     {kKYTPage1, "TKYTWallPaper", nullptr},
     {kKYTPage1, "TKYTFormHook", &TKYTFormHook::StaticClass},
-    {kKYTPage1, "TKYTMouseController", nullptr},
+    {kKYTPage1, "TKYTMouseController", &TKYTMouseController::StaticClass},
     {kKYTPage1, "TKYTWavePlayer", nullptr},
     {kKYTPage1, "TKYTCDTriggers", nullptr},
     {kKYTPage1, "TKYTVersionDetails", nullptr},
     {kKYTPage1, "TKYTSystemKeys", nullptr},
     {kKYTPage1, "TKYTMultiLists", nullptr},
-    {kKYTPage2, "TKYTFormSizes", nullptr},
-    {kKYTPage2, "TKYTFormAspect", nullptr},
+    {kKYTPage2, "TKYTFormSizes", &TKYTFormSizes::StaticClass},
+    {kKYTPage2, "TKYTFormAspect", &TKYTFormAspect::StaticClass},
     {kKYTPage2, "TKYTDriveVolume", nullptr},
     {kKYTPage2, "TKYTApplication", nullptr},
     {kKYTPage2, "TKYTStoreData", &TKYTStoreData::StaticClass},
@@ -69,7 +74,7 @@ const TPackageEntry kPalette[] = {
     {kKYTPage2, "TKYTFileCollector", nullptr},
     {kKYTPage2, "TKYTStringHolder", nullptr},
     {kKYTPage2, "TKYTJokeHolder", nullptr},
-    {kKYTPage2, "TKYTFormExplode", nullptr},
+    {kKYTPage2, "TKYTFormExplode", &TKYTFormExplode::StaticClass},
     {kKYTPage2, "TKYTResourceInfo", nullptr},
 };
 
@@ -585,8 +590,10 @@ bool TComponentProperty::AllEqual() const {
 TPropertyAttributes TMethodProperty::GetAttributes() const {
   return {paMultiSelect, paValueList, paSortList, paRevertable};
 }
+// While a component stands in an event slot (it took the slot over and calls the handler it
+// found), the inspector shows and sets the handler it stands for, as the form writer stores it.
 std::string TMethodProperty::GetValue() const {
-  const TMethod method = GetPropInfo().GetMethod(GetComponent(0));
+  const TMethod method = StoodInMethod(GetPropInfo().GetMethod(GetComponent(0)));
   if (!method) return {};
   std::string name = Designer() ? Designer()->GetMethodName(method) : std::string();
   return name.empty() ? "(handler)" : name;
@@ -598,7 +605,9 @@ void TMethodProperty::SetValue(const std::string& value) {
     if (!Designer()) Refuse("no designer to make method " + value);
     method = Designer()->CreateMethod(value, GetPropInfo().EventSignature());
   }
-  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetMethod(obj, method); });
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) {
+    if (!SetStoodInMethod(prop.GetMethod(obj), method)) prop.SetMethod(obj, method);
+  });
 }
 std::vector<std::string> TMethodProperty::GetValues() const {
   std::vector<std::string> names = Designer() ? Designer()->GetMethodNames(GetPropInfo().EventSignature())
@@ -608,7 +617,9 @@ std::vector<std::string> TMethodProperty::GetValues() const {
 }
 bool TMethodProperty::AllEqual() const {
   for (int i = 1; i < PropCount(); ++i)
-    if (!(GetPropInfo(i).GetMethod(GetComponent(i)) == GetPropInfo(0).GetMethod(GetComponent(0)))) return false;
+    if (!(StoodInMethod(GetPropInfo(i).GetMethod(GetComponent(i))) ==
+          StoodInMethod(GetPropInfo(0).GetMethod(GetComponent(0)))))
+      return false;
   return true;
 }
 void TMethodProperty::Edit() {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "examples/showcase/ShowcaseDialogs.h"
+#include "examples/showcase/ShowcaseForms.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
 #include "host/vcl/Application.h"
@@ -33,6 +34,14 @@ int Run() {
   bool ok = true;
   if (!RunShowcaseFormSaver()) {
     Report("the settings form could not be shown");
+    ok = false;
+  }
+  if (form->ExplodeRectangles() != 2) {
+    Report("the explode animation did not run when the main form was shown");
+    ok = false;
+  }
+  if (!RunShowcaseForms(form)) {
+    Report("a form-behaviour component did not do its part");
     ok = false;
   }
   if (!RunShowcaseDialogs(form)) {

@@ -1,6 +1,7 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components and the timer that closes it. Its published methods report what happens.
+// components, the form-behaviour components (explode animation, aspect ratio, size limits,
+// top-most, mouse fence) and the timer that closes it. Its published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -23,6 +24,7 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DialogOk>("DialogOk");
     m.Method<&TShowcaseMainForm::DialogCancel>("DialogCancel");
     m.Method<&TShowcaseMainForm::CloseTimerTimer>("CloseTimerTimer");
+    m.Method<&TShowcaseMainForm::ExplodeGetPoints>("ExplodeGetPoints");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -40,9 +42,14 @@ class TShowcaseMainForm : public TForm {
   void DialogOk(TObject* sender);
   void DialogCancel(TObject* sender);
   void CloseTimerTimer(TObject* sender);
+  void ExplodeGetPoints(TObject* sender, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
+
+  // How many rectangles the explode animation asked for.
+  int ExplodeRectangles() const { return FExplodeRectangles; }
 
  private:
   int FMessages = 0;
+  int FExplodeRectangles = 0;
   std::map<UINT, int> FCounts;
 };
 
