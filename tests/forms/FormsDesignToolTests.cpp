@@ -26,7 +26,10 @@ class FormsInDesignTool : public ::testing::Test {
   std::string Run(const std::string& args) {
     std::string output;
     EXPECT_EQ(RunDesignTool(args, folder, &output), 0u) << args << "\n" << output;
-    return output;
+    std::string lines;  // the console's line ends as plain new lines
+    for (char ch : output)
+      if (ch != '\r') lines += ch;
+    return lines;
   }
   std::string FormText() { return ReadText(folder + "\\Unit1.kfm"); }
 
