@@ -6,6 +6,7 @@
 #include "examples/showcase/ShowcaseDialogs.h"
 #include "examples/showcase/ShowcaseFileOps.h"
 #include "examples/showcase/ShowcaseFiles.h"
+#include "examples/showcase/ShowcaseForms.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "examples/showcase/ShowcaseSettings.h"
 #include "examples/showcase/ShowcaseSystem.h"
@@ -38,6 +39,14 @@ int Run() {
   Report("main form shown");
   if (!RunShowcaseFormSaver()) {
     Report("the settings form could not be shown");
+    ok = false;
+  }
+  if (form->ExplodeRectangles() != 2) {
+    Report("the explode animation did not run when the main form was shown");
+    ok = false;
+  }
+  if (!RunShowcaseForms(form)) {
+    Report("a form-behaviour component did not do its part");
     ok = false;
   }
   if (!RunShowcaseDialogs(form)) {

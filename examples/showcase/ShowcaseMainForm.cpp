@@ -146,6 +146,14 @@ void TShowcaseMainForm::DiscsAfterRemove(TObject*, char drive) {
 
 void TShowcaseMainForm::ChimeError(TObject*) { Report("wave player: OnError"); }
 
+void TShowcaseMainForm::ExplodeGetPoints(TObject*, int32_t& left, int32_t& top, int32_t& right,
+                                         int32_t& bottom) {
+  // Called twice per show: once before the outlines grow, once before they are erased.
+  if (++FExplodeRectangles % 2 == 1)
+    Report("explode animation: the main form grows on the screen from (" + std::to_string(left) + ", " +
+           std::to_string(top) + ", " + std::to_string(right) + ", " + std::to_string(bottom) + ")");
+}
+
 void TShowcaseMainForm::CloseTimerTimer(TObject* sender) {
   static_cast<TTimer*>(sender)->SetEnabled(false);
   Close();

@@ -1,8 +1,9 @@
 // ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
 // its geometry between runs, a form hook that counts its messages, the three message dialog
-// components, the application, tray, file, string, system information and system control
-// components, a startup entry (configured, never written), an illegal-abort detector and the timer
-// that closes it. Its published methods report what happens.
+// components, the application, tray, form-behaviour (explode animation, aspect ratio, size limits,
+// top-most, mouse fence), file, string, system information and system control components, a
+// startup entry (configured, never written), an illegal-abort detector and the timer that closes
+// it. Its published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -49,6 +50,7 @@ class TShowcaseMainForm : public TForm {
     m.Method<&TShowcaseMainForm::DiscsAfterInsert>("DiscsAfterInsert");
     m.Method<&TShowcaseMainForm::DiscsAfterRemove>("DiscsAfterRemove");
     m.Method<&TShowcaseMainForm::ChimeError>("ChimeError");
+    m.Method<&TShowcaseMainForm::ExplodeGetPoints>("ExplodeGetPoints");
   }
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
@@ -109,10 +111,16 @@ class TShowcaseMainForm : public TForm {
   // Disc notices the CD triggers reported.
   int DiscNotices() const { return FDiscNotices; }
 
+  void ExplodeGetPoints(TObject* sender, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
+
+  // How many rectangles the explode animation asked for.
+  int ExplodeRectangles() const { return FExplodeRectangles; }
+
  private:
   int FMessages = 0;
   int FIdles = 0;
   bool FAbortReported = false;
+  int FExplodeRectangles = 0;
   std::map<UINT, int> FCounts;
   int FDriveErrors = 0;
   int32_t FLastDriveError = 0;

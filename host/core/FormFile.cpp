@@ -1021,7 +1021,9 @@ class TWriter {
         WriteBinary(prop.GetBinary(&obj), name, indent);
         return;
       case pkEvent: {
-        const std::string method = PublishedMethodName(FRoot, prop.GetMethod(&obj));
+        // A component standing in a slot (its handler calls the one it replaced) is not stored:
+        // the handler it stands for is.
+        const std::string method = PublishedMethodName(FRoot, StoodInMethod(prop.GetMethod(&obj)));
         if (!method.empty()) Line(indent, name + " = " + method);
         return;
       }

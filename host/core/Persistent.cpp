@@ -1,6 +1,7 @@
 // Persistent: class identity, Assign, property metadata and the class registry.
 #include "host/core/Persistent.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -157,6 +158,81 @@ std::string PublishedMethodName(const TObject& root, const TMethod& method) {
       return m->Name;
   }
   return {};
+}
+
+// ---- Method stand-ins
+
+namespace {
+// Longest chain followed: more stand-ins on one slot than this means a cycle.
+constexpr int kMaxStandInChain = 64;
+
+std::vector<std::pair<TMethod, TMethodStandIn>>& StandIns() {
+  static auto* entries = new std::vector<std::pair<TMethod, TMethodStandIn>>();
+  return *entries;
+}
+
+const TMethodStandIn* FindStandIn(const TMethod& method) {
+  if (!method) return nullptr;
+  for (const auto& [m, access] : StandIns())
+    if (m == method) return &access;
+  return nullptr;
+}
+}  // namespace
+
+void RegisterMethodStandIn(const TMethod& standIn, TMethodStandIn access) {
+  if (!standIn) return;
+  for (auto& [m, existing] : StandIns()) {
+    if (m == standIn) {
+      existing = std::move(access);
+      return;
+    }
+  }
+  StandIns().emplace_back(standIn, std::move(access));
+}
+
+void UnregisterMethodStandIn(const TMethod& standIn) {
+  auto& entries = StandIns();
+  auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.first == standIn; });
+  if (it == entries.end()) return;
+  const TMethod kept = it->second.Replaced ? it->second.Replaced() : TMethod{};
+  entries.erase(it);
+  for (auto& [m, access] : entries)
+    if (access.Replaced && access.Replaced() == standIn && access.SetReplaced) access.SetReplaced(kept);
+}
+
+TMethod StoodInMethod(const TMethod& method) {
+  TMethod current = method;
+  for (int i = 0; i < kMaxStandInChain; ++i) {
+    const TMethodStandIn* access = FindStandIn(current);
+    if (!access || !access->Replaced) return current;
+    current = access->Replaced();
+  }
+  return current;
+}
+
+bool MethodChainHolds(const TMethod& slot, const TMethod& target) {
+  TMethod current = slot;
+  for (int i = 0; current && i < kMaxStandInChain; ++i) {
+    if (current == target) return true;
+    const TMethodStandIn* access = FindStandIn(current);
+    if (!access || !access->Replaced) return false;
+    current = access->Replaced();
+  }
+  return false;
+}
+
+bool SetStoodInMethod(const TMethod& slot, const TMethod& value) {
+  const TMethodStandIn* innermost = nullptr;
+  TMethod current = slot;
+  for (int i = 0; i < kMaxStandInChain; ++i) {
+    const TMethodStandIn* access = FindStandIn(current);
+    if (!access || !access->Replaced) break;
+    innermost = access;
+    current = access->Replaced();
+  }
+  if (!innermost || !innermost->SetReplaced) return false;
+  innermost->SetReplaced(value);
+  return true;
 }
 
 // ---- TPropInfo

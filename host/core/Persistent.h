@@ -246,6 +246,30 @@ const TClassInfo* FindClass(const std::string& name);
 bool FindPublishedMethod(TObject& root, const std::string& name, TMethod& method);
 std::string PublishedMethodName(const TObject& root, const TMethod& method);
 
+// Stand-ins: a component that takes over an event slot puts its own handler there and calls the
+// handler it found. While it sits in the slot, form files and the designer must see and set the
+// handler it stands in for, not its own. The component registers its handler with a way to read
+// and replace the handler it keeps, and unregisters it before it goes.
+struct TMethodStandIn {
+  std::function<TMethod()> Replaced;
+  std::function<void(const TMethod&)> SetReplaced;
+};
+// Registering a handler again replaces its entry.
+void RegisterMethodStandIn(const TMethod& standIn, TMethodStandIn access);
+// Removes the entry; another stand-in that keeps this one as its replaced handler is given the
+// handler this one kept, so a chain of stand-ins stays whole whichever leaves first. Not an error
+// when the handler is not registered.
+void UnregisterMethodStandIn(const TMethod& standIn);
+// The handler a slot holding method stands for: through every stand-in to the handler the
+// innermost one replaced; method itself when it is no stand-in.
+TMethod StoodInMethod(const TMethod& method);
+// Whether a slot holding slot reaches target: slot is target, or a stand-in whose chain of
+// replaced handlers passes through it.
+bool MethodChainHolds(const TMethod& slot, const TMethod& target);
+// Gives a slot holding slot a new handler of its own: where slot is a stand-in, the innermost
+// stand-in keeps value and true is returned; otherwise false, and the caller sets the slot.
+bool SetStoodInMethod(const TMethod& slot, const TMethod& value);
+
 // Copies every published property of source that dest's class publishes under the same name and
 // kind (sub-objects, lists and collections by Assign). Used by items' Assign and by the reader.
 void CopyPublishedProperties(const TPersistent& source, TPersistent& dest);

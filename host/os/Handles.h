@@ -159,6 +159,21 @@ class ScopedSelectObject {
   HGDIOBJ old_;
 };
 
+// Sets a DC's drawing mode (SetROP2) for the scope and puts the previous one back.
+class ScopedROP2 {
+ public:
+  ScopedROP2(HDC dc, int mode) noexcept : dc_(dc), old_(gdi32.SetROP2(dc, mode)) {}
+  ~ScopedROP2() {
+    if (old_) gdi32.SetROP2(dc_, old_);
+  }
+  ScopedROP2(const ScopedROP2&) = delete;
+  ScopedROP2& operator=(const ScopedROP2&) = delete;
+
+ private:
+  HDC dc_;
+  int old_;
+};
+
 // Sets the process error mode for the scope (e.g. SEM_FAILCRITICALERRORS around a drive probe).
 class ScopedErrorMode {
  public:

@@ -146,6 +146,22 @@ TEST_F(FormFile, WriterLeavesOutEventsThatNameNoMethodOfTheRoot) {
   EXPECT_EQ(WriteComponentText(form).find("OnChange"), std::string::npos);
 }
 
+TEST_F(FormFile, WriterStoresTheHandlerAStandInReplaced) {
+  TTestForm form(nullptr);
+  form.SetName("Main");
+  form.SetOnChange(TNotifyEvent::Bind<&TTestForm::OtherChanged>(&form));
+  {
+    TSlotTaker first(form);
+    TSlotTaker second(form);
+    EXPECT_NE(Lf(WriteComponentText(form)).find("  OnChange = OtherChanged\n"), std::string::npos);
+  }
+  TSlotTaker alone(form);
+  EXPECT_NE(Lf(WriteComponentText(form)).find("  OnChange = OtherChanged\n"), std::string::npos);
+  TTestForm noHandler(nullptr);
+  TSlotTaker empty(noHandler);
+  EXPECT_EQ(WriteComponentText(noHandler).find("OnChange"), std::string::npos);
+}
+
 TEST_F(FormFile, WriterLeavesOutStoredNeverAndWritesStoredIfWhenItHolds) {
   TTestForm form(nullptr);
   form.SetName("Main");

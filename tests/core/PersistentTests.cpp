@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/core/TestComponents.h"
 
 namespace kyt::test {
@@ -86,6 +88,48 @@ TEST(Exceptions, ReadErrorCarriesFileLineColumnAndReason) {
   EInOutError io("Disk full", 112);
   EXPECT_EQ(io.ErrorCode(), 112);
   EXPECT_STREQ(io.what(), "Disk full");
+}
+
+// ---- Stand-ins in event slots
+
+TEST(MethodStandIn, ChainLeadsToTheReplacedHandlerAndSetsItInnermost) {
+  TTestForm form(nullptr);
+  const TNotifyEvent own = TNotifyEvent::Bind<&TTestForm::ItemChanged>(&form);
+  const TNotifyEvent other = TNotifyEvent::Bind<&TTestForm::OtherChanged>(&form);
+  form.SetOnChange(own);
+  TSlotTaker first(form);
+  TSlotTaker second(form);
+  EXPECT_EQ(StoodInMethod(form.OnChange().Method()), own.Method());
+  EXPECT_TRUE(MethodChainHolds(form.OnChange().Method(), first.Own().Method()));
+  EXPECT_FALSE(MethodChainHolds(first.Own().Method(), second.Own().Method()));
+  EXPECT_FALSE(SetStoodInMethod(own.Method(), other.Method()));  // no stand-in: the caller sets it
+
+  EXPECT_TRUE(SetStoodInMethod(form.OnChange().Method(), other.Method()));
+  EXPECT_EQ(form.OnChange(), second.Own());
+  EXPECT_EQ(first.Kept(), other);
+  form.OnChange()(&form);
+  EXPECT_EQ(form.ChangedSenders, std::vector<TObject*>{&form});
+}
+
+TEST(MethodStandIn, ChainStaysWholeWhicheverStandInLeavesFirst) {
+  for (bool firstLeavesFirst : {true, false}) {
+    TTestForm form(nullptr);
+    const TNotifyEvent own = TNotifyEvent::Bind<&TTestForm::ItemChanged>(&form);
+    form.SetOnChange(own);
+    auto first = std::make_unique<TSlotTaker>(form);
+    auto second = std::make_unique<TSlotTaker>(form);
+    if (firstLeavesFirst) {
+      first.reset();
+      EXPECT_EQ(second->Kept(), own);  // handed what the leaving one kept
+      EXPECT_EQ(StoodInMethod(form.OnChange().Method()), own.Method());
+      second.reset();
+    } else {
+      second.reset();
+      EXPECT_EQ(form.OnChange(), first->Own());
+      first.reset();
+    }
+    EXPECT_EQ(form.OnChange(), own);
+  }
 }
 
 }  // namespace

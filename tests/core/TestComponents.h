@@ -264,6 +264,31 @@ class TTestForm : public TComponent {
   TNotifyEvent FOnChange;
 };
 
+// Takes over a form's OnChange as the package's slot-taking components do: its handler sits in
+// the slot, keeps the one it found and stands in for it.
+class TSlotTaker {
+ public:
+  explicit TSlotTaker(TTestForm& form) : FForm(form), FKept(form.OnChange()) {
+    form.SetOnChange(Own());
+    RegisterMethodStandIn(Own().Method(), {[this] { return FKept.Method(); },
+                                           [this](const TMethod& m) { FKept = TNotifyEvent::FromMethod(m); }});
+  }
+  ~TSlotTaker() {
+    UnregisterMethodStandIn(Own().Method());
+    if (FForm.OnChange() == Own()) FForm.SetOnChange(FKept);
+  }
+  TSlotTaker(const TSlotTaker&) = delete;
+  TSlotTaker& operator=(const TSlotTaker&) = delete;
+
+  TNotifyEvent Own() { return TNotifyEvent::Bind<&TSlotTaker::Changed>(this); }
+  const TNotifyEvent& Kept() const { return FKept; }
+  void Changed(TObject* sender) { FKept(sender); }
+
+ private:
+  TTestForm& FForm;
+  TNotifyEvent FKept;
+};
+
 // Registers the test classes once.
 void RegisterTestClasses();
 
