@@ -355,8 +355,10 @@ bool TComponentProperty::AllEqual() const {
 TPropertyAttributes TMethodProperty::GetAttributes() const {
   return {paMultiSelect, paValueList, paSortList, paRevertable};
 }
+// While a component stands in an event slot (it took the slot over and calls the handler it
+// found), the inspector shows and sets the handler it stands for, as the form writer stores it.
 std::string TMethodProperty::GetValue() const {
-  const TMethod method = GetPropInfo().GetMethod(GetComponent(0));
+  const TMethod method = StoodInMethod(GetPropInfo().GetMethod(GetComponent(0)));
   if (!method) return {};
   std::string name = Designer() ? Designer()->GetMethodName(method) : std::string();
   return name.empty() ? "(handler)" : name;
@@ -368,7 +370,9 @@ void TMethodProperty::SetValue(const std::string& value) {
     if (!Designer()) Refuse("no designer to make method " + value);
     method = Designer()->CreateMethod(value, GetPropInfo().EventSignature());
   }
-  ForEach([&](TPersistent* obj, const TPropInfo& prop) { prop.SetMethod(obj, method); });
+  ForEach([&](TPersistent* obj, const TPropInfo& prop) {
+    if (!SetStoodInMethod(prop.GetMethod(obj), method)) prop.SetMethod(obj, method);
+  });
 }
 std::vector<std::string> TMethodProperty::GetValues() const {
   std::vector<std::string> names = Designer() ? Designer()->GetMethodNames(GetPropInfo().EventSignature())
@@ -378,7 +382,9 @@ std::vector<std::string> TMethodProperty::GetValues() const {
 }
 bool TMethodProperty::AllEqual() const {
   for (int i = 1; i < PropCount(); ++i)
-    if (!(GetPropInfo(i).GetMethod(GetComponent(i)) == GetPropInfo(0).GetMethod(GetComponent(0)))) return false;
+    if (!(StoodInMethod(GetPropInfo(i).GetMethod(GetComponent(i))) ==
+          StoodInMethod(GetPropInfo(0).GetMethod(GetComponent(0)))))
+      return false;
   return true;
 }
 void TMethodProperty::Edit() {
