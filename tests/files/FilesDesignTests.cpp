@@ -71,7 +71,7 @@ HANDLE InheritableFile(const std::string& path) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-class FilesInDesignTool : public ::testing::Test {
+class FileOperationsInDesignTool : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(PathExists(Tool())) << "the design tool is not built: " << Tool();
@@ -123,7 +123,7 @@ class FilesInDesignTool : public ::testing::Test {
   std::string form;
 };
 
-TEST_F(FilesInDesignTool, FileOperatorIsAddedInspectedSetAndExecuteTested) {
+TEST_F(FileOperationsInDesignTool, FileOperatorIsAddedInspectedSetAndExecuteTested) {
   box.File("src\\a.txt", "alpha");
   box.File("src\\b.txt", "beta");
   Ok({"new", form});
@@ -152,7 +152,7 @@ TEST_F(FilesInDesignTool, FileOperatorIsAddedInspectedSetAndExecuteTested) {
       << JoinedText(form);
 }
 
-TEST_F(FilesInDesignTool, FileCollectorsExecuteTestStoresWhatItFound) {
+TEST_F(FileOperationsInDesignTool, FileCollectorsExecuteTestStoresWhatItFound) {
   box.File("tree\\one.txt");
   box.File("tree\\sub\\two.txt");
   Ok({"new", form});
@@ -168,7 +168,7 @@ TEST_F(FilesInDesignTool, FileCollectorsExecuteTestStoresWhatItFound) {
   EXPECT_NE(text.find("FileMask = '*.txt'"), std::string::npos) << text;
 }
 
-TEST_F(FilesInDesignTool, FilePropertiesShowAFileAndStoreNothing) {
+TEST_F(FileOperationsInDesignTool, FilePropertiesShowAFileAndStoreNothing) {
   const std::string file = box.File("shown.txt", "123");
   Ok({"new", form});
   EXPECT_EQ(SplitLines(Ok({"add", form, "TKYTFileProperties"})), Lines{"FileProperties1"});

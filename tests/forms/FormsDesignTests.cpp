@@ -38,7 +38,7 @@ HANDLE InheritableFile(const std::string& path) {
                        nullptr);
 }
 
-class FormsInDesignTool : public ::testing::Test {
+class ApplicationFormsInDesignTool : public ::testing::Test {
  protected:
   void SetUp() override {
     tool_ = ModuleFolder() + "\\..\\..\\tools\\kytdesign\\kytdesign.exe";
@@ -97,7 +97,7 @@ class FormsInDesignTool : public ::testing::Test {
   std::string tool_, folder_, form_;
 };
 
-TEST_F(FormsInDesignTool, ApplicationComponentShowsTheDesignersSettingsAndStoresWhatIsSet) {
+TEST_F(ApplicationFormsInDesignTool, ApplicationComponentShowsTheDesignersSettingsAndStoresWhatIsSet) {
   EXPECT_EQ(Ok({"add", "Unit1.kfm", "TKYTApplication"}), "Application1\n");
   const std::string inspect = Ok({"inspect", "Unit1.kfm", "Application1"});
   for (const char* line : {"HintColor = ", "HintPause = ", "ApplicationIcon = ", "ShowHint = ",
@@ -118,7 +118,7 @@ TEST_F(FormsInDesignTool, ApplicationComponentShowsTheDesignersSettingsAndStores
   EXPECT_NE(Run({"add", "Unit1.kfm", "TKYTApplication"}).ExitCode, 0u) << "a second one must be refused";
 }
 
-TEST_F(FormsInDesignTool, GuardIsPlacedInspectedAndSetWithoutChecking) {
+TEST_F(ApplicationFormsInDesignTool, GuardIsPlacedInspectedAndSetWithoutChecking) {
   EXPECT_EQ(Ok({"add", "Unit1.kfm", "TKYTOnlyOne"}), "OnlyOne1\n");
   const std::string inspect = Ok({"inspect", "Unit1.kfm", "OnlyOne1"});
   EXPECT_TRUE(Has(inspect, "Instances = 1")) << inspect;
@@ -134,7 +134,7 @@ TEST_F(FormsInDesignTool, GuardIsPlacedInspectedAndSetWithoutChecking) {
   EXPECT_NE(Run({"add", "Unit1.kfm", "TKYTOnlyOne"}).ExitCode, 0u) << "a second one must be refused";
 }
 
-TEST_F(FormsInDesignTool, TrayIconIsPlacedInspectedAndSet) {
+TEST_F(ApplicationFormsInDesignTool, TrayIconIsPlacedInspectedAndSet) {
   EXPECT_EQ(Ok({"add", "Unit1.kfm", "TKYTSystemTray"}), "SystemTray1\n");
   const std::string inspect = Ok({"inspect", "Unit1.kfm", "SystemTray1"});
   for (const char* line : {"Enabled = False", "Hint = ", "PopupMenu = ", "NormalIcon = False", "OnRightClick = "})
