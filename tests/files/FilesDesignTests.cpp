@@ -91,11 +91,18 @@ class FileOperationsInDesignTool : public ::testing::Test {
     si.hStdOutput = out;
     si.hStdError = err;
     PROCESS_INFORMATION pi{};
-    const BOOL started = os::kernel32.CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
-                                                     nullptr, box.Path().c_str(), &si, &pi);
+    // Under a loaded Wine a process start is now and then refused at once; that is not what
+    // these tests are about, so a refused start is tried again a few times.
+    BOOL started = FALSE;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+      started = os::kernel32.CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                            box.Path().c_str(), &si, &pi);
+      if (!started) startError = os::kernel32.GetLastError();
+    }
     os::kernel32.CloseHandle(out);
     os::kernel32.CloseHandle(err);
-    EXPECT_TRUE(started) << line;
+    EXPECT_TRUE(started) << line << " (error " << startError << ")";
     if (!started) return {};
     DWORD code = 0xFFFFFFFF;
     if (os::kernel32.WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
