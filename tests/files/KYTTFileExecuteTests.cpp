@@ -116,8 +116,15 @@ TEST_F(FileExecute, WithoutWaitReturnsAndTheProgramRunsOn) {
   exec->SetFilename(HelperPath());
   exec->SetExeParameters("\"" + report + "\" unwaited");
   EXPECT_TRUE(exec->Execute());
-  ASSERT_TRUE(PumpUntil([&] { return ftest::FileIsThere(report); }, 30000));
-  const auto values = ReadReport(report);
+  // The report appears whole (the helper renames it into place), but Wine can refuse a read
+  // of a file that is being renamed: wait until it reads back complete.
+  std::map<std::string, std::string> values;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        values = ftest::FileIsThere(report) ? ReadReport(report) : std::map<std::string, std::string>{};
+        return values.count("args") && values.count("pid");
+      },
+      30000));
   EXPECT_EQ(values.at("args"), "unwaited");
   EXPECT_TRUE(HelperEnded(values, 30000));
 }
