@@ -3,6 +3,7 @@
 // timer, and the CD triggers' hook on ordinary form messages against a plain subclassed
 // window procedure.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -46,6 +47,19 @@ double IdleCpuMs(int seconds) {
   return ProcessCpuMs() - before;
 }
 
+// The clock as a timer with a given step sees it: the real reading (its cost stays in), with the
+// seconds and milliseconds counted on by the step at each read.
+decltype(os::kernel32.GetLocalTime) gRealGetLocalTime = nullptr;
+int gClockStepMs = 200;
+int64_t gClockReads = 0;
+void WINAPI PacedGetLocalTime(LPSYSTEMTIME time) {
+  gRealGetLocalTime(time);
+  const int64_t ms = gClockReads++ * gClockStepMs;
+  time->wMilliseconds = static_cast<WORD>(ms % 1000);
+  time->wSecond = static_cast<WORD>(ms / 1000 % 60);
+  time->wMinute = static_cast<WORD>(ms / 60000 % 60);
+}
+
 LRESULT CALLBACK PlainSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 WNDPROC gPrevious = nullptr;
 LRESULT CALLBACK PlainSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -56,27 +70,41 @@ LRESULT CALLBACK PlainSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 int Main(int seconds) {
   int failures = 0;
 
-  // 1. One tick of the trigger against reading the clock and formatting time and date.
+  // 1. One tick of the trigger against reading the clock and formatting time and date, with the
+  // clock moving as a 200 ms timer sees it (the second changes every fifth tick), then with a new
+  // second at every tick (the most a tick can cost).
   constexpr int kTicks = 20000;
   TComponent owner(nullptr);
   auto* trigger = new TKYTTimeTrigger(&owner);
   trigger->SetTriggerTime("12:00:00");
-  const double tickMs = bench::BestOfMs(3, [&] {
-    for (int i = 0; i < kTicks; ++i) trigger->TimerCheckForTrigger(nullptr);
-  });
-  const double plainClockMs = bench::BestOfMs(3, [&] {
-    char time[64], date[64];
-    for (int i = 0; i < kTicks; ++i) {
-      SYSTEMTIME now;
-      os::kernel32.GetLocalTime(&now);
-      os::kernel32.GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof time);
-      os::kernel32.GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
-    }
-  });
-  const double tickRatio = bench::Ratio(tickMs, plainClockMs);
+  auto tickAgainstPlain = [&](int stepMs, double& tickNs, double& plainNs) {
+    gClockStepMs = stepMs;
+    os::ScopedOverride<decltype(os::kernel32.GetLocalTime)> paced(os::kernel32.GetLocalTime, &PacedGetLocalTime);
+    gRealGetLocalTime = paced.Previous();
+    const double tickMs = bench::BestOfMs(3, [&] {
+      for (int i = 0; i < kTicks; ++i) trigger->TimerCheckForTrigger(nullptr);
+    });
+    const double plainMs = bench::BestOfMs(3, [&] {
+      char time[64], date[64];
+      for (int i = 0; i < kTicks; ++i) {
+        SYSTEMTIME now;
+        os::kernel32.GetLocalTime(&now);
+        os::kernel32.GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof time);
+        os::kernel32.GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
+      }
+    });
+    tickNs = tickMs * 1e6 / kTicks;
+    plainNs = plainMs * 1e6 / kTicks;
+  };
+  double tickNs = 0, plainNs = 0, newSecondNs = 0, newSecondPlainNs = 0;
+  tickAgainstPlain(200, tickNs, plainNs);
+  tickAgainstPlain(1000, newSecondNs, newSecondPlainNs);
+  const double tickRatio = bench::Ratio(tickNs, plainNs);
   std::printf("time trigger tick: %.0f ns, plain GetLocalTime + GetTimeFormatA + GetDateFormatA %.0f ns, "
               "ratio %.2f (target at most 2): %s\n",
-              tickMs * 1e6 / kTicks, plainClockMs * 1e6 / kTicks, tickRatio, tickRatio <= 2 ? "ok" : "OVER");
+              tickNs, plainNs, tickRatio, tickRatio <= 2 ? "ok" : "OVER");
+  std::printf("  a tick in a new second: %.0f ns against %.0f ns, ratio %.2f\n", newSecondNs,
+              newSecondPlainNs, bench::Ratio(newSecondNs, newSecondPlainNs));
   failures += tickRatio > 2;
   delete trigger;
 

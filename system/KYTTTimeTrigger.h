@@ -4,9 +4,11 @@
 #ifndef KYT_SYSTEM_KYTTTIMETRIGGER_H
 #define KYT_SYSTEM_KYTTTIMETRIGGER_H
 
+#include <cstdint>
 #include <string>
 
 #include "framework/KYTSystem.h"
+#include "host/rtl/DateTime.h"
 #include "host/core/Events.h"
 
 namespace kyt {
@@ -69,9 +71,16 @@ class TKYTTimeTrigger : public TKYTSystemsComponent {
 
  private:
   bool TriggerDue() const;
+  // Reads the clock once for both texts (read apart, a tick at midnight could pair the new date
+  // with the old time), and formats them again only when the second or the formats changed:
+  // four ticks in five fall in the second before them.
+  void ReadClock();
 
   TTimer* FTimer = nullptr;
   std::string FCurrentTime, FCurrentDate;
+  // The second the texts were formatted for (-1: none yet), and the formats they were made with.
+  int64_t FClockSecond = -1;
+  TFormatSettings FClockFormats;
   std::string FPreviousTime, FPreviousDate;
   std::string FTriggerDate, FTriggerTime;
   bool FCheckForTrigger = false;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 
 #include "host/os/OsSeam.h"
 
@@ -106,7 +107,8 @@ std::string FromWindowsTime(const std::string& picture, char separator) {
   return out;
 }
 
-bool StartsWithNoCase(const std::string& s, size_t pos, const std::string& word) {
+// A view, not a string: the formatter asks this three times for every character of a format.
+bool StartsWithNoCase(const std::string& s, size_t pos, std::string_view word) {
   if (word.empty() || pos + word.size() > s.size()) return false;
   for (size_t i = 0; i < word.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(s[pos + i])) !=
@@ -124,8 +126,9 @@ bool Uses12Hour(const std::string& f) {
       if (c == quote) quote = 0;
     } else if (c == '"' || c == '\'') {
       quote = c;
-    } else if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") ||
-               StartsWithNoCase(f, i, "ampm")) {
+    } else if ((c == 'a' || c == 'A') &&
+               (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") ||
+                StartsWithNoCase(f, i, "ampm"))) {
       return true;
     }
   }
@@ -163,21 +166,22 @@ void Format(std::string& out, const std::string& f, TDateTime dt, const TFormatS
       i = end < f.size() ? end + 1 : end;
       continue;
     }
-    if (StartsWithNoCase(f, i, "am/pm")) {
-      std::string word = f.substr(i + (hour >= 12 ? 3 : 0), 2);
-      out += word;
-      i += 5;
-      continue;
-    }
-    if (StartsWithNoCase(f, i, "a/p")) {
-      out += f[i + (hour >= 12 ? 2 : 0)];
-      i += 3;
-      continue;
-    }
-    if (StartsWithNoCase(f, i, "ampm")) {
-      out += hour >= 12 ? fs.TimePMString : fs.TimeAMString;
-      i += 4;
-      continue;
+    if (lc == 'a') {  // an am/pm word, or a plain letter
+      if (StartsWithNoCase(f, i, "am/pm")) {
+        out += f.substr(i + (hour >= 12 ? 3 : 0), 2);
+        i += 5;
+        continue;
+      }
+      if (StartsWithNoCase(f, i, "a/p")) {
+        out += f[i + (hour >= 12 ? 2 : 0)];
+        i += 3;
+        continue;
+      }
+      if (StartsWithNoCase(f, i, "ampm")) {
+        out += hour >= 12 ? fs.TimePMString : fs.TimeAMString;
+        i += 4;
+        continue;
+      }
     }
     switch (lc) {
       case 'c': {

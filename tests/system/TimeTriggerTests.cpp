@@ -163,6 +163,24 @@ TEST_F(TimeTrigger, ReportsEachNewSecondAndTheNewDayAfterTheTrigger) {
   EXPECT_EQ(t->CurrentTime(), "00:00:00");
 }
 
+TEST_F(TimeTrigger, TheTextsFollowTheClockAndTheFormatsWithinOneSecond) {
+  auto* t = MakeTrigger();
+  TickFor(t, 200);  // 14:29:59.8: the same second, the same texts, no event
+  EXPECT_TRUE(log.Events.empty());
+  FormatSettings.LongTimeFormat = "hh:nn";
+  FormatSettings.ShortDateFormat = "yyyy/mm/dd";
+  t->TimerCheckForTrigger(nullptr);  // still 14:29:59.8, formatted anew
+  EXPECT_EQ(t->CurrentTime(), "14:29");
+  EXPECT_EQ(t->CurrentDate(), "2026/03/14");
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"NewTime", "NewDate"}));
+  FormatSettings.LongTimeFormat = "hh:nn:ss.zzz";  // milliseconds change within the second
+  TickFor(t, 200);
+  EXPECT_EQ(t->CurrentTime(), "14:30:00.000");
+  clock.Advance(100);
+  t->TimerCheckForTrigger(nullptr);
+  EXPECT_EQ(t->CurrentTime(), "14:30:00.100");
+}
+
 TEST_F(TimeTrigger, AssigningTheClockTextsReadsTheClockInstead) {
   auto* t = MakeTrigger();
   clock.Set(2026, 12, 31, 8, 15, 0);
