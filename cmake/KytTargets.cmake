@@ -50,27 +50,47 @@ function(_kyt_common target)
   endif()
 endfunction()
 
-# Reads `[NAME] name SOURCES ... DEPS ...` into `name`, KYT_SOURCES and KYT_DEPS.
-macro(_kyt_parse)
-  cmake_parse_arguments(KYT "" "NAME" "SOURCES;DEPS" ${ARGV})
+# Reads `[NAME] name SOURCES ... DEPS ...` into `name`, KYT_SOURCES and KYT_DEPS; the caller's
+# own flags and one-value keywords, if any, come first (`_kyt_parse_with("FLAG" "KEY" ${ARGV})`).
+macro(_kyt_parse_with options one_value)
+  cmake_parse_arguments(KYT "${options}" "NAME;${one_value}" "SOURCES;DEPS" ${ARGN})
   if(KYT_NAME)
     set(name ${KYT_NAME})
   else()
     list(POP_FRONT KYT_UNPARSED_ARGUMENTS name)
   endif()
   if(NOT name OR KYT_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "${CMAKE_CURRENT_FUNCTION}: expected [NAME] name SOURCES ... DEPS ..., got ${ARGV}")
+    message(FATAL_ERROR "${CMAKE_CURRENT_FUNCTION}: expected [NAME] name SOURCES ... DEPS ..., got ${ARGN}")
   endif()
 endmacro()
+macro(_kyt_parse)
+  _kyt_parse_with("" "" ${ARGV})
+endmacro()
 
-# Static library; the repository root is its public include directory.
+# 32-bit Windows prefixes C symbols with an underscore; the linker options below name them.
+if(KYT_WINDOWS AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(_kyt_c_symbol_prefix _)
+else()
+  set(_kyt_c_symbol_prefix "")
+endif()
+
+# Static library; the repository root is its public include directory. CLASS_TABLE names a source
+# that defines the C array <name>_classes listing every class the library's units register: each
+# unit registers its classes from a static initialiser, which runs only when the linker takes the
+# unit out of the archive, so every executable linking the library is made to link the table, and
+# through it each unit, and a form file can name a class that no code names.
 function(kyt_add_library)
-  _kyt_parse(${ARGV})
-  add_library(${name} STATIC ${KYT_SOURCES})
+  _kyt_parse_with("" "CLASS_TABLE" ${ARGV})
+  add_library(${name} STATIC ${KYT_SOURCES} ${KYT_CLASS_TABLE})
   _kyt_common(${name})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   if(KYT_DEPS)
     target_link_libraries(${name} PUBLIC ${KYT_DEPS})
+  endif()
+  if(KYT_CLASS_TABLE)
+    # Unlike -u, a table missing from the library (a misspelt name) fails the link.
+    target_link_options(${name} INTERFACE
+      "LINKER:--require-defined=${_kyt_c_symbol_prefix}${name}_classes")
   endif()
 endfunction()
 
