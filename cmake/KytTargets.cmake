@@ -50,28 +50,97 @@ function(_kyt_common target)
   endif()
 endfunction()
 
-# Reads `[NAME] name SOURCES ... DEPS ...` into `name`, KYT_SOURCES and KYT_DEPS.
-macro(_kyt_parse)
-  cmake_parse_arguments(KYT "" "NAME" "SOURCES;DEPS" ${ARGV})
+# Reads `[NAME] name SOURCES ... DEPS ...` into `name`, KYT_SOURCES and KYT_DEPS; the caller's
+# own flags and one-value keywords, if any, come first (`_kyt_parse_with("FLAG" "KEY" ${ARGV})`).
+macro(_kyt_parse_with options one_value)
+  cmake_parse_arguments(KYT "${options}" "NAME;${one_value}" "SOURCES;DEPS" ${ARGN})
   if(KYT_NAME)
     set(name ${KYT_NAME})
   else()
     list(POP_FRONT KYT_UNPARSED_ARGUMENTS name)
   endif()
   if(NOT name OR KYT_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "${CMAKE_CURRENT_FUNCTION}: expected [NAME] name SOURCES ... DEPS ..., got ${ARGV}")
+    message(FATAL_ERROR "${CMAKE_CURRENT_FUNCTION}: expected [NAME] name SOURCES ... DEPS ..., got ${ARGN}")
   endif()
 endmacro()
+macro(_kyt_parse)
+  _kyt_parse_with("" "" ${ARGV})
+endmacro()
 
-# Static library; the repository root is its public include directory.
+# Where the package installs; the library, header and data folders are GNUInstallDirs' ones.
+include(GNUInstallDirs)
+set(KYT_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/kyt)
+set(KYT_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/kyt)
+
+# 32-bit Windows prefixes C symbols with an underscore; the linker options below name them.
+if(KYT_WINDOWS AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(_kyt_c_symbol_prefix _)
+else()
+  set(_kyt_c_symbol_prefix "")
+endif()
+
+# Static library; the repository root is its public include directory (include/ once installed,
+# with the same folder layout). Every library is installed and exported as kyt::<name without
+# kyt_> unless NO_INSTALL (test support). CLASS_TABLE names a source that defines the C array
+# <name>_classes listing every class the library's units register: each unit registers its classes
+# from a static initialiser, which runs only when the linker takes the unit out of the archive, so
+# every executable linking the library is made to link the table, and through it each unit, and a
+# form file can name a class that no code names.
 function(kyt_add_library)
-  _kyt_parse(${ARGV})
-  add_library(${name} STATIC ${KYT_SOURCES})
+  _kyt_parse_with("NO_INSTALL" "CLASS_TABLE" ${ARGV})
+  add_library(${name} STATIC ${KYT_SOURCES} ${KYT_CLASS_TABLE})
   _kyt_common(${name})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  # The headers use C++20, so code that includes them must compile as C++20 too.
+  target_compile_features(${name} PUBLIC cxx_std_20)
+  target_include_directories(${name} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   if(KYT_DEPS)
     target_link_libraries(${name} PUBLIC ${KYT_DEPS})
   endif()
+  if(KYT_CLASS_TABLE)
+    # Unlike -u, a table missing from the library (a misspelt name) fails the link.
+    target_link_options(${name} INTERFACE
+      "LINKER:--require-defined=${_kyt_c_symbol_prefix}${name}_classes")
+  endif()
+  if(KYT_WINDOWS AND NOT KYT_NO_INSTALL)
+    _kyt_install_library(${name})
+  endif()
+endfunction()
+
+# Installs the library into the package's export set and, once per folder, the folder's headers
+# (the private ones, *Private.h, stay behind).
+function(_kyt_install_library name)
+  string(REGEX REPLACE "^kyt_" "" export_name ${name})
+  set_target_properties(${name} PROPERTIES EXPORT_NAME ${export_name})
+  install(TARGETS ${name} EXPORT kytTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  set_property(GLOBAL APPEND PROPERTY KYT_INSTALLED_LIBRARIES ${name})
+  get_property(done DIRECTORY PROPERTY KYT_HEADERS_INSTALLED)
+  if(NOT done)
+    set_property(DIRECTORY PROPERTY KYT_HEADERS_INSTALLED ON)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    list(FILTER headers EXCLUDE REGEX "Private\\.h$")
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder})
+  endif()
+endfunction()
+
+# The package configuration, once every folder is read: kyt::kyt links every installed library,
+# kytTargets.cmake holds the exported targets, and find_package(kyt) accepts the same major version
+# built for the same pointer size.
+function(kyt_install_package)
+  include(CMakePackageConfigHelpers)
+  get_property(libraries GLOBAL PROPERTY KYT_INSTALLED_LIBRARIES)
+  add_library(kyt INTERFACE)
+  target_link_libraries(kyt INTERFACE ${libraries})
+  install(TARGETS kyt EXPORT kytTargets)
+  install(EXPORT kytTargets NAMESPACE kyt:: DESTINATION ${KYT_INSTALL_CMAKEDIR})
+  list(TRANSFORM libraries REPLACE "^kyt_" "" OUTPUT_VARIABLE KYT_COMPONENTS)
+  configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/kytConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/kytConfig.cmake INSTALL_DESTINATION ${KYT_INSTALL_CMAKEDIR})
+  write_basic_package_version_file(${PROJECT_BINARY_DIR}/kytConfigVersion.cmake
+    VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+  install(FILES ${PROJECT_BINARY_DIR}/kytConfig.cmake ${PROJECT_BINARY_DIR}/kytConfigVersion.cmake
+    DESTINATION ${KYT_INSTALL_CMAKEDIR})
 endfunction()
 
 function(_kyt_executable name)

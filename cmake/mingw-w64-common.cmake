@@ -6,6 +6,9 @@ set(CMAKE_AR           ${KYT_MINGW_TRIPLE}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB       ${KYT_MINGW_TRIPLE}-ranlib CACHE FILEPATH "")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${KYT_MINGW_TRIPLE})
+# A prefix named in CMAKE_PREFIX_PATH (an installed kyt package) holds Windows files too: as a root
+# of its own it is searched as it is, instead of being looked for under the mingw-w64 root.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -15,7 +15,6 @@
 #include "host/vcl/Application.h"
 #include "host/vcl/ExtCtrls.h"
 #include "persistence/KYTTFormSaver.h"
-#include "persistence/KYTTIllegalAbort.h"
 #include "persistence/KYTTStartup.h"
 #include "strings/KYTTHolders.h"
 #include "strings/KYTTMultiLists.h"
@@ -26,12 +25,6 @@
 namespace kyt {
 
 namespace {
-
-// The detector is named only by the form file: registering it here links its unit in.
-[[maybe_unused]] const bool kFormClassesRegistered = [] {
-  RegisterClass(TKYTIllegalAbort::StaticClass());
-  return true;
-}();
 
 void Report(const std::string& what) {
   std::printf("showcase: %s\n", what.c_str());
