@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/os/Win.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 
@@ -74,13 +75,13 @@ class DesignToolRun {
     si.hStdOutput = out;
     si.hStdError = err;
     PROCESS_INFORMATION pi{};
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    const BOOL started = ::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          folder_.c_str(), &si, &pi);
+    const DWORD startError = StartProcess(line, folder_, si, pi, true);
     ::CloseHandle(out);
     ::CloseHandle(err);
-    if (!started) return result;
+    if (startError) {
+      result.Err = "cannot start " + ToolPath() + " (error " + std::to_string(startError) + ")";
+      return result;
+    }
     ::CloseHandle(pi.hThread);
     if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
       ::GetExitCodeProcess(pi.hProcess, &result.ExitCode);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/os/OsSeam.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt::infotest {
 
@@ -116,14 +117,11 @@ inline ChildRun RunChild(Sandbox& box, const std::string& exe, const std::vector
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi{};
-  std::vector<char> buffer(line.begin(), line.end());
-  buffer.push_back('\0');
-  const BOOL started = os::kernel32.CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                                   box.Path().c_str(), &si, &pi);
+  const DWORD startError = StartProcess(line, box.Path(), si, pi, true);
   os::kernel32.CloseHandle(out);
   os::kernel32.CloseHandle(err);
-  EXPECT_TRUE(started) << "cannot start " << exe;
-  if (!started) return run;
+  EXPECT_EQ(startError, 0u) << "cannot start " << exe;
+  if (startError) return run;
   if (os::kernel32.WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
     ADD_FAILURE() << exe << " did not end";
     os::kernel32.TerminateProcess(pi.hProcess, 1);

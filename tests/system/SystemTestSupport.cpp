@@ -9,6 +9,7 @@
 
 #include "host/core/FormFile.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 
@@ -101,14 +102,11 @@ TToolRun RunDesignTool(const std::string& folder, const std::vector<std::string>
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi{};
-  std::vector<char> buffer(line.begin(), line.end());
-  buffer.push_back('\0');
-  const BOOL started =
-      ::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si, &pi);
+  const DWORD startError = StartProcess(line, folder, si, pi, true);
   ::CloseHandle(out);
   ::CloseHandle(err);
-  EXPECT_TRUE(started) << "cannot start " << tool;
-  if (!started) return run;
+  EXPECT_EQ(startError, 0u) << "cannot start " << tool;
+  if (startError) return run;
   if (press) {
     // A dialog answerer works only in its own process: this looks for the child's window.
     HWND button = nullptr;

@@ -13,6 +13,7 @@
 #include "host/os/OsSeam.h"
 #include "host/vcl/Forms.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 namespace {
@@ -98,14 +99,11 @@ class KytDesign : public ::testing::Test {
     si.hStdOutput = out;
     si.hStdError = err;
     PROCESS_INFORMATION pi{};
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    const BOOL started = os::kernel32.CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                                     folder.c_str(), &si, &pi);
+    const DWORD startError = StartProcess(line, folder, si, pi, true);
     os::kernel32.CloseHandle(out);
     os::kernel32.CloseHandle(err);
-    EXPECT_TRUE(started) << "cannot start " << ToolPath();
-    if (!started) return run;
+    EXPECT_EQ(startError, 0u) << "cannot start " << ToolPath();
+    if (startError) return run;
     if (press) {
       HWND button = nullptr;
       for (int i = 0; i < 1000 && !button; ++i) {
