@@ -48,7 +48,32 @@ TPersistent* TPersistent::GetOwner() const { return nullptr; }
 TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : FName(std::move(name)), FParent(parent) {
   if (parent) {
     FProperties = parent->FProperties;
+    FPropertyIndex = parent->FPropertyIndex;
     FMethods = parent->FMethods;
+  }
+}
+
+namespace {
+// Hash of a name with ASCII letters folded, so names SameText calls equal hash alike.
+size_t FoldedHash(std::string_view name) {
+  uint32_t h = 2166136261u;
+  const char* p = name.data();
+  for (size_t i = 0, n = name.size(); i < n; ++i) {
+    const char c = p[i];
+    h = (h ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c)) * 16777619u;
+  }
+  return h;
+}
+}  // namespace
+
+void TClassInfo::IndexProperties() {
+  size_t size = 8;
+  while (size < FProperties.size() * 2) size *= 2;
+  FPropertyIndex.assign(size, nullptr);
+  for (const TPropInfo* prop : FProperties) {
+    size_t slot = FoldedHash(prop->Name()) & (size - 1);
+    while (FPropertyIndex[slot]) slot = (slot + 1) & (size - 1);
+    FPropertyIndex[slot] = prop;
   }
 }
 
@@ -58,9 +83,12 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
   return false;
 }
 
-const TPropInfo* TClassInfo::FindProperty(const std::string& name) const {
-  for (const TPropInfo* p : FProperties)
-    if (core::SameText(p->Name(), name)) return p;
+const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {
+  const size_t size = FPropertyIndex.size();
+  if (size == 0) return nullptr;
+  const TPropInfo* const* slots = FPropertyIndex.data();
+  for (size_t slot = FoldedHash(name) & (size - 1); slots[slot]; slot = (slot + 1) & (size - 1))
+    if (core::SameText(slots[slot]->Name(), name)) return slots[slot];
   return nullptr;
 }
 
@@ -88,13 +116,16 @@ TPersistent* TClassInfo::CreatePersistent() const {
 void TClassInfo::AddProperty(std::unique_ptr<TPropInfo> prop) {
   const TPropInfo* raw = prop.get();
   FOwnProperties.push_back(std::move(prop));
+  bool replaced = false;
   for (const TPropInfo*& existing : FProperties) {
     if (core::SameText(existing->Name(), raw->Name())) {
       existing = raw;
-      return;
+      replaced = true;
+      break;
     }
   }
-  FProperties.push_back(raw);
+  if (!replaced) FProperties.push_back(raw);
+  IndexProperties();
 }
 
 void TClassInfo::AddMethod(TPublishedMethod method) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -158,7 +159,7 @@ class TClassInfo {
   bool InheritsFrom(const TClassInfo& other) const;
   const std::vector<const TPropInfo*>& Properties() const { return FProperties; }
   // Case-insensitive; null when the class publishes no such property.
-  const TPropInfo* FindProperty(const std::string& name) const;
+  const TPropInfo* FindProperty(std::string_view name) const;
   const std::vector<const TPublishedMethod*>& Methods() const { return FMethods; }
   const TPublishedMethod* FindMethod(const std::string& name) const;
 
@@ -184,6 +185,10 @@ class TClassInfo {
   PersistentFactory FPersistentFactory = nullptr;
   std::vector<std::unique_ptr<TPropInfo>> FOwnProperties;
   std::vector<const TPropInfo*> FProperties;
+  // FProperties by case-folded name hash, open addressing (a power of two long, at most half
+  // full): the form reader looks up every property it reads.
+  std::vector<const TPropInfo*> FPropertyIndex;
+  void IndexProperties();
   std::vector<std::unique_ptr<TPublishedMethod>> FOwnMethods;
   std::vector<const TPublishedMethod*> FMethods;
 };
