@@ -920,23 +920,34 @@ class TReader {
     prop.SetMethod(&obj, method);
   }
 
-  // Names are looked up through a sorted index, so many references stay fast.
+  // Names are looked up through a hashed index, so many references stay fast.
   void ResolveFixups() {
     if (FFixups.empty()) return;
-    std::vector<TComponent*> byName;
-    byName.reserve(static_cast<size_t>(FRoot.ComponentCount()));
-    for (int i = 0; i < FRoot.ComponentCount(); ++i)
-      if (!FRoot.Components(i)->Name().empty()) byName.push_back(FRoot.Components(i));
-    const auto less = [](const TComponent* a, const TComponent* b) { return core::CompareText(a->Name(), b->Name()) < 0; };
-    std::sort(byName.begin(), byName.end(), less);
+    // Open addressing, at most half full.
+    const int count = FRoot.ComponentCount();
+    size_t size = 16;
+    while (size < static_cast<size_t>(count) * 2) size *= 2;
+    const size_t mask = size - 1;
+    std::vector<TComponent*> byName(size, nullptr);
+    for (int i = 0; i < count; ++i) {
+      TComponent* c = FRoot.Components(i);
+      if (c->Name().empty()) continue;
+      size_t slot = core::TextHash(c->Name()) & mask;
+      while (byName[slot]) slot = (slot + 1) & mask;
+      byName[slot] = c;
+    }
+    TComponent* const* slots = byName.data();
     for (const TFixup& fixup : FFixups) {
       TComponent* target = nullptr;
       if (core::SameText(FRoot.Name(), fixup.Name)) {
         target = &FRoot;
       } else {
-        auto it = std::lower_bound(byName.begin(), byName.end(), fixup.Name,
-                                   [](const TComponent* c, std::string_view name) { return core::CompareText(c->Name(), name) < 0; });
-        if (it != byName.end() && core::SameText((*it)->Name(), fixup.Name)) target = *it;
+        for (size_t slot = core::TextHash(fixup.Name) & mask; slots[slot]; slot = (slot + 1) & mask) {
+          if (core::SameText(slots[slot]->Name(), fixup.Name)) {
+            target = slots[slot];
+            break;
+          }
+        }
       }
       if (!target) Fail(fixup.Pos, "unresolved reference " + std::string(fixup.Name));
       Guard(fixup.Pos, [&] { fixup.Prop->SetObject(fixup.Object, target); });

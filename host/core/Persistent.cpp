@@ -53,25 +53,12 @@ TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : FName(std::
   }
 }
 
-namespace {
-// Hash of a name with ASCII letters folded, so names SameText calls equal hash alike.
-size_t FoldedHash(std::string_view name) {
-  uint32_t h = 2166136261u;
-  const char* p = name.data();
-  for (size_t i = 0, n = name.size(); i < n; ++i) {
-    const char c = p[i];
-    h = (h ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c)) * 16777619u;
-  }
-  return h;
-}
-}  // namespace
-
 void TClassInfo::IndexProperties() {
   size_t size = 8;
   while (size < FProperties.size() * 2) size *= 2;
   FPropertyIndex.assign(size, nullptr);
   for (const TPropInfo* prop : FProperties) {
-    size_t slot = FoldedHash(prop->Name()) & (size - 1);
+    size_t slot = core::TextHash(prop->Name()) & (size - 1);
     while (FPropertyIndex[slot]) slot = (slot + 1) & (size - 1);
     FPropertyIndex[slot] = prop;
   }
@@ -87,7 +74,7 @@ const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {
   const size_t size = FPropertyIndex.size();
   if (size == 0) return nullptr;
   const TPropInfo* const* slots = FPropertyIndex.data();
-  for (size_t slot = FoldedHash(name) & (size - 1); slots[slot]; slot = (slot + 1) & (size - 1))
+  for (size_t slot = core::TextHash(name) & (size - 1); slots[slot]; slot = (slot + 1) & (size - 1))
     if (core::SameText(slots[slot]->Name(), name)) return slots[slot];
   return nullptr;
 }

@@ -58,6 +58,16 @@ bool SameText(const std::string& a, const std::string& b) {
   return true;
 }
 
+size_t TextHash(std::string_view s) {
+  uint32_t h = 2166136261u;  // FNV-1a
+  const char* p = s.data();
+  for (size_t i = 0, n = s.size(); i < n; ++i) {
+    const char c = p[i];
+    h = (h ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c)) * 16777619u;
+  }
+  return h;
+}
+
 static bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 static bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 

@@ -109,6 +109,8 @@ namespace core {
 bool SameText(const std::string& a, const std::string& b);
 bool SameText(std::string_view a, std::string_view b);
 int CompareText(std::string_view a, std::string_view b);
+// Hash with ASCII letters folded: names SameText calls equal hash alike (for name indexes).
+size_t TextHash(std::string_view s);
 // A letter or underscore followed by letters, digits or underscores.
 bool IsValidIdent(const std::string& s);
 }  // namespace core

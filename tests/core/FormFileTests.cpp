@@ -305,6 +305,26 @@ TEST_F(FormFile, TextsAndNamesWrittenInPiecesReadWhole) {
   EXPECT_EQ(Child(*form, "B")->Buddy(), a);
 }
 
+TEST_F(FormFile, ReferencesFindTheirComponentInAnyCaseAmongMany) {
+  constexpr int kCount = 300;
+  std::string text = "object Main: TTestForm\n";
+  for (int i = 0; i < kCount; ++i) {
+    text += "  object Item" + std::to_string(i) + ": TTestComponent\n";
+    const int target = (i * 7 + 3) % kCount;
+    text += "    Buddy = " + std::string(i % 2 ? "ITEM" : "item") + std::to_string(target) + "\n";
+    if (i % 50 == 0) text += "    object TTestComponent\n    end\n";  // unnamed, never a target
+    text += "  end\n";
+  }
+  text += "  object Last: TTestComponent\n    Buddy = nil\n  end\nend\n";
+  auto form = Read(text);
+  for (int i = 0; i < kCount; ++i) {
+    const std::string name = "Item" + std::to_string(i);
+    const std::string target = "Item" + std::to_string((i * 7 + 3) % kCount);
+    EXPECT_EQ(Child(*form, name.c_str())->Buddy(), Child(*form, target.c_str())) << name;
+  }
+  EXPECT_EQ(Child(*form, "Last")->Buddy(), nullptr);
+}
+
 // ---- Loading order and flags
 
 TEST_F(FormFile, ReaderAssignsWhileLoadingAndReadingThenClearsTheFlags) {
