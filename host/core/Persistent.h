@@ -397,7 +397,8 @@ class TPropImpl final : public TPropInfo {
   void SetStr(TPersistent* obj, const std::string& value) const override {
     if constexpr (std::is_same_v<V, std::string>) {
       CheckWritable();
-      Set(obj, FMaxLength && value.size() > FMaxLength ? value.substr(0, FMaxLength) : value);
+      if (FMaxLength && value.size() > FMaxLength) Set(obj, value.substr(0, FMaxLength));
+      else Set(obj, value);
     } else {
       WrongKind("a string");
     }
@@ -464,8 +465,10 @@ class TPropImpl final : public TPropInfo {
   V Get(const TPersistent* obj) const {
     return std::invoke(FGetter, const_cast<T&>(static_cast<const T&>(*obj)));
   }
-  void Set(TPersistent* obj, V value) const {
-    if constexpr (!std::is_same_v<S, std::nullptr_t>) std::invoke(FSetter, static_cast<T&>(*obj), std::move(value));
+  // Hands the value on as it came, so a setter taking a const reference gets no extra copy.
+  template <class A>
+  void Set(TPersistent* obj, A&& value) const {
+    if constexpr (!std::is_same_v<S, std::nullptr_t>) std::invoke(FSetter, static_cast<T&>(*obj), std::forward<A>(value));
   }
   static int64_t ToOrd(const V& v) {
     if constexpr (kKind == pkSet) return static_cast<int64_t>(v.Bits());
