@@ -170,10 +170,35 @@ bool ColorToIdent(TColor color, std::string& ident) {
   return false;
 }
 
+namespace {
+// Colour names by case-folded hash, built once: a form file names a colour for each colour
+// property it sets, and the table is long.
+struct TColorIndex {
+  static constexpr size_t kSize = 128;
+  static_assert(std::size(kColorNames) * 2 <= kSize, "the index must stay at most half full");
+  const TColorName* Slots[kSize] = {};
+};
+
+const TColorIndex& ColorIndex() {
+  static const TColorIndex index = [] {
+    TColorIndex built;
+    for (const TColorName& entry : kColorNames) {
+      size_t slot = core::TextHash(entry.Name) & (TColorIndex::kSize - 1);
+      while (built.Slots[slot]) slot = (slot + 1) & (TColorIndex::kSize - 1);
+      built.Slots[slot] = &entry;
+    }
+    return built;
+  }();
+  return index;
+}
+}  // namespace
+
 bool IdentToColor(std::string_view ident, TColor& color) {
-  for (const auto& entry : kColorNames) {
-    if (core::SameText(entry.Name, ident)) {
-      color = entry.Color;
+  const TColorIndex& index = ColorIndex();
+  for (size_t slot = core::TextHash(ident) & (TColorIndex::kSize - 1); index.Slots[slot];
+       slot = (slot + 1) & (TColorIndex::kSize - 1)) {
+    if (core::SameText(index.Slots[slot]->Name, ident)) {
+      color = index.Slots[slot]->Color;
       return true;
     }
   }

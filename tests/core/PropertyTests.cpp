@@ -298,6 +298,33 @@ TEST(TypeInfo, ColourNamesAndNumbers) {
   EXPECT_THROW(StringToColor("clNoSuch"), EConvertError);
 }
 
+TEST(TypeInfo, EveryColourNameReadsBackInAnyCase) {
+  const TColor named[] = {
+      clScrollBar, clBackground, clActiveCaption, clInactiveCaption, clMenu, clWindow, clWindowFrame,
+      clMenuText, clWindowText, clCaptionText, clActiveBorder, clInactiveBorder, clAppWorkSpace, clHighlight,
+      clHighlightText, clBtnFace, clBtnShadow, clGrayText, clBtnText, clInactiveCaptionText, clBtnHighlight,
+      cl3DDkShadow, cl3DLight, clInfoText, clInfoBk, clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple,
+      clTeal, clGray, clSilver, clRed, clLime, clYellow, clBlue, clFuchsia, clAqua, clWhite, clNone, clDefault};
+  for (TColor c : named) {
+    std::string ident;
+    ASSERT_TRUE(ColorToIdent(c, ident)) << ColorValue(c);
+    for (const std::string& spelled : {ident, WithCase(ident, true), WithCase(ident, false)}) {
+      TColor back{};
+      EXPECT_TRUE(IdentToColor(spelled, back)) << spelled;
+      EXPECT_EQ(back, c) << spelled;
+    }
+    TColor none{};
+    EXPECT_FALSE(IdentToColor(ident + "x", none)) << ident;
+    EXPECT_FALSE(IdentToColor(ident.substr(0, ident.size() - 1), none)) << ident;
+  }
+  TColor alias{};
+  EXPECT_TRUE(IdentToColor("clLtGray", alias));
+  EXPECT_EQ(alias, clSilver);
+  EXPECT_TRUE(IdentToColor("CLDKGRAY", alias));
+  EXPECT_EQ(alias, clGray);
+  EXPECT_FALSE(IdentToColor("", alias));
+}
+
 TEST(Sets, UnionDifferenceIntersectionAndSubset) {
   const TTestOptions ab{toBold, toItalic}, bc{toItalic, toUnderline};
   EXPECT_EQ(ab + bc, (TTestOptions{toBold, toItalic, toUnderline}));
