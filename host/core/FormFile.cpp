@@ -365,6 +365,9 @@ class TParser {
   void CheckCount(size_t count, TPos pos) {
     if (count >= kMaxFormListItems) FLex.Fail(pos, "too many items");
   }
+  // Room for a typical set or list at once: growing by one and two moved each element again.
+  static constexpr size_t kFewElements = 4;
+
   std::string_view Keep(std::string text) { return FTree.Texts.emplace_back(std::move(text)); }
 
   // Identifiers joined by dots: a view of the source where they stand without blanks between.
@@ -484,6 +487,7 @@ class TParser {
   void ParseSet(TValue& value) {
     value.Kind = TValueKind::Set;
     value.Parts = std::make_unique<TCompound>();
+    value.Parts->Elements.reserve(kFewElements);
     if (PeekSymbol(']')) {
       FLex.Next();
       return;
@@ -508,6 +512,7 @@ class TParser {
   void ParseList(TValue& value) {
     value.Kind = TValueKind::List;
     value.Parts = std::make_unique<TCompound>();
+    value.Parts->Elements.reserve(kFewElements);
     for (;;) {
       const TToken& tok = FLex.Peek();
       if (tok.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated list");
