@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <type_traits>
 
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -37,8 +38,9 @@ struct TValue {
   TPos Pos;
   int64_t Int = 0;
   std::string_view Text;  // identifier or string contents
-  // Sets, lists, collections and binary data only; kept apart so simple values stay small.
-  std::unique_ptr<struct TCompound> Parts;
+  // Sets, lists, collections and binary data only; kept apart in the tree's store so simple
+  // values stay small and nodes copy and free as plain data.
+  struct TCompound* Parts = nullptr;
 };
 
 struct TPropNode {
@@ -46,6 +48,8 @@ struct TPropNode {
   std::string_view Name;  // dotted: each part names a property of the object the part before gave
   TValue Value;
 };
+
+static_assert(std::is_trivially_copyable_v<TPropNode> && std::is_trivially_destructible_v<TPropNode>);
 
 struct TItemNode {
   TPos Pos;
@@ -69,6 +73,7 @@ struct TObjectNode {
 // The parsed form; valid while the text it was parsed from is.
 struct TFormTree {
   std::deque<std::string> Texts;  // texts not found whole in the form's text
+  std::deque<TCompound> Compounds;
   TObjectNode Root;
 };
 
@@ -449,7 +454,7 @@ class TParser {
         if (tok.Sym == '<') return ParseCollection(value, depth + 1);
         if (tok.Sym == '{') {
           value.Kind = TValueKind::Binary;
-          value.Parts = std::make_unique<TCompound>();
+          value.Parts = &FTree.Compounds.emplace_back();
           value.Parts->Bytes = FLex.ReadBinary(tok.Pos);
           return;
         }
@@ -486,7 +491,7 @@ class TParser {
 
   void ParseSet(TValue& value) {
     value.Kind = TValueKind::Set;
-    value.Parts = std::make_unique<TCompound>();
+    value.Parts = &FTree.Compounds.emplace_back();
     value.Parts->Elements.reserve(kFewElements);
     if (PeekSymbol(']')) {
       FLex.Next();
@@ -511,7 +516,7 @@ class TParser {
 
   void ParseList(TValue& value) {
     value.Kind = TValueKind::List;
-    value.Parts = std::make_unique<TCompound>();
+    value.Parts = &FTree.Compounds.emplace_back();
     value.Parts->Elements.reserve(kFewElements);
     for (;;) {
       const TToken& tok = FLex.Peek();
@@ -539,7 +544,7 @@ class TParser {
   void ParseCollection(TValue& value, int depth) {
     CheckDepth(depth, value.Pos);
     value.Kind = TValueKind::Collection;
-    value.Parts = std::make_unique<TCompound>();
+    value.Parts = &FTree.Compounds.emplace_back();
     for (;;) {
       TToken tok = FLex.Next();
       if (tok.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated collection");
