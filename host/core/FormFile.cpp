@@ -103,17 +103,19 @@ int HexValue(char c) {
   return -1;
 }
 
-// Identifier characters by byte: a table read in the scanning loops, which see every byte of a
-// form, where a call per byte would cost more than the scan in an unoptimised build.
-struct TIdentChars {
-  bool Is[256];
+// Character classes by byte: a table read where the lexer sees every byte of a form, since a
+// call per byte would cost more than the scan itself in an unoptimised build.
+enum : uint8_t { kcOther, kcLetter, kcDigit };
+struct TCharClasses {
+  uint8_t Of[256];
 };
-constexpr TIdentChars MakeIdentChars() {
-  TIdentChars chars{};
-  for (int c = 0; c < 256; ++c) chars.Is[c] = IsLetter(static_cast<char>(c)) || IsDigit(static_cast<char>(c));
-  return chars;
+constexpr TCharClasses MakeCharClasses() {
+  TCharClasses classes{};
+  for (int c = 0; c < 256; ++c)
+    classes.Of[c] = IsLetter(static_cast<char>(c)) ? kcLetter : IsDigit(static_cast<char>(c)) ? kcDigit : kcOther;
+  return classes;
 }
-constexpr TIdentChars kIdentChars = MakeIdentChars();
+constexpr TCharClasses kCharClasses = MakeCharClasses();
 
 class TLexer {
  public:
@@ -132,7 +134,7 @@ class TLexer {
     return FPeek;
   }
   TToken Next() {
-    Peek();
+    if (!FHasPeek) return Lex();
     FHasPeek = false;
     return FPeek;
   }
@@ -199,10 +201,10 @@ class TLexer {
   TToken Lex() {
     SkipBlanks();
     TToken tok;
-    tok.Pos = Here();
-    if (AtEnd()) return tok;
-    const char c = Cur();
-    if (IsLetter(c)) return LexIdent(tok);
+    tok.Pos = TPos{FLine, static_cast<int>(FCur - FLineStart) + 1};
+    if (FCur >= FEnd) return tok;
+    const char c = *FCur;
+    if (kCharClasses.Of[static_cast<unsigned char>(c)] == kcLetter) return LexIdent(tok);
     if (IsDigit(c) || c == '$' || ((c == '-' || c == '+') && (IsDigit(At(1)) || At(1) == '$'))) return LexInteger(tok);
     if (c == '\'' || c == '#') return LexString(tok);
     if (std::strchr("=:,.()[]<>{}+", c)) {
@@ -221,7 +223,7 @@ class TLexer {
   TToken LexIdent(TToken& tok) {
     const char* start = FCur;
     const char* p = FCur;
-    while (p < FEnd && kIdentChars.Is[static_cast<unsigned char>(*p)]) ++p;
+    while (p < FEnd && kCharClasses.Of[static_cast<unsigned char>(*p)] != kcOther) ++p;
     FCur = p;
     if (static_cast<size_t>(p - start) > kMaxIdentLength) Fail(tok.Pos, "identifier too long");
     tok.Kind = TTok::Ident;
