@@ -731,11 +731,10 @@ class TReader {
   }
 
   void ReadChild(TComponent& parent, const TObjectNode& node) {
-    const std::string className(node.ClassName);
-    const TClassInfo* cls = FindClass(className);
-    if (!cls) Fail(node.Pos, "unknown class " + className);
-    if (!cls->IsComponentClass()) Fail(node.Pos, className + " is not a component class");
-    if (!cls->CanCreateComponent()) Fail(node.Pos, "cannot create an instance of " + className);
+    const TClassInfo* cls = FindClass(node.ClassName);
+    if (!cls) Fail(node.Pos, "unknown class " + std::string(node.ClassName));
+    if (!cls->IsComponentClass()) Fail(node.Pos, std::string(node.ClassName) + " is not a component class");
+    if (!cls->CanCreateComponent()) Fail(node.Pos, "cannot create an instance of " + std::string(node.ClassName));
     TComponent* c = nullptr;
     Guard(node.Pos, [&] { c = cls->CreateComponent(&FRoot); });
     FCreated.push_back(c);
@@ -761,15 +760,14 @@ class TReader {
   // Walks a dotted name through owned sub-objects and assigns the last part.
   void ReadProperty(TPersistent& obj, const TPropNode& node) {
     TPersistent* target = &obj;
-    const std::string_view name = node.Name;
-    size_t start = 0;
+    const char* part = node.Name.data();
+    const char* const end = part + node.Name.size();
     for (;;) {
-      const size_t dot = name.find('.', start);
-      const std::string_view part = name.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
-      const TPropInfo& prop = FindProp(*target, part, node.Pos);
-      const bool last = dot == std::string_view::npos;
-      const bool stringsSuffix = !last && prop.Kind() == pkStrings && name.find('.', dot + 1) == std::string_view::npos &&
-                                 core::SameText(name.substr(dot + 1), "Strings");
+      const auto* dot = static_cast<const char*>(std::memchr(part, '.', static_cast<size_t>(end - part)));
+      const bool last = dot == nullptr;
+      const TPropInfo& prop = FindProp(*target, std::string_view(part, static_cast<size_t>((last ? end : dot) - part)), node.Pos);
+      const auto rest = last ? std::string_view() : std::string_view(dot + 1, static_cast<size_t>(end - dot - 1));
+      const bool stringsSuffix = !last && prop.Kind() == pkStrings && core::SameText(rest, "Strings");
       if (last || stringsSuffix) {
         Guard(node.Pos, [&] { AssignValue(*target, prop, node.Value, node.Name); });
         return;
@@ -778,7 +776,7 @@ class TReader {
       TPersistent* sub = prop.GetObject(target);
       if (!sub) Fail(node.Pos, prop.Name() + " is not assigned");
       target = sub;
-      start = dot + 1;
+      part = dot + 1;
     }
   }
 

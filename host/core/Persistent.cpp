@@ -131,7 +131,8 @@ void TClassInfo::AddMethod(TPublishedMethod method) {
 
 namespace {
 struct TRegistryKeyLess {
-  bool operator()(const std::string& a, const std::string& b) const { return core::CompareText(a, b) < 0; }
+  using is_transparent = void;  // found by a view of the name, without a string made per lookup
+  bool operator()(std::string_view a, std::string_view b) const { return core::CompareText(a, b) < 0; }
 };
 std::map<std::string, const TClassInfo*, TRegistryKeyLess>& Registry() {
   // Never destroyed, like the classes it names.
@@ -154,7 +155,7 @@ void UnRegisterClass(const TClassInfo& cls) {
   if (it != Registry().end() && it->second == &cls) Registry().erase(it);
 }
 
-const TClassInfo* FindClass(const std::string& name) {
+const TClassInfo* FindClass(std::string_view name) {
   auto it = Registry().find(name);
   return it == Registry().end() ? nullptr : it->second;
 }

@@ -244,7 +244,7 @@ void RegisterClass(const TClassInfo& cls);
 void RegisterClasses(std::initializer_list<const TClassInfo*> classes);
 void UnRegisterClass(const TClassInfo& cls);
 // Case-insensitive; null when unknown.
-const TClassInfo* FindClass(const std::string& name);
+const TClassInfo* FindClass(std::string_view name);
 
 // Event handlers by name: the root's published method as a TMethod bound to root (false when
 // the root publishes no such method), and the name of the published method m is (empty if none).
