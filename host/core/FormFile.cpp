@@ -380,20 +380,21 @@ class TParser {
   // Identifiers joined by dots: a view of the source where they stand without blanks between.
   std::string_view ParseDotted(std::string_view first, TPos pos, const char* what) {
     if (!PeekSymbol('.')) return first;
-    std::string joined(first);
     const char* end = first.data() + first.size();
-    bool contiguous = true;
+    std::string joined;  // made only once a blank stands between two parts
     int parts = 1;
     while (PeekSymbol('.')) {
       FLex.Next();
       const std::string_view part = ExpectIdent(what);
-      contiguous = contiguous && part.data() == end + 1;
+      if (joined.empty() && part.data() != end + 1) joined.assign(first.data(), static_cast<size_t>(end - first.data()));
+      if (!joined.empty()) {
+        joined += '.';
+        joined += part;
+      }
       end = part.data() + part.size();
-      joined += '.';
-      joined += part;
       if (++parts > kMaxFormNesting) FLex.Fail(pos, "nesting too deep");
     }
-    if (contiguous) return std::string_view(first.data(), joined.size());
+    if (joined.empty()) return std::string_view(first.data(), static_cast<size_t>(end - first.data()));
     return Keep(std::move(joined));
   }
 
