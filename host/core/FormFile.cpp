@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <type_traits>
 
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
@@ -29,20 +31,25 @@ enum class TValueKind { Integer, Ident, String, Set, List, Collection, Binary };
 
 struct TItemNode;
 
+// Names and texts view the form's text, or the tree's own store where the file spells them in
+// pieces (a string with '' or #NN codes, pieces joined by '+', a dotted name with blanks).
 struct TValue {
   TValueKind Kind = TValueKind::Integer;
   TPos Pos;
   int64_t Int = 0;
-  std::string Text;  // identifier or string contents
-  // Sets, lists, collections and binary data only; kept apart so simple values stay small.
-  std::unique_ptr<struct TCompound> Parts;
+  std::string_view Text;  // identifier or string contents
+  // Sets, lists, collections and binary data only; kept apart in the tree's store so simple
+  // values stay small and nodes copy and free as plain data.
+  struct TCompound* Parts = nullptr;
 };
 
 struct TPropNode {
   TPos Pos;
-  std::string Name;  // dotted: each part names a property of the object the part before gave
+  std::string_view Name;  // dotted: each part names a property of the object the part before gave
   TValue Value;
 };
+
+static_assert(std::is_trivially_copyable_v<TPropNode> && std::is_trivially_destructible_v<TPropNode>);
 
 struct TItemNode {
   TPos Pos;
@@ -57,30 +64,38 @@ struct TCompound {
 
 struct TObjectNode {
   TPos Pos;
-  std::string Name;
-  std::string ClassName;
+  std::string_view Name;
+  std::string_view ClassName;
   std::vector<TPropNode> Props;
   std::vector<TObjectNode> Children;
+};
+
+// The parsed form; valid while the text it was parsed from is.
+struct TFormTree {
+  std::deque<std::string> Texts;  // texts not found whole in the form's text
+  std::deque<TCompound> Compounds;
+  TObjectNode Root;
 };
 
 // ============================================================ Lexer
 
 enum class TTok { End, Ident, Integer, String, Symbol };
 
-// Identifiers view the source; strings view one of the lexer's two buffers, so a token stays
-// valid until two more strings are read (the parser copies at once).
+// Identifiers and most strings view the source; a string written in pieces views one of the
+// lexer's two buffers (Buffered), valid until two more such strings are read.
 struct TToken {
   TTok Kind = TTok::End;
   TPos Pos;
   std::string_view Text;
   int64_t Int = 0;
   char Sym = 0;
+  bool Buffered = false;
 };
 
 constexpr size_t kMaxIdentLength = 255;
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -88,9 +103,24 @@ int HexValue(char c) {
   return -1;
 }
 
+// Character classes by byte: a table read where the lexer sees every byte of a form, since a
+// call per byte would cost more than the scan itself in an unoptimised build.
+enum : uint8_t { kcOther, kcLetter, kcDigit };
+struct TCharClasses {
+  uint8_t Of[256];
+};
+constexpr TCharClasses MakeCharClasses() {
+  TCharClasses classes{};
+  for (int c = 0; c < 256; ++c)
+    classes.Of[c] = IsLetter(static_cast<char>(c)) ? kcLetter : IsDigit(static_cast<char>(c)) ? kcDigit : kcOther;
+  return classes;
+}
+constexpr TCharClasses kCharClasses = MakeCharClasses();
+
 class TLexer {
  public:
-  TLexer(const std::string& text, const std::string& file) : FText(text), FFile(file) {}
+  TLexer(const std::string& text, const std::string& file)
+      : FBegin(text.data()), FEnd(text.data() + text.size()), FCur(FBegin), FLineStart(FBegin), FFile(file) {}
 
   [[noreturn]] void Fail(TPos pos, const std::string& reason) const {
     throw EReadError(FFile, pos.Line, pos.Column, reason);
@@ -104,9 +134,9 @@ class TLexer {
     return FPeek;
   }
   TToken Next() {
-    Peek();
+    if (!FHasPeek) return Lex();
     FHasPeek = false;
-    return std::move(FPeek);
+    return FPeek;
   }
 
   // Hex digits up to '}', called right after the '{' token was taken.
@@ -137,35 +167,44 @@ class TLexer {
   }
 
  private:
-  bool AtEnd() const { return FIndex >= FText.size(); }
-  char Cur() const { return FText[FIndex]; }
-  char At(size_t offset) const { return FIndex + offset < FText.size() ? FText[FIndex + offset] : '\0'; }
-  TPos Here() const { return TPos{FLine, static_cast<int>(FIndex - FLineStart) + 1}; }
+  bool AtEnd() const { return FCur >= FEnd; }
+  char Cur() const { return *FCur; }
+  char At(size_t offset) const { return offset < static_cast<size_t>(FEnd - FCur) ? FCur[offset] : '\0'; }
+  TPos Here() const { return TPos{FLine, static_cast<int>(FCur - FLineStart) + 1}; }
   // CR LF, LF and a lone CR each end a line.
   void Advance() {
-    const char c = FText[FIndex++];
-    if (c == '\n' || (c == '\r' && (FIndex >= FText.size() || FText[FIndex] != '\n'))) {
+    const char c = *FCur++;
+    if (c == '\n' || (c == '\r' && (FCur == FEnd || *FCur != '\n'))) {
       ++FLine;
-      FLineStart = FIndex;
+      FLineStart = FCur;
     }
   }
   void SkipBlanks() {
-    const size_t n = FText.size();
-    while (FIndex < n) {
-      const char c = FText[FIndex];
-      if (c == ' ' || c == '\t') ++FIndex;
-      else if (c == '\r' || c == '\n') Advance();
-      else break;
+    const char* p = FCur;
+    while (p < FEnd) {
+      const char c = *p;
+      if (c == ' ' || c == '\t') {
+        ++p;
+      } else if (c == '\n' || c == '\r') {
+        ++p;
+        if (c == '\n' || p == FEnd || *p != '\n') {
+          ++FLine;
+          FLineStart = p;
+        }
+      } else {
+        break;
+      }
     }
+    FCur = p;
   }
 
   TToken Lex() {
     SkipBlanks();
     TToken tok;
-    tok.Pos = Here();
-    if (AtEnd()) return tok;
-    const char c = Cur();
-    if (IsLetter(c)) return LexIdent(tok);
+    tok.Pos = TPos{FLine, static_cast<int>(FCur - FLineStart) + 1};
+    if (FCur >= FEnd) return tok;
+    const char c = *FCur;
+    if (kCharClasses.Of[static_cast<unsigned char>(c)] == kcLetter) return LexIdent(tok);
     if (IsDigit(c) || c == '$' || ((c == '-' || c == '+') && (IsDigit(At(1)) || At(1) == '$'))) return LexInteger(tok);
     if (c == '\'' || c == '#') return LexString(tok);
     if (std::strchr("=:,.()[]<>{}+", c)) {
@@ -182,12 +221,13 @@ class TLexer {
   }
 
   TToken LexIdent(TToken& tok) {
-    const size_t start = FIndex;
-    const size_t n = FText.size();
-    while (FIndex < n && (IsLetter(FText[FIndex]) || IsDigit(FText[FIndex]))) ++FIndex;
-    if (FIndex - start > kMaxIdentLength) Fail(tok.Pos, "identifier too long");
+    const char* start = FCur;
+    const char* p = FCur;
+    while (p < FEnd && kCharClasses.Of[static_cast<unsigned char>(*p)] != kcOther) ++p;
+    FCur = p;
+    if (static_cast<size_t>(p - start) > kMaxIdentLength) Fail(tok.Pos, "identifier too long");
     tok.Kind = TTok::Ident;
-    tok.Text = std::string_view(FText).substr(start, FIndex - start);
+    tok.Text = std::string_view(start, static_cast<size_t>(p - start));
     return tok;
   }
 
@@ -221,6 +261,19 @@ class TLexer {
   // Adjacent quoted pieces and #NN codes form one string.
   TToken LexString(TToken& tok) {
     tok.Kind = TTok::String;
+    // Most strings are one quoted piece without a doubled quote: viewed where they stand.
+    if (*FCur == '\'') {
+      const char* first = FCur + 1;
+      const char* p = first;
+      while (p < FEnd && *p != '\'' && *p != '\r' && *p != '\n') ++p;
+      const auto length = static_cast<size_t>(p - first);
+      if (p < FEnd && *p == '\'' && length <= kMaxFormStringSize && (p + 1 == FEnd || (p[1] != '\'' && p[1] != '#'))) {
+        FCur = p + 1;
+        tok.Text = std::string_view(first, length);
+        return tok;
+      }
+    }
+    tok.Buffered = true;
     FBufferIndex ^= 1;
     std::string& text = FBuffers[FBufferIndex];
     text.clear();
@@ -267,13 +320,14 @@ class TLexer {
     text += static_cast<char>(value);
   }
 
-  const std::string& FText;
+  const char* FBegin;
+  const char* FEnd;
+  const char* FCur;
+  const char* FLineStart;
+  int FLine = 1;
   const std::string& FFile;
   std::string FBuffers[2];
   int FBufferIndex = 0;
-  size_t FIndex = 0;
-  int FLine = 1;
-  size_t FLineStart = 0;
   TToken FPeek;
   bool FHasPeek = false;
 };
@@ -282,20 +336,21 @@ class TLexer {
 
 class TParser {
  public:
-  TParser(const std::string& text, const std::string& file) : FLex(text, file) {}
+  TParser(const std::string& text, const std::string& file, TFormTree& tree) : FLex(text, file), FTree(tree) {}
 
-  TObjectNode ParseFile() {
+  void ParseFile() {
     if (FLex.Peek().Kind == TTok::End) FLex.Fail(FLex.Peek().Pos, "empty file");
-    TObjectNode root = ParseObject(1);
+    ParseObject(FTree.Root, 1);
     if (FLex.Peek().Kind != TTok::End) FLex.Fail(FLex.Peek().Pos, "text after the final 'end'");
-    return root;
   }
 
  private:
-  static bool IsKeyword(const TToken& tok, const char* word) {
-    if (tok.Kind != TTok::Ident || tok.Text.size() != std::strlen(word)) return false;
-    for (size_t i = 0; i < tok.Text.size(); ++i)
-      if ((tok.Text[i] | 0x20) != word[i]) return false;  // keywords are lower-case letters
+  template <size_t N>
+  static bool IsKeyword(const TToken& tok, const char (&word)[N]) {
+    if (tok.Kind != TTok::Ident || tok.Text.size() != N - 1) return false;
+    const char* text = tok.Text.data();
+    for (size_t i = 0; i < N - 1; ++i)
+      if ((text[i] | 0x20) != word[i]) return false;  // keywords are lower-case letters
     return true;
   }
   bool PeekSymbol(char sym) {
@@ -305,10 +360,10 @@ class TParser {
   void CheckDepth(int depth, TPos pos) {
     if (depth > kMaxFormNesting) FLex.Fail(pos, "nesting too deep");
   }
-  std::string ExpectIdent(const char* what) {
+  std::string_view ExpectIdent(const char* what) {
     TToken tok = FLex.Next();
     if (tok.Kind != TTok::Ident) FLex.Fail(tok.Pos, std::string(what) + " expected");
-    return std::string(tok.Text);
+    return tok.Text;
   }
   void ExpectSymbol(char sym) {
     TToken tok = FLex.Next();
@@ -317,15 +372,39 @@ class TParser {
   void CheckCount(size_t count, TPos pos) {
     if (count >= kMaxFormListItems) FLex.Fail(pos, "too many items");
   }
+  // Room for a typical set or list at once: growing by one and two moved each element again.
+  static constexpr size_t kFewElements = 4;
 
-  TObjectNode ParseObject(int depth) {
+  std::string_view Keep(std::string text) { return FTree.Texts.emplace_back(std::move(text)); }
+
+  // Identifiers joined by dots: a view of the source where they stand without blanks between.
+  std::string_view ParseDotted(std::string_view first, TPos pos, const char* what) {
+    if (!PeekSymbol('.')) return first;
+    const char* end = first.data() + first.size();
+    std::string joined;  // made only once a blank stands between two parts
+    int parts = 1;
+    while (PeekSymbol('.')) {
+      FLex.Next();
+      const std::string_view part = ExpectIdent(what);
+      if (joined.empty() && part.data() != end + 1) joined.assign(first.data(), static_cast<size_t>(end - first.data()));
+      if (!joined.empty()) {
+        joined += '.';
+        joined += part;
+      }
+      end = part.data() + part.size();
+      if (++parts > kMaxFormNesting) FLex.Fail(pos, "nesting too deep");
+    }
+    if (joined.empty()) return std::string_view(first.data(), static_cast<size_t>(end - first.data()));
+    return Keep(std::move(joined));
+  }
+
+  void ParseObject(TObjectNode& node, int depth) {
     TToken head = FLex.Next();
     if (!IsKeyword(head, "object")) FLex.Fail(head.Pos, "'object' expected");
     CheckDepth(depth, head.Pos);
-    TObjectNode node;
     node.Pos = head.Pos;
     node.Props.reserve(8);
-    std::string first = ExpectIdent("component name or class name");
+    std::string_view first = ExpectIdent("component name or class name");
     if (PeekSymbol(':')) {
       FLex.Next();
       node.Name = first;
@@ -335,16 +414,17 @@ class TParser {
     }
     for (;;) {
       const TToken& tok = FLex.Peek();
-      if (tok.Kind == TTok::End) FLex.Fail(tok.Pos, "'end' expected for object " + (node.Name.empty() ? node.ClassName : node.Name));
+      if (tok.Kind == TTok::End)
+        FLex.Fail(tok.Pos, "'end' expected for object " + std::string(node.Name.empty() ? node.ClassName : node.Name));
       if (IsKeyword(tok, "end")) {
         FLex.Next();
-        return node;
+        return;
       }
       if (IsKeyword(tok, "object")) {
-        node.Children.push_back(ParseObject(depth + 1));
+        ParseObject(node.Children.emplace_back(), depth + 1);
         CheckCount(node.Children.size(), node.Pos);
       } else if (tok.Kind == TTok::Ident) {
-        node.Props.push_back(ParseProperty(depth));
+        ParseProperty(node.Props.emplace_back(), depth);
         CheckCount(node.Props.size(), node.Pos);
       } else {
         FLex.Fail(tok.Pos, "property name expected");
@@ -352,44 +432,34 @@ class TParser {
     }
   }
 
-  TPropNode ParseProperty(int depth) {
-    TPropNode prop;
+  void ParseProperty(TPropNode& prop, int depth) {
     prop.Pos = FLex.Peek().Pos;
-    prop.Name = ExpectIdent("property name");
-    int parts = 1;
-    while (PeekSymbol('.')) {
-      FLex.Next();
-      prop.Name += '.';
-      prop.Name += ExpectIdent("property name");
-      if (++parts > kMaxFormNesting) FLex.Fail(prop.Pos, "nesting too deep");
-    }
+    prop.Name = ParseDotted(ExpectIdent("property name"), prop.Pos, "property name");
     ExpectSymbol('=');
-    prop.Value = ParseValue(depth);
-    return prop;
+    ParseValue(prop.Value, depth);
   }
 
-  TValue ParseValue(int depth) {
+  void ParseValue(TValue& value, int depth) {
     TToken tok = FLex.Next();
-    TValue value;
     value.Pos = tok.Pos;
     switch (tok.Kind) {
       case TTok::Integer:
         value.Kind = TValueKind::Integer;
         value.Int = tok.Int;
-        return value;
+        return;
       case TTok::Ident:
-        return ParseIdentValue(tok);
+        return ParseIdentValue(value, tok);
       case TTok::String:
-        return ParseStringValue(tok);
+        return ParseStringValue(value, tok);
       case TTok::Symbol:
         if (tok.Sym == '[') return ParseSet(value);
         if (tok.Sym == '(') return ParseList(value);
         if (tok.Sym == '<') return ParseCollection(value, depth + 1);
         if (tok.Sym == '{') {
           value.Kind = TValueKind::Binary;
-          value.Parts = std::make_unique<TCompound>();
+          value.Parts = &FTree.Compounds.emplace_back();
           value.Parts->Bytes = FLex.ReadBinary(tok.Pos);
-          return value;
+          return;
         }
         break;
       case TTok::End:
@@ -398,53 +468,48 @@ class TParser {
     FLex.Fail(tok.Pos, "value expected");
   }
 
-  TValue ParseIdentValue(const TToken& tok) {
-    TValue value;
+  void ParseIdentValue(TValue& value, const TToken& tok) {
     value.Pos = tok.Pos;
     value.Kind = TValueKind::Ident;
-    value.Text = tok.Text;
-    int parts = 1;
-    while (PeekSymbol('.')) {
-      FLex.Next();
-      value.Text += "." + ExpectIdent("identifier");
-      if (++parts > kMaxFormNesting) FLex.Fail(tok.Pos, "nesting too deep");
-    }
-    return value;
+    value.Text = ParseDotted(tok.Text, tok.Pos, "identifier");
   }
 
-  TValue ParseStringValue(const TToken& tok) {
-    TValue value;
+  void ParseStringValue(TValue& value, const TToken& tok) {
     value.Pos = tok.Pos;
     value.Kind = TValueKind::String;
-    value.Text = tok.Text;
+    if (!PeekSymbol('+')) {
+      value.Text = tok.Buffered ? Keep(std::string(tok.Text)) : tok.Text;
+      return;
+    }
+    std::string text(tok.Text);
     while (PeekSymbol('+')) {
       FLex.Next();
       TToken more = FLex.Next();
       if (more.Kind != TTok::String) FLex.Fail(more.Pos, "string expected after '+'");
-      if (value.Text.size() + more.Text.size() > kMaxFormStringSize) FLex.Fail(tok.Pos, "string too long");
-      value.Text += more.Text;
+      if (text.size() + more.Text.size() > kMaxFormStringSize) FLex.Fail(tok.Pos, "string too long");
+      text += more.Text;
     }
-    return value;
+    value.Text = Keep(std::move(text));
   }
 
-  TValue ParseSet(TValue& value) {
+  void ParseSet(TValue& value) {
     value.Kind = TValueKind::Set;
-    value.Parts = std::make_unique<TCompound>();
+    value.Parts = &FTree.Compounds.emplace_back();
+    value.Parts->Elements.reserve(kFewElements);
     if (PeekSymbol(']')) {
       FLex.Next();
-      return std::move(value);
+      return;
     }
     for (;;) {
       TToken member = FLex.Next();
       if (member.Kind != TTok::Ident) FLex.Fail(member.Pos, "set member expected");
-      TValue element;
+      TValue& element = value.Parts->Elements.emplace_back();
       element.Kind = TValueKind::Ident;
       element.Pos = member.Pos;
       element.Text = member.Text;
-      value.Parts->Elements.push_back(std::move(element));
       CheckCount(value.Parts->Elements.size(), value.Pos);
       TToken sep = FLex.Next();
-      if (sep.Kind == TTok::Symbol && sep.Sym == ']') return std::move(value);
+      if (sep.Kind == TTok::Symbol && sep.Sym == ']') return;
       if (sep.Kind != TTok::Symbol || sep.Sym != ',') {
         if (sep.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated set");
         FLex.Fail(sep.Pos, "',' or ']' expected");
@@ -452,35 +517,43 @@ class TParser {
     }
   }
 
-  TValue ParseList(TValue& value) {
+  void ParseList(TValue& value) {
     value.Kind = TValueKind::List;
-    value.Parts = std::make_unique<TCompound>();
+    value.Parts = &FTree.Compounds.emplace_back();
+    value.Parts->Elements.reserve(kFewElements);
     for (;;) {
       const TToken& tok = FLex.Peek();
       if (tok.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated list");
       if (tok.Kind == TTok::Symbol && tok.Sym == ')') {
         FLex.Next();
-        return std::move(value);
+        return;
       }
       TToken item = FLex.Next();
-      if (item.Kind == TTok::String) value.Parts->Elements.push_back(ParseStringValue(item));
-      else if (item.Kind == TTok::Ident) value.Parts->Elements.push_back(ParseIdentValue(item));
-      else if (item.Kind == TTok::Integer) value.Parts->Elements.push_back(TValue{TValueKind::Integer, item.Pos, item.Int, {}, {}});
-      else FLex.Fail(item.Pos, "list item expected");
+      if (item.Kind == TTok::String) {
+        ParseStringValue(value.Parts->Elements.emplace_back(), item);
+      } else if (item.Kind == TTok::Ident) {
+        ParseIdentValue(value.Parts->Elements.emplace_back(), item);
+      } else if (item.Kind == TTok::Integer) {
+        TValue& element = value.Parts->Elements.emplace_back();
+        element.Pos = item.Pos;
+        element.Int = item.Int;
+      } else {
+        FLex.Fail(item.Pos, "list item expected");
+      }
       CheckCount(value.Parts->Elements.size(), value.Pos);
     }
   }
 
-  TValue ParseCollection(TValue& value, int depth) {
+  void ParseCollection(TValue& value, int depth) {
     CheckDepth(depth, value.Pos);
     value.Kind = TValueKind::Collection;
-    value.Parts = std::make_unique<TCompound>();
+    value.Parts = &FTree.Compounds.emplace_back();
     for (;;) {
       TToken tok = FLex.Next();
       if (tok.Kind == TTok::End) FLex.Fail(value.Pos, "unterminated collection");
-      if (tok.Kind == TTok::Symbol && tok.Sym == '>') return std::move(value);
+      if (tok.Kind == TTok::Symbol && tok.Sym == '>') return;
       if (!IsKeyword(tok, "item")) FLex.Fail(tok.Pos, "'item' or '>' expected");
-      TItemNode item;
+      TItemNode& item = value.Parts->Items.emplace_back();
       item.Pos = tok.Pos;
       for (;;) {
         const TToken& next = FLex.Peek();
@@ -490,15 +563,15 @@ class TParser {
           break;
         }
         if (next.Kind != TTok::Ident) FLex.Fail(next.Pos, "property name expected");
-        item.Props.push_back(ParseProperty(depth));
+        ParseProperty(item.Props.emplace_back(), depth);
         CheckCount(item.Props.size(), item.Pos);
       }
-      value.Parts->Items.push_back(std::move(item));
       CheckCount(value.Parts->Items.size(), value.Pos);
     }
   }
 
   TLexer FLex;
+  TFormTree& FTree;
 };
 
 // ============================================================ Snapshot of a root's properties
@@ -610,7 +683,7 @@ class TReader {
   // Assigns the root's block; exceptions leave the created components for Rollback.
   void Read(const TObjectNode& node) {
     BeginLoading(FRoot, node.Pos);
-    if (!node.Name.empty()) Guard(node.Pos, [&] { FRoot.SetName(node.Name); });
+    if (!node.Name.empty()) Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
     ReadProperties(FRoot, node.Props);
     for (const TObjectNode& child : node.Children) ReadChild(FRoot, child);
     ResolveFixups();
@@ -660,16 +733,16 @@ class TReader {
 
   void ReadChild(TComponent& parent, const TObjectNode& node) {
     const TClassInfo* cls = FindClass(node.ClassName);
-    if (!cls) Fail(node.Pos, "unknown class " + node.ClassName);
-    if (!cls->IsComponentClass()) Fail(node.Pos, node.ClassName + " is not a component class");
-    if (!cls->CanCreateComponent()) Fail(node.Pos, "cannot create an instance of " + node.ClassName);
+    if (!cls) Fail(node.Pos, "unknown class " + std::string(node.ClassName));
+    if (!cls->IsComponentClass()) Fail(node.Pos, std::string(node.ClassName) + " is not a component class");
+    if (!cls->CanCreateComponent()) Fail(node.Pos, "cannot create an instance of " + std::string(node.ClassName));
     TComponent* c = nullptr;
     Guard(node.Pos, [&] { c = cls->CreateComponent(&FRoot); });
     FCreated.push_back(c);
     BeginLoading(*c, node.Pos);
     Guard(node.Pos, [&] {
       c->SetParentComponent(&parent);
-      c->SetName(node.Name);
+      c->SetName(std::string(node.Name));
     });
     ReadProperties(*c, node.Props);
     for (const TObjectNode& child : node.Children) ReadChild(*c, child);
@@ -679,24 +752,23 @@ class TReader {
     for (const TPropNode& prop : props) ReadProperty(obj, prop);
   }
 
-  const TPropInfo& FindProp(const TPersistent& obj, const std::string& name, TPos pos) {
+  const TPropInfo& FindProp(const TPersistent& obj, std::string_view name, TPos pos) {
     const TPropInfo* prop = obj.ClassType().FindProperty(name);
-    if (!prop) Fail(pos, "unknown property " + name + " of " + obj.ClassName());
+    if (!prop) Fail(pos, "unknown property " + std::string(name) + " of " + obj.ClassName());
     return *prop;
   }
 
   // Walks a dotted name through owned sub-objects and assigns the last part.
   void ReadProperty(TPersistent& obj, const TPropNode& node) {
     TPersistent* target = &obj;
-    size_t start = 0;
-    std::string part;
+    const char* part = node.Name.data();
+    const char* const end = part + node.Name.size();
     for (;;) {
-      const size_t dot = node.Name.find('.', start);
-      part.assign(node.Name, start, dot == std::string::npos ? std::string::npos : dot - start);
-      const TPropInfo& prop = FindProp(*target, part, node.Pos);
-      const bool last = dot == std::string::npos;
-      const bool stringsSuffix = !last && prop.Kind() == pkStrings && node.Name.find('.', dot + 1) == std::string::npos &&
-                                 core::SameText(node.Name.substr(dot + 1), "Strings");
+      const auto* dot = static_cast<const char*>(std::memchr(part, '.', static_cast<size_t>(end - part)));
+      const bool last = dot == nullptr;
+      const TPropInfo& prop = FindProp(*target, std::string_view(part, static_cast<size_t>((last ? end : dot) - part)), node.Pos);
+      const auto rest = last ? std::string_view() : std::string_view(dot + 1, static_cast<size_t>(end - dot - 1));
+      const bool stringsSuffix = !last && prop.Kind() == pkStrings && core::SameText(rest, "Strings");
       if (last || stringsSuffix) {
         Guard(node.Pos, [&] { AssignValue(*target, prop, node.Value, node.Name); });
         return;
@@ -705,7 +777,7 @@ class TReader {
       TPersistent* sub = prop.GetObject(target);
       if (!sub) Fail(node.Pos, prop.Name() + " is not assigned");
       target = sub;
-      start = dot + 1;
+      part = dot + 1;
     }
   }
 
@@ -721,13 +793,13 @@ class TReader {
 
   int64_t EnumMember(const TValue& value, const TPropInfo& prop) const {
     const int64_t ord = GetEnumValue(*prop.EnumType(), value.Text);
-    if (ord < 0 || ord >= 64) Fail(value.Pos, "'" + value.Text + "' is not a member of " + prop.EnumType()->Name);
+    if (ord < 0 || ord >= 64) Fail(value.Pos, "'" + std::string(value.Text) + "' is not a member of " + prop.EnumType()->Name);
     return ord;
   }
 
-  void AssignValue(TPersistent& obj, const TPropInfo& prop, const TValue& value, const std::string& name) {
+  void AssignValue(TPersistent& obj, const TPropInfo& prop, const TValue& value, std::string_view name) {
     if (prop.IsReadOnly() && prop.Kind() != pkStrings && prop.Kind() != pkCollection)
-      Fail(value.Pos, "property " + name + " is read-only");
+      Fail(value.Pos, "property " + std::string(name) + " is read-only");
     switch (prop.Kind()) {
       case pkInteger:
         if (value.Kind != TValueKind::Integer) WrongKind(value, prop, "integer");
@@ -746,7 +818,7 @@ class TReader {
         return;
       case pkString:
         if (value.Kind != TValueKind::String) WrongKind(value, prop, "string");
-        prop.SetStr(&obj, value.Text);
+        prop.SetStr(&obj, std::string(value.Text));
         return;
       case pkEnum:
         if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "enumeration member");
@@ -806,7 +878,7 @@ class TReader {
     lines.BeginUpdate();
     for (const TValue& line : value.Parts->Elements) {
       if (line.Kind != TValueKind::String) Fail(line.Pos, "string expected in " + prop.Name());
-      lines.Add(line.Text);
+      lines.Add(std::string(line.Text));
     }
     lines.EndUpdate();
     if (!prop.IsReadOnly()) {
@@ -842,7 +914,7 @@ class TReader {
   static std::vector<std::string> StoredNames(const TItemNode& item) {
     std::vector<std::string> names;
     names.reserve(item.Props.size());
-    for (const TPropNode& prop : item.Props) names.push_back(prop.Name);
+    for (const TPropNode& prop : item.Props) names.emplace_back(prop.Name);
     return names;
   }
 
@@ -853,30 +925,42 @@ class TReader {
       return;
     }
     TMethod method;
-    if (!FindPublishedMethod(FRoot, value.Text, method))
-      Fail(value.Pos, "unknown event handler " + value.Text + " of " + FRoot.ClassName());
+    const std::string name(value.Text);
+    if (!FindPublishedMethod(FRoot, name, method))
+      Fail(value.Pos, "unknown event handler " + name + " of " + FRoot.ClassName());
     prop.SetMethod(&obj, method);
   }
 
-  // Names are looked up through a sorted index, so many references stay fast.
+  // Names are looked up through a hashed index, so many references stay fast.
   void ResolveFixups() {
     if (FFixups.empty()) return;
-    std::vector<TComponent*> byName;
-    byName.reserve(static_cast<size_t>(FRoot.ComponentCount()));
-    for (int i = 0; i < FRoot.ComponentCount(); ++i)
-      if (!FRoot.Components(i)->Name().empty()) byName.push_back(FRoot.Components(i));
-    const auto less = [](const TComponent* a, const TComponent* b) { return core::CompareText(a->Name(), b->Name()) < 0; };
-    std::sort(byName.begin(), byName.end(), less);
+    // Open addressing, at most half full.
+    const int count = FRoot.ComponentCount();
+    size_t size = 16;
+    while (size < static_cast<size_t>(count) * 2) size *= 2;
+    const size_t mask = size - 1;
+    std::vector<TComponent*> byName(size, nullptr);
+    for (int i = 0; i < count; ++i) {
+      TComponent* c = FRoot.Components(i);
+      if (c->Name().empty()) continue;
+      size_t slot = core::TextHash(c->Name()) & mask;
+      while (byName[slot]) slot = (slot + 1) & mask;
+      byName[slot] = c;
+    }
+    TComponent* const* slots = byName.data();
     for (const TFixup& fixup : FFixups) {
       TComponent* target = nullptr;
       if (core::SameText(FRoot.Name(), fixup.Name)) {
         target = &FRoot;
       } else {
-        auto it = std::lower_bound(byName.begin(), byName.end(), fixup.Name,
-                                   [](const TComponent* c, const std::string& name) { return core::CompareText(c->Name(), name) < 0; });
-        if (it != byName.end() && core::SameText((*it)->Name(), fixup.Name)) target = *it;
+        for (size_t slot = core::TextHash(fixup.Name) & mask; slots[slot]; slot = (slot + 1) & mask) {
+          if (core::SameText(slots[slot]->Name(), fixup.Name)) {
+            target = slots[slot];
+            break;
+          }
+        }
       }
-      if (!target) Fail(fixup.Pos, "unresolved reference " + fixup.Name);
+      if (!target) Fail(fixup.Pos, "unresolved reference " + std::string(fixup.Name));
       Guard(fixup.Pos, [&] { fixup.Prop->SetObject(fixup.Object, target); });
     }
   }
@@ -891,7 +975,7 @@ class TReader {
   struct TFixup {
     TPersistent* Object;
     const TPropInfo* Prop;
-    std::string Name;
+    std::string_view Name;  // views the parse tree, which outlives the reader's work
     TPos Pos;
   };
 
@@ -906,22 +990,25 @@ class TReader {
 
 namespace {
 
-TObjectNode ParseForm(const std::string& text, const std::string& fileName) {
+void ParseForm(const std::string& text, const std::string& fileName, TFormTree& form) {
   if (text.size() > kMaxFormFileSize) throw EReadError(fileName, 1, 1, "file too large");
-  return TParser(text, fileName).ParseFile();
+  TParser(text, fileName, form).ParseFile();
 }
 
 }  // namespace
 
 TComponent* ReadComponentText(const std::string& text, const std::string& fileName, TComponent* owner) {
-  const TObjectNode tree = ParseForm(text, fileName);
-  const TClassInfo* cls = FindClass(tree.ClassName);
+  TFormTree form;
+  ParseForm(text, fileName, form);
+  const TObjectNode& tree = form.Root;
+  const std::string className(tree.ClassName);
+  const TClassInfo* cls = FindClass(className);
   const auto fail = [&](const std::string& reason) {
     return EReadError(fileName, tree.Pos.Line, tree.Pos.Column, reason);
   };
-  if (!cls) throw fail("unknown class " + tree.ClassName);
-  if (!cls->IsComponentClass()) throw fail(tree.ClassName + " is not a component class");
-  if (!cls->CanCreateComponent()) throw fail("cannot create an instance of " + tree.ClassName);
+  if (!cls) throw fail("unknown class " + className);
+  if (!cls->IsComponentClass()) throw fail(className + " is not a component class");
+  if (!cls->CanCreateComponent()) throw fail("cannot create an instance of " + className);
   TComponent* root = nullptr;
   try {
     root = cls->CreateComponent(owner);
@@ -939,10 +1026,12 @@ TComponent* ReadComponentText(const std::string& text, const std::string& fileNa
 }
 
 void ReadRootText(TComponent& root, const std::string& text, const std::string& fileName) {
-  const TObjectNode tree = ParseForm(text, fileName);
+  TFormTree form;
+  ParseForm(text, fileName, form);
+  const TObjectNode& tree = form.Root;
   if (!core::SameText(tree.ClassName, root.ClassName()))
     throw EReadError(fileName, tree.Pos.Line, tree.Pos.Column,
-                     "class " + tree.ClassName + " does not match " + root.ClassName());
+                     "class " + std::string(tree.ClassName) + " does not match " + root.ClassName());
   const TComponentState state = root.ComponentState();
   TSnapshot snapshot(root, 0);
   TReader reader(fileName, root);

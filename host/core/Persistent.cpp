@@ -48,7 +48,19 @@ TPersistent* TPersistent::GetOwner() const { return nullptr; }
 TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : FName(std::move(name)), FParent(parent) {
   if (parent) {
     FProperties = parent->FProperties;
+    FPropertyIndex = parent->FPropertyIndex;
     FMethods = parent->FMethods;
+  }
+}
+
+void TClassInfo::IndexProperties() {
+  size_t size = 8;
+  while (size < FProperties.size() * 2) size *= 2;
+  FPropertyIndex.assign(size, nullptr);
+  for (const TPropInfo* prop : FProperties) {
+    size_t slot = core::TextHash(prop->Name()) & (size - 1);
+    while (FPropertyIndex[slot]) slot = (slot + 1) & (size - 1);
+    FPropertyIndex[slot] = prop;
   }
 }
 
@@ -58,9 +70,12 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
   return false;
 }
 
-const TPropInfo* TClassInfo::FindProperty(const std::string& name) const {
-  for (const TPropInfo* p : FProperties)
-    if (core::SameText(p->Name(), name)) return p;
+const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {
+  const size_t size = FPropertyIndex.size();
+  if (size == 0) return nullptr;
+  const TPropInfo* const* slots = FPropertyIndex.data();
+  for (size_t slot = core::TextHash(name) & (size - 1); slots[slot]; slot = (slot + 1) & (size - 1))
+    if (core::SameText(slots[slot]->Name(), name)) return slots[slot];
   return nullptr;
 }
 
@@ -88,13 +103,16 @@ TPersistent* TClassInfo::CreatePersistent() const {
 void TClassInfo::AddProperty(std::unique_ptr<TPropInfo> prop) {
   const TPropInfo* raw = prop.get();
   FOwnProperties.push_back(std::move(prop));
+  bool replaced = false;
   for (const TPropInfo*& existing : FProperties) {
     if (core::SameText(existing->Name(), raw->Name())) {
       existing = raw;
-      return;
+      replaced = true;
+      break;
     }
   }
-  FProperties.push_back(raw);
+  if (!replaced) FProperties.push_back(raw);
+  IndexProperties();
 }
 
 void TClassInfo::AddMethod(TPublishedMethod method) {
@@ -113,7 +131,8 @@ void TClassInfo::AddMethod(TPublishedMethod method) {
 
 namespace {
 struct TRegistryKeyLess {
-  bool operator()(const std::string& a, const std::string& b) const { return core::CompareText(a, b) < 0; }
+  using is_transparent = void;  // found by a view of the name, without a string made per lookup
+  bool operator()(std::string_view a, std::string_view b) const { return core::CompareText(a, b) < 0; }
 };
 std::map<std::string, const TClassInfo*, TRegistryKeyLess>& Registry() {
   // Never destroyed, like the classes it names.
@@ -136,7 +155,7 @@ void UnRegisterClass(const TClassInfo& cls) {
   if (it != Registry().end() && it->second == &cls) Registry().erase(it);
 }
 
-const TClassInfo* FindClass(const std::string& name) {
+const TClassInfo* FindClass(std::string_view name) {
   auto it = Registry().find(name);
   return it == Registry().end() ? nullptr : it->second;
 }

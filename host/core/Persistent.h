@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -158,7 +159,7 @@ class TClassInfo {
   bool InheritsFrom(const TClassInfo& other) const;
   const std::vector<const TPropInfo*>& Properties() const { return FProperties; }
   // Case-insensitive; null when the class publishes no such property.
-  const TPropInfo* FindProperty(const std::string& name) const;
+  const TPropInfo* FindProperty(std::string_view name) const;
   const std::vector<const TPublishedMethod*>& Methods() const { return FMethods; }
   const TPublishedMethod* FindMethod(const std::string& name) const;
 
@@ -184,6 +185,10 @@ class TClassInfo {
   PersistentFactory FPersistentFactory = nullptr;
   std::vector<std::unique_ptr<TPropInfo>> FOwnProperties;
   std::vector<const TPropInfo*> FProperties;
+  // FProperties by case-folded name hash, open addressing (a power of two long, at most half
+  // full): the form reader looks up every property it reads.
+  std::vector<const TPropInfo*> FPropertyIndex;
+  void IndexProperties();
   std::vector<std::unique_ptr<TPublishedMethod>> FOwnMethods;
   std::vector<const TPublishedMethod*> FMethods;
 };
@@ -239,7 +244,7 @@ void RegisterClass(const TClassInfo& cls);
 void RegisterClasses(std::initializer_list<const TClassInfo*> classes);
 void UnRegisterClass(const TClassInfo& cls);
 // Case-insensitive; null when unknown.
-const TClassInfo* FindClass(const std::string& name);
+const TClassInfo* FindClass(std::string_view name);
 
 // Event handlers by name: the root's published method as a TMethod bound to root (false when
 // the root publishes no such method), and the name of the published method m is (empty if none).
@@ -392,7 +397,8 @@ class TPropImpl final : public TPropInfo {
   void SetStr(TPersistent* obj, const std::string& value) const override {
     if constexpr (std::is_same_v<V, std::string>) {
       CheckWritable();
-      Set(obj, FMaxLength && value.size() > FMaxLength ? value.substr(0, FMaxLength) : value);
+      if (FMaxLength && value.size() > FMaxLength) Set(obj, value.substr(0, FMaxLength));
+      else Set(obj, value);
     } else {
       WrongKind("a string");
     }
@@ -459,8 +465,10 @@ class TPropImpl final : public TPropInfo {
   V Get(const TPersistent* obj) const {
     return std::invoke(FGetter, const_cast<T&>(static_cast<const T&>(*obj)));
   }
-  void Set(TPersistent* obj, V value) const {
-    if constexpr (!std::is_same_v<S, std::nullptr_t>) std::invoke(FSetter, static_cast<T&>(*obj), std::move(value));
+  // Hands the value on as it came, so a setter taking a const reference gets no extra copy.
+  template <class A>
+  void Set(TPersistent* obj, A&& value) const {
+    if constexpr (!std::is_same_v<S, std::nullptr_t>) std::invoke(FSetter, static_cast<T&>(*obj), std::forward<A>(value));
   }
   static int64_t ToOrd(const V& v) {
     if constexpr (kKind == pkSet) return static_cast<int64_t>(v.Bits());

@@ -11,20 +11,25 @@ namespace kyt {
 
 namespace core {
 
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+static unsigned char LowerAscii(char c) {
+  return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+}
 
-int CompareText(const std::string& a, const std::string& b) {
+int CompareText(std::string_view a, std::string_view b) {
   const size_t n = a.size() < b.size() ? a.size() : b.size();
+  const char* p = a.data();
+  const char* q = b.data();
   for (size_t i = 0; i < n; ++i) {
-    const auto ca = static_cast<unsigned char>(LowerAscii(a[i]));
-    const auto cb = static_cast<unsigned char>(LowerAscii(b[i]));
+    if (p[i] == q[i]) continue;
+    const unsigned char ca = LowerAscii(p[i]);
+    const unsigned char cb = LowerAscii(q[i]);
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool SameText(const std::string& a, const std::string& b) {
+bool SameText(std::string_view a, std::string_view b) {
   // Hot in name lookups: bytes are lowered only where they differ.
   const size_t n = a.size();
   if (n != b.size()) return false;
@@ -36,6 +41,31 @@ bool SameText(const std::string& a, const std::string& b) {
     if ((p[i] ^ q[i]) != 0x20 || lower < 'a' || lower > 'z') return false;
   }
   return true;
+}
+
+// Kept apart from the view overload: FindComponent compares owned names in a loop, and making
+// views of them first costs more there than the comparison itself in an unoptimised build.
+bool SameText(const std::string& a, const std::string& b) {
+  const size_t n = a.size();
+  if (n != b.size()) return false;
+  const char* p = a.data();
+  const char* q = b.data();
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] == q[i]) continue;
+    const char lower = static_cast<char>(p[i] | 0x20);
+    if ((p[i] ^ q[i]) != 0x20 || lower < 'a' || lower > 'z') return false;
+  }
+  return true;
+}
+
+size_t TextHash(std::string_view s) {
+  uint32_t h = 2166136261u;  // FNV-1a
+  const char* p = s.data();
+  for (size_t i = 0, n = s.size(); i < n; ++i) {
+    const char c = p[i];
+    h = (h ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c)) * 16777619u;
+  }
+  return h;
 }
 
 static bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
@@ -55,7 +85,7 @@ std::string GetEnumName(const TEnumInfo& info, int64_t ordinal) {
   return info.Members[static_cast<size_t>(ordinal)];
 }
 
-int64_t GetEnumValue(const TEnumInfo& info, const std::string& name) {
+int64_t GetEnumValue(const TEnumInfo& info, std::string_view name) {
   for (size_t i = 0; i < info.Members.size(); ++i)
     if (core::SameText(info.Members[i], name)) return static_cast<int64_t>(i);
   return -1;
@@ -140,10 +170,35 @@ bool ColorToIdent(TColor color, std::string& ident) {
   return false;
 }
 
-bool IdentToColor(const std::string& ident, TColor& color) {
-  for (const auto& entry : kColorNames) {
-    if (core::SameText(entry.Name, ident)) {
-      color = entry.Color;
+namespace {
+// Colour names by case-folded hash, built once: a form file names a colour for each colour
+// property it sets, and the table is long.
+struct TColorIndex {
+  static constexpr size_t kSize = 128;
+  static_assert(std::size(kColorNames) * 2 <= kSize, "the index must stay at most half full");
+  const TColorName* Slots[kSize] = {};
+};
+
+const TColorIndex& ColorIndex() {
+  static const TColorIndex index = [] {
+    TColorIndex built;
+    for (const TColorName& entry : kColorNames) {
+      size_t slot = core::TextHash(entry.Name) & (TColorIndex::kSize - 1);
+      while (built.Slots[slot]) slot = (slot + 1) & (TColorIndex::kSize - 1);
+      built.Slots[slot] = &entry;
+    }
+    return built;
+  }();
+  return index;
+}
+}  // namespace
+
+bool IdentToColor(std::string_view ident, TColor& color) {
+  const TColorIndex& index = ColorIndex();
+  for (size_t slot = core::TextHash(ident) & (TColorIndex::kSize - 1); index.Slots[slot];
+       slot = (slot + 1) & (TColorIndex::kSize - 1)) {
+    if (core::SameText(index.Slots[slot]->Name, ident)) {
+      color = index.Slots[slot]->Color;
       return true;
     }
   }

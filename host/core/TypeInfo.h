@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -36,7 +37,7 @@ const TEnumInfo& EnumInfo() {
 // Member name of an ordinal; empty when out of range.
 std::string GetEnumName(const TEnumInfo& info, int64_t ordinal);
 // Ordinal of a member name (case-insensitive); -1 when unknown.
-int64_t GetEnumValue(const TEnumInfo& info, const std::string& name);
+int64_t GetEnumValue(const TEnumInfo& info, std::string_view name);
 // "[mbOK, mbCancel]" from set bits, and back (EConvertError on unknown members).
 std::string SetToString(const TEnumInfo& info, uint64_t bits);
 uint64_t StringToSet(const TEnumInfo& info, const std::string& text);
@@ -97,7 +98,7 @@ inline constexpr TColor clDefault = ColorOf(0x20000000u);
 // "clRed" for a named colour; false when the colour has no name.
 bool ColorToIdent(TColor color, std::string& ident);
 // Colour of a clXxx name (case-insensitive); false when unknown.
-bool IdentToColor(const std::string& ident, TColor& color);
+bool IdentToColor(std::string_view ident, TColor& color);
 // Inspector text: the name, or "$00BBGGRR".
 std::string ColorToString(TColor color);
 // Accepts a name, a decimal or a $hex number; EConvertError otherwise.
@@ -106,7 +107,10 @@ TColor StringToColor(const std::string& text);
 namespace core {
 // ASCII case-insensitive comparison, as identifiers and names are compared.
 bool SameText(const std::string& a, const std::string& b);
-int CompareText(const std::string& a, const std::string& b);
+bool SameText(std::string_view a, std::string_view b);
+int CompareText(std::string_view a, std::string_view b);
+// Hash with ASCII letters folded: names SameText calls equal hash alike (for name indexes).
+size_t TextHash(std::string_view s);
 // A letter or underscore followed by letters, digits or underscores.
 bool IsValidIdent(const std::string& s);
 }  // namespace core

@@ -282,6 +282,49 @@ TEST_F(FormFile, ValuesAcceptHexNegativeJoinedAndCodedForms) {
   EXPECT_FALSE(a->Flag());
 }
 
+TEST_F(FormFile, TextsAndNamesWrittenInPiecesReadWhole) {
+  auto form = Read(
+      "object Main: TTestForm\r"
+      "  Caption = 'it''s'#13'x'\r"
+      "  Lines.Strings = ('a''1' 'b''2'\r'c''3' 'plain' #65'b' 'end')\r"
+      "  object A: TTestComponent\r"
+      "    Settings . Inner . Flag = True\r"
+      "    Settings.Inner.Lines . Strings = ('x')\r"
+      "    Caption = 'last'\r"
+      "  end\r"
+      "  object B: TTestComponent\r"
+      "    Buddy = A\r"
+      "  end\r"
+      "end\r");
+  EXPECT_EQ(form->Caption(), "it's\rx");
+  EXPECT_EQ(form->Lines()->Text(), "a'1\r\nb'2\r\nc'3\r\nplain\r\nAb\r\nend\r\n");
+  TTestComponent* a = Child(*form, "A");
+  EXPECT_TRUE(a->Settings()->Inner()->Flag());
+  EXPECT_EQ(a->Settings()->Inner()->Lines()->Text(), "x\r\n");
+  EXPECT_EQ(a->Caption(), "last");
+  EXPECT_EQ(Child(*form, "B")->Buddy(), a);
+}
+
+TEST_F(FormFile, ReferencesFindTheirComponentInAnyCaseAmongMany) {
+  constexpr int kCount = 300;
+  std::string text = "object Main: TTestForm\n";
+  for (int i = 0; i < kCount; ++i) {
+    text += "  object Item" + std::to_string(i) + ": TTestComponent\n";
+    const int target = (i * 7 + 3) % kCount;
+    text += "    Buddy = " + std::string(i % 2 ? "ITEM" : "item") + std::to_string(target) + "\n";
+    if (i % 50 == 0) text += "    object TTestComponent\n    end\n";  // unnamed, never a target
+    text += "  end\n";
+  }
+  text += "  object Last: TTestComponent\n    Buddy = nil\n  end\nend\n";
+  auto form = Read(text);
+  for (int i = 0; i < kCount; ++i) {
+    const std::string name = "Item" + std::to_string(i);
+    const std::string target = "Item" + std::to_string((i * 7 + 3) % kCount);
+    EXPECT_EQ(Child(*form, name.c_str())->Buddy(), Child(*form, target.c_str())) << name;
+  }
+  EXPECT_EQ(Child(*form, "Last")->Buddy(), nullptr);
+}
+
 // ---- Loading order and flags
 
 TEST_F(FormFile, ReaderAssignsWhileLoadingAndReadingThenClearsTheFlags) {
@@ -477,6 +520,10 @@ const TBadInput kBadInputs[] = {
     {"UnknownSetMember", Wrap("    Options = [toBold, toNone]\n"), 3, 24, "not a member of TTestOption"},
     {"UnknownColour", Wrap("    Color = clPlaid\n"), 3, 13, "colour expected"},
     {"UnterminatedString", "object Main: TTestForm\n  Caption = 'abc\nend\n", 2, 13, "unterminated string"},
+    {"EndsRightAfterAString", "object Main: TTestForm\n  Caption = 'x'", 2, 16, "'end' expected for object Main"},
+    {"NumberJoinedToAString", "object Main: TTestForm\r\n  Caption = 'abc' + 12\r\nend\r\n", 2, 21, "string expected after '+'"},
+    {"NameJoinedToACodedString", "object Main: TTestForm\r  Caption = 'it''s' + x\rend\r", 2, 23, "string expected after '+'"},
+    {"UnresolvedDottedReference", Wrap("    Buddy = Ghost . Town\n"), 3, 13, "unresolved reference Ghost.Town"},
     {"UnterminatedBlock", "object Main: TTestForm\n  Caption = 'x'\n", 3, 1, "'end' expected"},
     {"UnterminatedList", Wrap("    Lines.Strings = ('a'\n"), 3, 21, "unterminated list"},
     {"UnterminatedCollection", kChildHead + "    Items = <\n      item\n", 4, 7, "'end' expected for item"},

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "tests/core/TestComponents.h"
 
 namespace kyt::test {
@@ -58,6 +61,60 @@ TEST(PublishedProperty, KindsAndTypeNamesComeFromTheGetters) {
   }
   EXPECT_EQ(Prop(c, "Settings").ObjectClass(), &TTestSettings::StaticClass());
   EXPECT_EQ(Prop(c, "Items").ObjectClass(), &TTestItems::StaticClass());
+}
+
+// Declares Caption again, in another case, and adds one property.
+class TTestRedeclaring : public TTestComponent {
+  KYT_CLASS(TTestRedeclaring, TTestComponent)
+ public:
+  static void Publish(TPublisher<TTestRedeclaring>& p) {
+    p.Property("CAPTION", &TTestRedeclaring::Caption, &TTestRedeclaring::SetCaption).MaxLength(3);
+    p.Property("Last", &TTestRedeclaring::Last, &TTestRedeclaring::SetLast).Default(0);
+  }
+  using TTestComponent::TTestComponent;
+  int32_t Last() const { return FLast; }
+  void SetLast(int32_t v) { FLast = v; }
+
+ private:
+  int32_t FLast = 0;
+};
+
+std::string WithCase(std::string s, bool upper) {
+  for (char& ch : s) ch = static_cast<char>(upper ? std::toupper(static_cast<unsigned char>(ch)) : std::tolower(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+TEST(PublishedProperty, FindPropertyFindsEachPublishedOneInAnyCaseAndNothingElse) {
+  for (const TClassInfo* cls : {&TComponent::StaticClass(), &TTestComponent::StaticClass(), &TTestPlain::StaticClass(),
+                                &TTestDerived::StaticClass(), &TTestRedeclaring::StaticClass(),
+                                &TTestItem::StaticClass(), &TTestSettings::StaticClass()}) {
+    for (const TPropInfo* p : cls->Properties()) {
+      EXPECT_EQ(cls->FindProperty(p->Name()), p) << cls->Name() << "." << p->Name();
+      EXPECT_EQ(cls->FindProperty(WithCase(p->Name(), true)), p) << cls->Name() << "." << p->Name();
+      EXPECT_EQ(cls->FindProperty(WithCase(p->Name(), false)), p) << cls->Name() << "." << p->Name();
+      EXPECT_EQ(cls->FindProperty(p->Name() + "s"), nullptr) << cls->Name() << "." << p->Name();
+      EXPECT_EQ(cls->FindProperty(p->Name().substr(1)), nullptr) << cls->Name() << "." << p->Name();
+    }
+    EXPECT_EQ(cls->FindProperty(""), nullptr) << cls->Name();
+  }
+  EXPECT_EQ(TObject::StaticClass().FindProperty("Name"), nullptr);
+  EXPECT_EQ(TTestDerived::StaticClass().FindProperty("Extra"), TTestDerived::StaticClass().Properties().back());
+  EXPECT_EQ(TTestComponent::StaticClass().FindProperty("Extra"), nullptr);
+}
+
+TEST(PublishedProperty, RedeclaredPropertyReplacesTheInheritedOneInPlace) {
+  const auto& base = TTestComponent::StaticClass().Properties();
+  const auto& own = TTestRedeclaring::StaticClass().Properties();
+  ASSERT_EQ(own.size(), base.size() + 1);
+  const TPropInfo* caption = TTestRedeclaring::StaticClass().FindProperty("Caption");
+  ASSERT_NE(caption, nullptr);
+  EXPECT_NE(caption, TTestComponent::StaticClass().FindProperty("Caption"));
+  const auto at = std::find(own.begin(), own.end(), caption);
+  ASSERT_NE(at, own.end());
+  EXPECT_EQ(base[static_cast<size_t>(at - own.begin())]->Name(), "Caption");
+  TTestRedeclaring c(nullptr);
+  caption->SetStr(&c, "abcdef");
+  EXPECT_EQ(c.Caption(), "abc");
 }
 
 TEST(PublishedProperty, NarrowIntegersRefuseValuesOutOfRange) {
@@ -239,6 +296,33 @@ TEST(TypeInfo, ColourNamesAndNumbers) {
   EXPECT_EQ(StringToColor("255"), clRed);
   EXPECT_EQ(ColorValue(clBtnFace), static_cast<int32_t>(0x8000000F));
   EXPECT_THROW(StringToColor("clNoSuch"), EConvertError);
+}
+
+TEST(TypeInfo, EveryColourNameReadsBackInAnyCase) {
+  const TColor named[] = {
+      clScrollBar, clBackground, clActiveCaption, clInactiveCaption, clMenu, clWindow, clWindowFrame,
+      clMenuText, clWindowText, clCaptionText, clActiveBorder, clInactiveBorder, clAppWorkSpace, clHighlight,
+      clHighlightText, clBtnFace, clBtnShadow, clGrayText, clBtnText, clInactiveCaptionText, clBtnHighlight,
+      cl3DDkShadow, cl3DLight, clInfoText, clInfoBk, clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple,
+      clTeal, clGray, clSilver, clRed, clLime, clYellow, clBlue, clFuchsia, clAqua, clWhite, clNone, clDefault};
+  for (TColor c : named) {
+    std::string ident;
+    ASSERT_TRUE(ColorToIdent(c, ident)) << ColorValue(c);
+    for (const std::string& spelled : {ident, WithCase(ident, true), WithCase(ident, false)}) {
+      TColor back{};
+      EXPECT_TRUE(IdentToColor(spelled, back)) << spelled;
+      EXPECT_EQ(back, c) << spelled;
+    }
+    TColor none{};
+    EXPECT_FALSE(IdentToColor(ident + "x", none)) << ident;
+    EXPECT_FALSE(IdentToColor(ident.substr(0, ident.size() - 1), none)) << ident;
+  }
+  TColor alias{};
+  EXPECT_TRUE(IdentToColor("clLtGray", alias));
+  EXPECT_EQ(alias, clSilver);
+  EXPECT_TRUE(IdentToColor("CLDKGRAY", alias));
+  EXPECT_EQ(alias, clGray);
+  EXPECT_FALSE(IdentToColor("", alias));
 }
 
 TEST(Sets, UnionDifferenceIntersectionAndSubset) {
