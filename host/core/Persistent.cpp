@@ -387,22 +387,36 @@ TComponent* FindComponentNear(const TPersistent* obj, const std::string& name) {
 
 }  // namespace
 
+std::string TPropInfo::OrdinalText(int64_t ordinal) const {
+  switch (FKind) {
+    case pkInteger:
+      return std::to_string(ordinal);
+    case pkBoolean:
+      return ordinal ? "True" : "False";
+    case pkChar:
+      return CharText(ordinal);
+    case pkEnum:
+      return GetEnumName(*FEnumType, ordinal);
+    case pkSet:
+      return SetToString(*FEnumType, static_cast<uint64_t>(ordinal));
+    case pkColor:
+      return ColorToString(ColorOf(static_cast<uint32_t>(ordinal)));
+    default:
+      return {};
+  }
+}
+
 std::string TPropInfo::ValueText(const TPersistent* obj) const {
   switch (FKind) {
     case pkInteger:
-      return std::to_string(GetOrd(obj));
     case pkBoolean:
-      return GetOrd(obj) ? "True" : "False";
     case pkChar:
-      return CharText(GetOrd(obj));
+    case pkEnum:
+    case pkSet:
+    case pkColor:
+      return OrdinalText(GetOrd(obj));
     case pkString:
       return GetStr(obj);
-    case pkEnum:
-      return GetEnumName(*FEnumType, GetOrd(obj));
-    case pkSet:
-      return SetToString(*FEnumType, static_cast<uint64_t>(GetOrd(obj)));
-    case pkColor:
-      return ColorToString(ColorOf(static_cast<uint32_t>(GetOrd(obj))));
     case pkClass:
     case pkStrings:
     case pkCollection: {

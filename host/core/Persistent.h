@@ -71,6 +71,8 @@ class TPropInfo {
   int64_t DefaultOrd() const { return FDefaultOrd; }
   bool IsReadOnly() const { return FReadOnly; }
   TStored StoredRule() const { return FStored; }
+  // Whether an Auto rule also asks a condition of the object (StoredIf).
+  bool HasStoredCondition() const { return static_cast<bool>(FStoredIf); }
   // Longest accepted string (short-string types); 0 means unlimited.
   size_t MaxLength() const { return FMaxLength; }
   // Ordinal range (Integer kinds, Char, Boolean, enumerations, colours).
@@ -106,6 +108,9 @@ class TPropInfo {
   // a colour name or "$00BBGGRR", "(TStrings)" for objects, a component's name.
   std::string ValueText(const TPersistent* obj) const;
   void SetValueText(TPersistent* obj, const std::string& text) const;
+  // Inspector text of an ordinal of this property's kind (its declared default, for one);
+  // empty for kinds that are not ordinal.
+  std::string OrdinalText(int64_t ordinal) const;
 
  protected:
   TPropInfo(std::string name, TPropKind kind);

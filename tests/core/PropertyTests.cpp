@@ -202,6 +202,23 @@ TEST(PublishedProperty, ValueTextGivesTheInspectorForm) {
   c.SetBuddy(nullptr);
 }
 
+TEST(PublishedProperty, DeclaredDefaultsAndStoredConditionsReadAsTheReferenceShowsThem) {
+  const TPropInfo& flag = *TTestComponent::StaticClass().FindProperty("Flag");
+  const TPropInfo& options = *TTestComponent::StaticClass().FindProperty("Options");
+  const TPropInfo& color = *TTestComponent::StaticClass().FindProperty("Color");
+  const TPropInfo& letter = *TTestComponent::StaticClass().FindProperty("Letter");
+  const TPropInfo& mode = *TTestComponent::StaticClass().FindProperty("Mode");
+  EXPECT_EQ(flag.OrdinalText(flag.DefaultOrd()), "True");
+  EXPECT_EQ(options.OrdinalText(options.DefaultOrd()), "[toBold]");
+  EXPECT_EQ(color.OrdinalText(color.DefaultOrd()), "clBtnFace");
+  EXPECT_EQ(letter.OrdinalText(letter.DefaultOrd()), "a");
+  EXPECT_EQ(mode.OrdinalText(mode.DefaultOrd()), "tmSlow");
+  EXPECT_EQ(mode.OrdinalText(99), "") << "an ordinal out of the enumeration has no name";
+  EXPECT_EQ(TTestComponent::StaticClass().FindProperty("Caption")->OrdinalText(1), "");
+  EXPECT_TRUE(TTestComponent::StaticClass().FindProperty("Hint")->HasStoredCondition());
+  EXPECT_FALSE(TTestComponent::StaticClass().FindProperty("About")->HasStoredCondition());
+}
+
 TEST(PublishedProperty, SetValueTextParsesTheInspectorForm) {
   TTestComponent c(nullptr);
   Prop(c, "Mode").SetValueText(&c, "TMFAST");
