@@ -192,59 +192,103 @@ bool TEdit::ControlColor(HDC dc, LRESULT& brush) {
   return true;
 }
 
-// ------------------------------------------------------------------------------ TComboBoxStrings
+// --------------------------------------------------------------------------------- TControlItems
 
-std::string TComboBoxStrings::Get(int index) const {
-  HWND h = FComboBox->Handle();
-  const LRESULT len = Send(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (len == CB_ERR) IndexError(index);
+LRESULT TControlItems::Send(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  return os::user32.SendMessageA(FControl->Handle(), msg, wParam, lParam);
+}
+
+std::string TControlItems::Get(int index) const {
+  const LRESULT len = Send(FMessages.GetTextLen, static_cast<WPARAM>(index));
+  if (len < 0) IndexError(index);
   std::string text(static_cast<size_t>(len) + 1, '\0');
-  const LRESULT got = Send(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  const LRESULT got = Send(FMessages.GetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
   return text;
 }
 
-int TComboBoxStrings::Count() const {
-  return static_cast<int>(Send(FComboBox->Handle(), CB_GETCOUNT));
+int TControlItems::Count() const { return static_cast<int>(Send(FMessages.GetCount)); }
+
+TObject* TControlItems::Objects(int index) const {
+  if (index < 0 || index >= Count()) IndexError(index);
+  return reinterpret_cast<TObject*>(Send(FMessages.GetItemData, static_cast<WPARAM>(index)));
 }
 
-TObject* TComboBoxStrings::Objects(int index) const {
-  const LRESULT data = Send(FComboBox->Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-  if (data == CB_ERR) IndexError(index);
-  return reinterpret_cast<TObject*>(data);
+void TControlItems::PutObject(int index, TObject* object) {
+  if (Send(FMessages.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) < 0) IndexError(index);
 }
 
-void TComboBoxStrings::PutObject(int index, TObject* object) {
-  if (Send(FComboBox->Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) == CB_ERR)
-    IndexError(index);
-}
-
-int TComboBoxStrings::Add(const std::string& s) {
-  const LRESULT index = Send(FComboBox->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-  if (index < 0) throw EOutOfResources("Cannot add an item to the combo box");
+int TControlItems::Add(const std::string& s) {
+  const LRESULT index = Send(FMessages.AddString, 0, reinterpret_cast<LPARAM>(s.c_str()));
+  if (index < 0) throw EOutOfResources("Cannot add an item to the " + FControl->ClassName());
   return static_cast<int>(index);
 }
 
-void TComboBoxStrings::Insert(int index, const std::string& s) {
+void TControlItems::Insert(int index, const std::string& s) {
   if (index < 0 || index > Count()) IndexError(index);
-  if (Send(FComboBox->Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str())) < 0)
-    throw EOutOfResources("Cannot insert an item into the combo box");
+  if (Send(FMessages.InsertString, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str())) < 0)
+    throw EOutOfResources("Cannot insert an item into the " + FControl->ClassName());
 }
 
-void TComboBoxStrings::Delete(int index) {
-  if (Send(FComboBox->Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0) == CB_ERR) IndexError(index);
+void TControlItems::Delete(int index) {
+  if (index < 0 || index >= Count()) IndexError(index);
+  Send(FMessages.DeleteString, static_cast<WPARAM>(index));
 }
+
+void TControlItems::Clear() { Send(FMessages.ResetContent); }
+
+int TControlItems::IndexOf(const std::string& s) const {
+  const LRESULT index = Send(FMessages.FindStringExact, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
+  return index < 0 ? -1 : static_cast<int>(index);
+}
+
+int TControlItems::ItemIndex() const {
+  if (!FControl->HandleAllocated()) return FSavedItemIndex;
+  return static_cast<int>(Send(FMessages.GetCurSel));
+}
+
+void TControlItems::SetItemIndex(int index) { Send(FMessages.SetCurSel, static_cast<WPARAM>(index)); }
+
+void TControlItems::KeepWhileWindowGoes() {
+  FSavedItems.clear();
+  FSavedObjects.clear();
+  const int n = Count();
+  for (int i = 0; i < n; ++i) {
+    FSavedItems.push_back(Get(i));
+    FSavedObjects.push_back(reinterpret_cast<TObject*>(Send(FMessages.GetItemData, static_cast<WPARAM>(i))));
+  }
+  FSavedItemIndex = static_cast<int>(Send(FMessages.GetCurSel));
+}
+
+void TControlItems::PutBackIntoWindow() {
+  for (size_t i = 0; i < FSavedItems.size(); ++i) {
+    const LRESULT index = Send(FMessages.AddString, 0, reinterpret_cast<LPARAM>(FSavedItems[i].c_str()));
+    if (index >= 0) Send(FMessages.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(FSavedObjects[i]));
+  }
+  FSavedItems.clear();
+  FSavedObjects.clear();
+  if (FSavedItemIndex >= 0) Send(FMessages.SetCurSel, static_cast<WPARAM>(FSavedItemIndex));
+  FSavedItemIndex = -1;
+}
+
+// ------------------------------------------------------------------------------ TComboBoxStrings
+
+namespace {
+const TItemMessages kComboBoxMessages{CB_GETLBTEXTLEN, CB_GETLBTEXT,      CB_GETCOUNT,     CB_GETITEMDATA,
+                                      CB_SETITEMDATA,  CB_ADDSTRING,      CB_INSERTSTRING, CB_DELETESTRING,
+                                      CB_RESETCONTENT, CB_FINDSTRINGEXACT, CB_GETCURSEL,   CB_SETCURSEL};
+const TItemMessages kListBoxMessages{LB_GETTEXTLEN,   LB_GETTEXT,         LB_GETCOUNT,     LB_GETITEMDATA,
+                                     LB_SETITEMDATA,  LB_ADDSTRING,       LB_INSERTSTRING, LB_DELETESTRING,
+                                     LB_RESETCONTENT, LB_FINDSTRINGEXACT, LB_GETCURSEL,    LB_SETCURSEL};
+}  // namespace
+
+TComboBoxStrings::TComboBoxStrings(TComboBox* comboBox) : TControlItems(comboBox, kComboBoxMessages), FComboBox(comboBox) {}
 
 void TComboBoxStrings::Clear() {
   HWND h = FComboBox->Handle();
   const std::string text = WindowText(h);
-  Send(h, CB_RESETCONTENT);
+  TControlItems::Clear();
   if (FComboBox->Style() != csDropDownList) os::user32.SetWindowTextA(h, text.c_str());
-}
-
-int TComboBoxStrings::IndexOf(const std::string& s) const {
-  const LRESULT index = Send(FComboBox->Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
-  return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
 // ------------------------------------------------------------------------------------- TComboBox
@@ -276,29 +320,15 @@ int TComboBox::DropDownHeight() const { return FDropDownCount * 16 + 2; }
 
 void TComboBox::CreateWindowHandleDone() {
   TWinControl::CreateWindowHandleDone();
-  for (size_t i = 0; i < FSavedItems.size(); ++i) {
-    const LRESULT index = Send(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FSavedItems[i].c_str()));
-    if (index >= 0) Send(FHandle, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(FSavedObjects[i]));
-  }
-  FSavedItems.clear();
-  FSavedObjects.clear();
+  FItems->PutBackIntoWindow();
   Send(FHandle, CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
-  if (FSavedItemIndex >= 0) Send(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FSavedItemIndex), 0);
-  FSavedItemIndex = -1;
   if (FStyle != csDropDownList) os::user32.SetWindowTextA(FHandle, FCaption.c_str());
   if (FSavedSelectAll) Send(FHandle, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
   FSavedSelectAll = false;
 }
 
 void TComboBox::DestroyWnd() {
-  FSavedItems.clear();
-  FSavedObjects.clear();
-  const int n = static_cast<int>(Send(FHandle, CB_GETCOUNT));
-  for (int i = 0; i < n; ++i) {
-    FSavedItems.push_back(FItems->Get(i));
-    FSavedObjects.push_back(reinterpret_cast<TObject*>(Send(FHandle, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
-  }
-  FSavedItemIndex = static_cast<int32_t>(Send(FHandle, CB_GETCURSEL));
+  FItems->KeepWhileWindowGoes();
   FCaption = WindowText(FHandle);
   TWinControl::DestroyWnd();
 }
@@ -345,15 +375,11 @@ void TComboBox::SetDropDownCount(int32_t value) {
 
 void TComboBox::SetItems(TStrings* value) { FItems->Assign(value); }
 
-int32_t TComboBox::ItemIndex() const {
-  if (!FHandle) return FSavedItemIndex;
-  return static_cast<int32_t>(Send(FHandle, CB_GETCURSEL));
-}
+int32_t TComboBox::ItemIndex() const { return FItems->ItemIndex(); }
 
 void TComboBox::SetItemIndex(int32_t value) {
-  HWND h = Handle();
-  Send(h, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
-  FCaption = WindowText(h);
+  FItems->SetItemIndex(value);
+  FCaption = WindowText(Handle());
 }
 
 bool TComboBox::DroppedDown() const { return FHandle && Send(FHandle, CB_GETDROPPEDSTATE) != 0; }
@@ -402,6 +428,62 @@ void TComboBox::UpdateBoundsFromWindow() {
 }
 
 bool TComboBox::ControlColor(HDC dc, LRESULT& brush) {
+  os::gdi32.SetTextColor(dc, ColorToRGB(Font()->Color()));
+  os::gdi32.SetBkColor(dc, ColorToRGB(Color()));
+  brush = reinterpret_cast<LRESULT>(ColorBrush());
+  return true;
+}
+
+// -------------------------------------------------------------------------------------- TListBox
+
+TListBoxStrings::TListBoxStrings(TListBox* listBox) : TControlItems(listBox, kListBoxMessages) {}
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner), FItems(std::make_unique<TListBoxStrings>(this)) {
+  UpdateBoundsCache(0, 0, 121, 97);
+  SetColor(clWindow);
+  SetTabStop(true);
+}
+
+TListBox::~TListBox() { DestroyHandle(); }
+
+void TListBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubclassOf = "ListBox";
+  // Exactly the height asked for: the control would otherwise shrink to whole lines.
+  params.Style |= WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  if (FSorted) params.Style |= LBS_SORT;
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListBox::CreateWindowHandleDone() {
+  TWinControl::CreateWindowHandleDone();
+  FItems->PutBackIntoWindow();
+}
+
+void TListBox::DestroyWnd() {
+  FItems->KeepWhileWindowGoes();
+  TWinControl::DestroyWnd();
+}
+
+void TListBox::SetSorted(bool value) {
+  if (value == FSorted) return;
+  FSorted = value;
+  RecreateWnd();  // the items are added again, sorted by the control
+}
+
+void TListBox::SetItems(TStrings* value) { FItems->Assign(value); }
+
+int32_t TListBox::ItemHeight() { return static_cast<int32_t>(Send(Handle(), LB_GETITEMHEIGHT)); }
+
+int32_t TListBox::TopIndex() { return static_cast<int32_t>(Send(Handle(), LB_GETTOPINDEX)); }
+
+void TListBox::SetTopIndex(int32_t value) { Send(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(value)); }
+
+void TListBox::CommandNotify(UINT code) {
+  if (code == LBN_SELCHANGE) Click();
+}
+
+bool TListBox::ControlColor(HDC dc, LRESULT& brush) {
   os::gdi32.SetTextColor(dc, ColorToRGB(Font()->Color()));
   os::gdi32.SetBkColor(dc, ColorToRGB(Color()));
   brush = reinterpret_cast<LRESULT>(ColorBrush());

@@ -1,12 +1,13 @@
 // StdCtrls: the standard controls, each on its system window class so test helpers find them
-// by class and caption: TLabel ("Static"), TEdit ("Edit"), TComboBox ("ComboBox") and TButton
-// ("Button").
+// by class and caption: TLabel ("Static"), TEdit ("Edit"), TComboBox ("ComboBox"), TListBox
+// ("ListBox") and TButton ("Button").
 #ifndef KYT_HOST_VCL_STDCTRLS_H
 #define KYT_HOST_VCL_STDCTRLS_H
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/core/Events.h"
 #include "host/core/Strings.h"
@@ -124,14 +125,18 @@ KYT_ENUM_INFO(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "csOwn
 
 class TComboBox;
 
-// The items of a combo box, read from and written to the real control (its window is created
-// on first use), so the list and the control never disagree. Sorted boxes sort as the control
-// does.
-class TComboBoxStrings : public TStrings {
-  KYT_CLASS(TComboBoxStrings, TStrings)
- public:
-  explicit TComboBoxStrings(TComboBox* comboBox) : FComboBox(comboBox) {}
+// The item messages of a list or a combo box: the two keep their items alike under other numbers.
+struct TItemMessages {
+  UINT GetTextLen, GetText, GetCount, GetItemData, SetItemData, AddString, InsertString, DeleteString,
+      ResetContent, FindStringExact, GetCurSel, SetCurSel;
+};
 
+// The items of a list or combo box, read from and written to the real control (its window is
+// created on first use), so the list and the control never disagree. Sorted controls sort as
+// the control does. While the window is recreated the items wait in the object.
+class TControlItems : public TStrings {
+  KYT_CLASS(TControlItems, TStrings)
+ public:
   std::string Get(int index) const override;
   int Count() const override;
   TObject* Objects(int index) const override;
@@ -139,10 +144,35 @@ class TComboBoxStrings : public TStrings {
   int Add(const std::string& s) override;
   void Insert(int index, const std::string& s) override;
   void Delete(int index) override;
-  // Removes every item; the edit text of an editable box stays.
   void Clear() override;
   // The control's own exact, case-insensitive search.
   int IndexOf(const std::string& s) const override;
+
+  // Selected item (-1: none), kept too while the window is away.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  // Called by the control while its window goes and after it came back.
+  void KeepWhileWindowGoes();
+  void PutBackIntoWindow();
+
+ protected:
+  TControlItems(TWinControl* control, const TItemMessages& messages) : FControl(control), FMessages(messages) {}
+  LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+ private:
+  TWinControl* FControl;
+  const TItemMessages& FMessages;
+  std::vector<std::string> FSavedItems;
+  std::vector<TObject*> FSavedObjects;
+  int FSavedItemIndex = -1;
+};
+
+class TComboBoxStrings : public TControlItems {
+  KYT_CLASS(TComboBoxStrings, TControlItems)
+ public:
+  explicit TComboBoxStrings(TComboBox* comboBox);
+  // Removes every item; the edit text of an editable box stays.
+  void Clear() override;
 
  private:
   TComboBox* FComboBox;
@@ -209,7 +239,6 @@ class TComboBox : public TWinControl {
   bool ControlColor(HDC dc, LRESULT& brush) override;
 
  private:
-  friend class TComboBoxStrings;
   int DropDownHeight() const;
 
   TComboBoxStyle FStyle = csDropDown;
@@ -218,11 +247,62 @@ class TComboBox : public TWinControl {
   int32_t FDropDownCount = 8;
   std::unique_ptr<TComboBoxStrings> FItems;
   // State kept while the window does not exist.
-  std::vector<std::string> FSavedItems;
-  std::vector<TObject*> FSavedObjects;
-  int32_t FSavedItemIndex = -1;
   bool FSavedSelectAll = false;
   TNotifyEvent FOnChange;
+};
+
+class TListBox;
+
+class TListBoxStrings : public TControlItems {
+  KYT_CLASS(TListBoxStrings, TControlItems)
+ public:
+  explicit TListBoxStrings(TListBox* listBox);
+};
+
+// A list of text lines with a vertical scroll bar; OnClick runs when the user selects a line.
+class TListBox : public TWinControl {
+  KYT_CLASS(TListBox, TWinControl)
+ public:
+  static void Publish(TPublisher<TListBox>& p) {
+    p.Property("ItemIndex", &TListBox::ItemIndex, &TListBox::SetItemIndex).Stored(TStored::Never);
+    p.Property("Items", &TListBox::Items, &TListBox::SetItems);
+    p.Property("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
+    p.Property("OnClick", &TListBox::OnClick, &TListBox::SetOnClick);
+  }
+
+  explicit TListBox(TComponent* owner);
+  ~TListBox() override;
+
+  // Properties
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool value);
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* value);
+  // The selected line, -1 for none.
+  int32_t ItemIndex() const { return FItems->ItemIndex(); }
+  void SetItemIndex(int32_t value) { FItems->SetItemIndex(value); }
+
+  // Methods
+  // Height of one line in pixels in the control's font.
+  int32_t ItemHeight();
+  // The first line shown; setting it scrolls the list.
+  int32_t TopIndex();
+  void SetTopIndex(int32_t value);
+  void Clear() { FItems->Clear(); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandleDone() override;
+  void DestroyWnd() override;
+  void CommandNotify(UINT code) override;
+  TColor DefaultColor() const override { return clWindow; }
+  bool DefaultParentColor() const override { return false; }
+  bool DefaultTabStop() const override { return true; }
+  bool ControlColor(HDC dc, LRESULT& brush) override;
+
+ private:
+  bool FSorted = false;
+  std::unique_ptr<TListBoxStrings> FItems;
 };
 
 // A push button. Clicking it sets its form's ModalResult (when its own is non-zero) and runs

@@ -1,5 +1,5 @@
 // Tests of the standard controls on their system classes: label sizing and accelerators, edit
-// text, the combo box's items in step with the control, buttons, bitmap-button kinds, and a
+// text, the combo and list boxes' items in step with the controls, buttons, bitmap-button kinds, and a
 // selection dialog built control by control and answered like a user would.
 #include "host/vcl/StdCtrls.h"
 
@@ -152,6 +152,68 @@ TEST(ComboBox, ClearingItemsKeepsTheEditTextAndMaxLengthLimitsTyping) {
   ::SendMessageA(combo->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 9u);
+}
+
+TEST(ListBox, ItemsAreTheControlsLinesAndSurviveAWindowRemadeSorted) {
+  TForm form(nullptr);
+  auto* list = new TListBox(&form);
+  list->SetParent(&form);
+  HWND window = list->Handle();
+  EXPECT_EQ(ClassOf(window), "ListBox");
+  EXPECT_TRUE(::GetWindowLongA(window, GWL_STYLE) & LBS_NOTIFY);
+  for (const char* s : {"pear", "Apple", "fig"}) list->Items()->Add(s);
+  list->Items()->Insert(0, "kiwi");
+  EXPECT_EQ(::SendMessageA(window, LB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(list->Items()->IndexOf("APPLE"), 2);
+  EXPECT_EQ(list->Items()->IndexOf("plum"), -1);
+  EXPECT_THROW(list->Items()->Strings(4), EListError);
+  EXPECT_THROW(list->Items()->Delete(-1), EListError);
+  EXPECT_THROW(list->Items()->Insert(5, "x"), EListError);
+  list->Items()->Put(1, "Pear");  // a line replaced in place
+  EXPECT_EQ(list->Items()->CommaText(), "kiwi,Pear,Apple,fig");
+  TObject marker;
+  list->Items()->PutObject(3, &marker);
+  list->SetItemIndex(3);
+  EXPECT_EQ(::SendMessageA(window, LB_GETCURSEL, 0, 0), 3);
+
+  list->DestroyHandle();  // the lines, their objects and the selection wait in the object
+  EXPECT_EQ(list->ItemIndex(), 3);
+  EXPECT_EQ(list->Items()->Strings(3), "fig");
+  EXPECT_EQ(list->Items()->Objects(3), &marker);
+  EXPECT_EQ(list->ItemIndex(), 3);
+  list->SetSorted(true);
+  EXPECT_TRUE(::GetWindowLongA(list->Handle(), GWL_STYLE) & LBS_SORT);
+  EXPECT_EQ(list->Items()->CommaText(), "Apple,fig,kiwi,Pear");
+  EXPECT_EQ(list->Items()->Objects(list->Items()->IndexOf("fig")), &marker);
+  EXPECT_EQ(list->Items()->Add("banana"), 1);
+  list->Clear();
+  EXPECT_EQ(list->Items()->Count(), 0);
+  EXPECT_EQ(list->ItemIndex(), -1);
+}
+
+TEST(ListBox, AClickOnALineSelectsItAndRunsOnClickAndTheHeightIsKept) {
+  TForm form(nullptr);
+  auto* list = new TListBox(&form);
+  list->SetParent(&form);
+  list->SetBounds(8, 8, 200, 101);  // not a whole number of lines
+  for (const char* s : {"one", "two", "three"}) list->Items()->Add(s);
+  Clicks clicks;
+  list->SetOnClick(TNotifyEvent::Bind<&Clicks::Click>(&clicks));
+  form.Show();
+  EXPECT_EQ(RectInParent(list->Handle()).bottom - RectInParent(list->Handle()).top, 101);
+  const int32_t lineHeight = list->ItemHeight();
+  ASSERT_GT(lineHeight, 0);
+  RECT line{};
+  ::SendMessageA(list->Handle(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&line));
+  EXPECT_EQ(line.bottom - line.top, lineHeight);
+  const LPARAM at = MAKELPARAM(line.left + 4, line.top + lineHeight / 2);
+  ::SendMessageA(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(list->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_TRUE(PumpApp([&] { return clicks.Count == 1; }));
+  EXPECT_EQ(list->ItemIndex(), 1);
+  list->SetItemIndex(2);  // a selection by the program is no click
+  EXPECT_EQ(clicks.Count, 1);
+  EXPECT_EQ(list->TopIndex(), 0);
 }
 
 TEST(Button, ClickFromTheSystemButtonRunsOnClickAndSetsTheFormsModalResult) {
