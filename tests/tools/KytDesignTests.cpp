@@ -376,5 +376,68 @@ TEST_F(KytDesign, RefusesBadCommandLinesAndBrokenFiles) {
   EXPECT_NE(run.Err.find("Unit1.kfm"), std::string::npos) << run.Err;
 }
 
+// Every palette component gets a page from its published table and its header; the check
+// finds a page that differs from what would be written, and a page of no component.
+TEST_F(KytDesign, ReferencePagesAreWrittenFromTheSourcesAndChecked) {
+  const std::string pages = folder + "\\reference";
+  const auto removePages = [&] {
+    for (const char* name : {"\\*.md", "\\*.kytdesign-tmp"}) {
+      WIN32_FIND_DATAA data;
+      HANDLE find = os::kernel32.FindFirstFileA((pages + name).c_str(), &data);
+      if (find == INVALID_HANDLE_VALUE) continue;
+      do os::kernel32.DeleteFileA((pages + "\\" + data.cFileName).c_str());
+      while (os::kernel32.FindNextFileA(find, &data));
+      os::kernel32.FindClose(find);
+    }
+    os::kernel32.RemoveDirectoryA(pages.c_str());
+  };
+  removePages();
+  const TToolRun missing = Run({"reference", "--check", KYT_SOURCE_DIR, pages});
+  EXPECT_EQ(missing.ExitCode, 2u);
+  EXPECT_NE(missing.Err.find("TKYTWavePlayer.md"), std::string::npos) << missing.Err;
+  EXPECT_EQ(Lines(Ok({"reference", KYT_SOURCE_DIR, pages})), std::vector<std::string>{"wrote 38 of 38 reference pages"});
+  EXPECT_EQ(Lines(Ok({"reference", "--check", KYT_SOURCE_DIR, pages})),
+            std::vector<std::string>{"38 reference pages are up to date"});
+
+  const std::string logFile = ReadFileText(pages + "\\TKYTLogFile.md");
+  for (const char* row : {"| LogTime | `Boolean` | `False` | when not the default |",
+                          "| Header | `string` | &nbsp; | always |",
+                          "| About | `TKYTAboutStr` | &nbsp; | never |",
+                          "| OnClear | `TNotifyEvent` | when assigned |",
+                          "| `void Log(const std::string& Msg)` | Appends the line for Msg; a new file first gets the "
+                          "header when LogHeader is set. |",
+                          "- Base class: `TKYTSystemsComponent`"})
+    EXPECT_NE(logFile.find(row), std::string::npos) << row << "\n" << logFile;
+  EXPECT_EQ(logFile.find("SetLogTime"), std::string::npos) << "accessors belong to the property table";
+  const std::string wallPaper = ReadFileText(pages + "\\TKYTWallPaper.md");
+  EXPECT_NE(wallPaper.find("| Method | Description |\n|---|---|\n| `bool Execute()` |"), std::string::npos) << wallPaper;
+  const std::string index = ReadFileText(pages + "\\README.md");
+  size_t links = 0;
+  for (size_t at = index.find(".md)"); at != std::string::npos; at = index.find(".md)", at + 1)) ++links;
+  EXPECT_EQ(links, 37u) << index;
+
+  {
+    std::ofstream changed(pages + "\\TKYTLogFile.md", std::ios::binary | std::ios::app);
+    changed << "| Extra | `Integer` | `0` | always |\n";
+    std::ofstream stray(pages + "\\TKYTGone.md", std::ios::binary);
+    stray << "# TKYTGone\n";
+  }
+  const TToolRun stale = Run({"reference", "--check", KYT_SOURCE_DIR, pages});
+  EXPECT_EQ(stale.ExitCode, 2u);
+  EXPECT_NE(stale.Err.find("\n  TKYTLogFile.md"), std::string::npos) << stale.Err;
+  EXPECT_NE(stale.Err.find("TKYTGone.md (no such component)"), std::string::npos) << stale.Err;
+  EXPECT_EQ(stale.Err.find("TKYTWallPaper.md"), std::string::npos) << stale.Err;
+  EXPECT_EQ(Lines(Ok({"reference", KYT_SOURCE_DIR, pages})),
+            std::vector<std::string>{"wrote 1 of 38 reference pages, removed 1"});
+  EXPECT_EQ(ReadFileText(pages + "\\TKYTLogFile.md"), logFile);
+  EXPECT_EQ(Run({"reference", "--check", KYT_SOURCE_DIR, pages}).ExitCode, 0u);
+
+  EXPECT_EQ(Run({"reference", "--check", KYT_SOURCE_DIR}).ExitCode, 2u);
+  const TToolRun noSource = Run({"reference", "--check", folder, pages});
+  EXPECT_EQ(noSource.ExitCode, 2u);
+  EXPECT_NE(noSource.Err.find("defines TKYT"), std::string::npos) << noSource.Err;
+  removePages();
+}
+
 }  // namespace
 }  // namespace kyt

@@ -1,16 +1,18 @@
-// Commands: palette, new, add, set, inspect, test and remove on form files.
+// Commands: palette, new, add, set, inspect, test and remove on form files; reference pages.
 #include "tools/kytdesign/Commands.h"
 
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "framework/KYTSysReg.h"
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
+#include "host/rtl/SysUtils.h"
 #include "host/vcl/Application.h"
 #include "tools/kytdesign/DesignForm.h"
+#include "tools/kytdesign/Reference.h"
+#include "tools/kytdesign/ToolFiles.h"
 
 namespace kyt {
 
@@ -20,36 +22,6 @@ namespace {
 
 void NeedArgs(const std::vector<std::string>& args, size_t min, size_t max) {
   if (args.size() < min || args.size() > max) Refuse("wrong number of arguments for '" + args[0] + "'\n" + DesignUsage());
-}
-
-bool FileExistsNow(const std::string& path) {
-  const DWORD attrs = os::kernel32.GetFileAttributesA(path.c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) Refuse("cannot open form file " + path);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// Writes the whole text next to the file, then renames it over the file.
-void ReplaceFile(const std::string& path, const std::string& text) {
-  const std::string temp = path + ".kytdesign-tmp";
-  {
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    if (!file) Refuse("cannot write " + temp);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file) {
-      os::kernel32.DeleteFileA(temp.c_str());
-      Refuse("cannot write " + temp);
-    }
-  }
-  if (!os::kernel32.MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    os::kernel32.DeleteFileA(temp.c_str());
-    Refuse("cannot replace " + path);
-  }
 }
 
 // One designing session on one form file.
@@ -63,7 +35,7 @@ class TSession {
   }
   // The designed form of a file.
   explicit TSession(const std::string& path) {
-    const std::string text = ReadWholeFile(path);
+    const std::string text = ReadWholeFile(path, "form file");
     const TFormFileOutline outline = OutlineFormText(text);
     if (outline.RootClass.empty()) Refuse(path + " is not a form file (no object block)");
     Make(outline.RootClass);
@@ -196,6 +168,53 @@ void Remove(const std::vector<std::string>& args) {
   session.Save(args[1]);
 }
 
+// The Markdown files of a folder (none when it does not exist).
+std::vector<std::string> MarkdownFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  TSearchRec rec;
+  for (int found = FindFirst(dir + "\\*.md", 0, rec); found == 0; found = FindNext(rec)) names.push_back(rec.Name);
+  FindClose(rec);
+  return names;
+}
+
+// Writes the reference pages, or with --check only compares them with what is there: a page
+// that differs, is missing or names no component makes the check fail.
+void Reference(const std::vector<std::string>& args, std::ostream& out) {
+  NeedArgs(args, 3, 4);
+  const bool check = args[1] == "--check";
+  if (check != (args.size() == 4)) Refuse("wrong arguments for 'reference'\n" + DesignUsage());
+  const std::string& source = args[check ? 2 : 1];
+  const std::string& dir = args[check ? 3 : 2];
+  const std::vector<TReferenceFile> files = MakeReferenceFiles(source);
+  std::vector<const TReferenceFile*> stale;
+  std::set<std::string> names;
+  for (const TReferenceFile& file : files) {
+    names.insert(file.Name);
+    const std::string path = dir + "\\" + file.Name;
+    if (!FileExistsNow(path) || ReadWholeFile(path, "reference page") != file.Text) stale.push_back(&file);
+  }
+  std::vector<std::string> strays;
+  for (const std::string& name : MarkdownFiles(dir))
+    if (!names.contains(name)) strays.push_back(name);
+  if (check) {
+    if (stale.empty() && strays.empty()) {
+      out << files.size() << " reference pages are up to date\n";
+      return;
+    }
+    std::string list;
+    for (const TReferenceFile* file : stale) list += "\n  " + file->Name;
+    for (const std::string& name : strays) list += "\n  " + name + " (no such component)";
+    Refuse("the reference pages in " + dir + " are out of date:" + list + "\nwrite them again with: kytdesign reference " +
+           source + " " + dir);
+  }
+  if (!ForceDirectories(dir)) Refuse("cannot create the folder " + dir);
+  for (const TReferenceFile* file : stale) ReplaceFile(dir + "\\" + file->Name, file->Text);
+  for (const std::string& name : strays) os::kernel32.DeleteFileA((dir + "\\" + name).c_str());
+  out << "wrote " << stale.size() << " of " << files.size() << " reference pages";
+  if (!strays.empty()) out << ", removed " << strays.size();
+  out << "\n";
+}
+
 }  // namespace
 
 std::string DesignUsage() {
@@ -207,7 +226,10 @@ std::string DesignUsage() {
          "                               (dotted sub-properties, Name[i] for collection items)\n"
          "  inspect FILE NAME [NAME...]  show the object inspector's entries\n"
          "  test FILE NAME               run the component's execute test\n"
-         "  remove FILE NAME             delete a component from the form\n";
+         "  remove FILE NAME             delete a component from the form\n"
+         "  reference SOURCE DIR         write a Markdown page per palette component and an\n"
+         "                               index into DIR (SOURCE: the project's source folder)\n"
+         "  reference --check SOURCE DIR fail when DIR does not hold exactly those pages\n";
 }
 
 void RunDesignCommand(const std::vector<std::string>& args, std::ostream& out) {
@@ -229,6 +251,8 @@ void RunDesignCommand(const std::vector<std::string>& args, std::ostream& out) {
     Test(args);
   } else if (command == "remove") {
     Remove(args);
+  } else if (command == "reference") {
+    Reference(args, out);
   } else {
     Refuse("unknown command '" + command + "'\n" + DesignUsage());
   }
