@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialogs/KYTTMessages.h"
+#include "examples/showcase/ShowcaseBoard.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Forms.h"
@@ -38,11 +39,6 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
   os::user32.EnumThreadWindows(os::kernel32.GetCurrentThreadId(), &PressDefault, 0);
 }
 
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
-
 // The answering timer for as long as the dialogs run, on every path.
 class TAnswerTimer {
  public:
@@ -58,7 +54,7 @@ class TAnswerTimer {
 template <class T>
 void ExecuteAndReport(TComponent* form, const char* name) {
   auto* dialog = ObjectCast<T>(form->FindComponent(name));
-  Report(std::string(name) + ": Execute returned " + (dialog->Execute() ? "true" : "false"));
+  Report(*dialog, std::string(name) + ": Execute returned " + (dialog->Execute() ? "true" : "false"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "examples/showcase/ShowcaseBoard.h"
 #include "files/KYTTFileCollector.h"
 #include "files/KYTTFileOperator.h"
 #include "files/KYTTFileProperties.h"
@@ -12,11 +13,6 @@
 
 namespace kyt {
 namespace {
-
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
 
 void RemoveTree(const std::string& dir) {
   TSearchRec search;
@@ -81,20 +77,20 @@ bool RunShowcaseFileOps(TComponent* form) {
   op->SetDirFrom(source);
   op->SetDirTo(copies);
   const bool copied = op->Execute();
-  Report(std::string("FileOperator1: Execute returned ") + (copied ? "true" : "false"));
+  Report(*op, std::string("FileOperator1: Execute returned ") + (copied ? "true" : "false"));
 
   collector->SetInitialDirectory(scratch.Path());
   const bool atRoot = collector->Execute();
-  Report("FileCollector1: " + std::to_string(collector->LocatedObjects()->Count()) + " files match " +
+  Report(*collector, "FileCollector1: " + std::to_string(collector->LocatedObjects()->Count()) + " files match " +
          collector->FileMask() + " below " + collector->InitialDirectory() + " (Execute returned " +
          (atRoot ? "true" : "false") + ": none lies in the folder itself)");
 
   props->SetFilename(copies + "\\report.txt");
-  Report("FileProperties1: " + props->NameAndExtension() + " in " + props->Path() + ", " +
+  Report(*props, "FileProperties1: " + props->NameAndExtension() + " in " + props->Path() + ", " +
          std::to_string(props->Size()) + " bytes, attributes " + props->AttributesShort() + ", written " +
          props->Date() + " " + props->Time());
   props->SetFileExt("log");
-  Report("FileProperties1: renamed by its extension to " + props->NameAndExtension());
+  Report(*props, "FileProperties1: renamed by its extension to " + props->NameAndExtension());
 
   return copied && collector->LocatedObjects()->Count() == 4 && props->Size() == 14 &&
          FileExists(copies + "\\report.log");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "examples/showcase/ShowcaseBoard.h"
 #include "files/KYTTDroppedFiles.h"
 #include "files/KYTTFileExecute.h"
 #include "files/KYTTLogFile.h"
@@ -20,11 +21,6 @@
 
 namespace kyt {
 namespace {
-
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
 
 std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
@@ -73,11 +69,11 @@ bool ShowLogFile(TComponent* form, const TShowcaseFolder& folder) {
   log->Log("showcase started");
   log->Log("files demonstrated");
   const std::vector<std::string> lines = ReadLines(log->LogFile());
-  Report("LogFile1: " + std::to_string(lines.size()) + " lines in " + log->LogFile() + ":");
+  Report(*log, "LogFile1: " + std::to_string(lines.size()) + " lines in " + log->LogFile() + ":");
   for (const std::string& line : lines) Report("  | " + line);
   log->ClearLog();
   const size_t left = ReadLines(log->LogFile()).size();
-  Report("LogFile1: cleared, " + std::to_string(left) + " line left (the header)");
+  Report(*log, "LogFile1: cleared, " + std::to_string(left) + " line left (the header)");
   return lines.size() == 3 && left == 1;
 }
 
@@ -88,7 +84,7 @@ bool ShowTextReplace(TComponent* form, const TShowcaseFolder& folder) {
   WriteLines(replace->FileFrom(), {"# favourite colours", "red colour", "green colour", "blue colour"});
   const bool result = replace->Execute();
   const std::vector<std::string> lines = ReadLines(replace->FileTo());
-  Report(std::string("TextReplace1: Execute returned ") + (result ? "true" : "false") + "; " +
+  Report(*replace, std::string("TextReplace1: Execute returned ") + (result ? "true" : "false") + "; " +
          replace->FileTo() + " holds:");
   for (const std::string& line : lines) Report("  | " + line);
   return result && lines.size() == 4;
@@ -115,7 +111,7 @@ bool ShowDroppedFiles(TComponent* form, const TShowcaseFolder& folder) {
   auto* dropped = ObjectCast<TKYTDroppedFiles>(form->FindComponent("DroppedFiles1"));
   auto* window = ObjectCast<TForm>(form);
   const bool accepts = (os::user32.GetWindowLongA(window->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
-  Report(std::string("DroppedFiles1: the main form ") + (accepts ? "accepts" : "does not accept") +
+  Report(*dropped, std::string("DroppedFiles1: the main form ") + (accepts ? "accepts" : "does not accept") +
          " dropped files; the showcase drops two files on it");
   HDROP drop = MakeDrop({folder / "colours.txt", folder / "colors.txt"});
   os::user32.SendMessageA(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
@@ -124,11 +120,11 @@ bool ShowDroppedFiles(TComponent* form, const TShowcaseFolder& folder) {
 
 bool ShowFileExecute(TComponent* form) {
   auto* exec = ObjectCast<TKYTFileExecute>(form->FindComponent("FileExecute1"));
-  Report("FileExecute1: runs '" + exec->Filename() + " " + exec->ExeParameters() + "' with verb '" +
+  Report(*exec, "FileExecute1: runs '" + exec->Filename() + " " + exec->ExeParameters() + "' with verb '" +
          exec->Verb() + "', show command " + std::to_string(exec->ShowCommand()) +
          (exec->Wait() ? ", waiting for it" : ""));
   const bool result = exec->Execute();
-  Report(std::string("FileExecute1: Execute returned ") + (result ? "true" : "false") +
+  Report(*exec, std::string("FileExecute1: Execute returned ") + (result ? "true" : "false") +
          (result && exec->Wait() ? " after the command had ended" : ""));
   return result;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "examples/showcase/ShowcaseBoard.h"
 #include "forms/KYTTFormAspect.h"
 #include "forms/KYTTFormExplode.h"
 #include "forms/KYTTFormSizes.h"
@@ -15,11 +16,6 @@
 namespace kyt {
 
 namespace {
-
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
 
 std::string Text(const TRect& r) {
   return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ", " + std::to_string(r.Right) +
@@ -34,7 +30,7 @@ bool TryAspect(TForm* form) {
   os::user32.SendMessageA(form->Handle(), WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(r.AsRECT()));
   const int clientWidth = r.Width() - (form->Width() - form->ClientWidth());
   const int clientHeight = r.Height() - (form->Height() - form->ClientHeight());
-  Report("aspect ratio: dragging the right border to " + Text(proposed) + " gives " + Text(r) +
+  Report(*aspect, "aspect ratio: dragging the right border to " + Text(proposed) + " gives " + Text(r) +
          ", a client area of " + std::to_string(clientWidth) + "x" + std::to_string(clientHeight) +
          " (40 : 42); maximised it keeps " + std::to_string(aspect->RatioWidth()) + " : " +
          std::to_string(aspect->RatioHeight()));
@@ -49,7 +45,7 @@ bool TrySizes(TForm* form) {
   static_cast<TControl*>(form)->SetBounds(before.Left, before.Top, 100, 80);
   const int width = form->Width(), height = form->Height();
   static_cast<TControl*>(form)->SetBounds(before.Left, before.Top, before.Width(), before.Height());
-  Report("size limits: asked for 100x80, the main form became " + std::to_string(width) + "x" +
+  Report(*sizes, "size limits: asked for 100x80, the main form became " + std::to_string(width) + "x" +
          std::to_string(height) + " (at least " + std::to_string(sizes->MinWidth()) + "x" +
          std::to_string(sizes->MinHeight()) + ")");
   return width >= sizes->MinWidth() && height >= sizes->MinHeight();
@@ -64,7 +60,7 @@ bool TryTopMost(TForm* form) {
   topMost->SetActive(false);
   const bool cleared = !topMostNow();
   topMost->SetActive(true);
-  Report(std::string("top-most: the main form ") + (loaded ? "is" : "is NOT") +
+  Report(*topMost, std::string("top-most: the main form ") + (loaded ? "is" : "is NOT") +
          " above other windows since it was loaded; Active = False " + (cleared ? "returns" : "does NOT return") +
          " it to the ordinary layer");
   return loaded && cleared && topMostNow();
@@ -81,7 +77,7 @@ bool TryMouse(TForm* form) {
   mouse->StopFencing();
   os::user32.SetCursorPos(before.x, before.y);
   const TPoint origin = form->ClientOrigin();
-  Report("mouse controller: fenced the cursor into the main form's client area " + Text(clip) +
+  Report(*mouse, "mouse controller: fenced the cursor into the main form's client area " + Text(clip) +
          ", then released it");
   return clip.left == origin.X && clip.top == origin.Y;
 }
@@ -90,7 +86,7 @@ bool TryMouse(TForm* form) {
 
 bool RunShowcaseForms(TForm* form) {
   auto* explode = ObjectCast<TKYTFormExplode>(form->FindComponent("Explode1"));
-  Report("explode animation: " + std::to_string(explode->NoOfSteps()) + " steps, " +
+  Report(*explode, "explode animation: " + std::to_string(explode->NoOfSteps()) + " steps, " +
          std::to_string(2 * (explode->NoOfSteps() + 1) + 2) + " outlines when the main form is shown");
   bool ok = TryAspect(form);
   ok = TrySizes(form) && ok;

@@ -1,7 +1,10 @@
 // ShowcaseMainForm: the handlers of the showcase's main form, each reporting on standard output.
 #include "examples/showcase/ShowcaseMainForm.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "examples/showcase/ShowcaseBoard.h"
 
 #include "dialogs/KYTTMessages.h"
 #include "files/KYTTDroppedFiles.h"
@@ -14,8 +17,10 @@
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/ExtCtrls.h"
+#include "host/vcl/StdCtrls.h"
 #include "persistence/KYTTFormSaver.h"
 #include "persistence/KYTTStartup.h"
+#include "persistence/KYTTStoreData.h"
 #include "strings/KYTTHolders.h"
 #include "strings/KYTTMultiLists.h"
 #include "system/KYTTDriveVolume.h"
@@ -25,11 +30,6 @@
 namespace kyt {
 
 namespace {
-
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
 
 std::string BoundsOf(const TControl& control) {
   return std::to_string(control.Left()) + "," + std::to_string(control.Top()) + ", " +
@@ -45,13 +45,39 @@ void TShowcaseMainForm::StartCloseTimer() {
 void TShowcaseMainForm::ReportMessages() const {
   const auto count = [&](UINT msg) {
     auto it = FCounts.find(msg);
-    return it == FCounts.end() ? 0 : it->second;
+    return std::to_string(it == FCounts.end() ? 0 : it->second);
   };
-  std::printf("showcase: form hook saw %d messages of %s (WM_MOVE %d, WM_SIZE %d, WM_SHOWWINDOW %d, "
-              "WM_WINDOWPOSCHANGED %d, WM_ACTIVATE %d, WM_PAINT %d)\n",
-              FMessages, Name().c_str(), count(WM_MOVE), count(WM_SIZE), count(WM_SHOWWINDOW),
-              count(WM_WINDOWPOSCHANGED), count(WM_ACTIVATE), count(WM_PAINT));
-  std::fflush(stdout);
+  Report(*FindComponent("MessageHook"), "form hook saw " + std::to_string(FMessages) + " messages of " + Name() +
+                                            " (WM_MOVE " + count(WM_MOVE) + ", WM_SIZE " + count(WM_SIZE) +
+                                            ", WM_SHOWWINDOW " + count(WM_SHOWWINDOW) + ", WM_WINDOWPOSCHANGED " +
+                                            count(WM_WINDOWPOSCHANGED) + ", WM_ACTIVATE " + count(WM_ACTIVATE) +
+                                            ", WM_PAINT " + count(WM_PAINT) + ")");
+}
+
+void TShowcaseMainForm::ShowBoard() {
+  auto* list1 = ObjectCast<TListBox>(FindComponent("Page1List"));
+  auto* list2 = ObjectCast<TListBox>(FindComponent("Page2List"));
+  auto* label2 = ObjectCast<TLabel>(FindComponent("Page2Label"));
+  SetUpBoard(*list1, *list2);
+  // Each list exactly as tall as its lines (plus its sunken edge), the form around both.
+  const int edge = list1->Height() - (list1->ClientRect().bottom - list1->ClientRect().top);
+  list1->SetHeight(list1->ItemHeight() * list1->Items()->Count() + edge);
+  label2->SetTop(list1->Top() + list1->Height() + 8);
+  list2->SetTop(label2->Top() + label2->Height() + 4);
+  list2->SetHeight(list2->ItemHeight() * list2->Items()->Count() + edge);
+  SetClientWidth(list1->Left() + list1->Width() + 8);
+  SetClientHeight(list2->Top() + list2->Height() + 8);
+}
+
+bool TShowcaseMainForm::RunStoreData() {
+  auto* settings = ObjectCast<TKYTStoreData>(FindComponent("Settings"));
+  const int32_t runs = std::max(settings->ReadInt("Runs"), 0) + 1;
+  settings->WriteInt("Runs", runs);
+  settings->WriteCrypt("Greeting", "Hello from the showcase");
+  const std::string greeting = settings->ReadCrypt("Greeting");
+  Report(*settings, "Settings: run " + std::to_string(runs) + " counted under HKCU\\Software\\KYT\\Showcase\\Settings; " +
+                        "a scrambled value reads back as '" + greeting + "'");
+  return settings->ReadInt("Runs") == runs && greeting == "Hello from the showcase";
 }
 
 bool TShowcaseMainForm::ReportSettingsAndStrings() const {
@@ -61,11 +87,11 @@ bool TShowcaseMainForm::ReportSettingsAndStrings() const {
   auto* jokes = ObjectCast<TKYTJokeHolder>(FindComponent("Jokes"));
   if (!startup || !lists || !notes || !jokes || !FindComponent("AbortWatch")) return false;
   // Shown configured only: a Run entry would start the showcase at every log-on.
-  Report("startup entry '" + startup->UniqueName() + "' configured with AutoStartup = " +
+  Report(*startup, "startup entry '" + startup->UniqueName() + "' configured with AutoStartup = " +
          (startup->AutoStartup() ? "True" : "False") + "; it would name " +
          KYTRunCommand(Application->ExeName()) + " (nothing written to the Run key)");
   if (!FAbortReported)
-    Report("illegal-abort detector: the previous run ended in order (or this is the first)");
+    Report(*FindComponent("AbortWatch"), "illegal-abort detector: the previous run ended in order (or this is the first)");
   std::string text = "string lists: " + std::to_string(lists->Lists()->Count()) + " lists";
   for (int i = 0; i < lists->Lists()->Count(); ++i) {
     TKYTStringList* list = lists->Lists()->GeTKYTStringList(i);
@@ -74,10 +100,10 @@ bool TShowcaseMainForm::ReportSettingsAndStrings() const {
     if (auto* flagged = dynamic_cast<TKYTBetaStringList*>(list))
       text += std::string(" (HasBoolean = ") + (flagged->HasBoolean() ? "True" : "False") + ")";
   }
-  Report(text);
-  Report("string holder: " + std::to_string(notes->Items()->Count()) + " lines, first '" +
+  Report(*lists, text);
+  Report(*notes, "string holder: " + std::to_string(notes->Items()->Count()) + " lines, first '" +
          notes->Items()->Strings(0) + "'");
-  Report("joke holder: " + std::to_string(jokes->Items()->Count()) + " jokes; line 0 '" +
+  Report(*jokes, "joke holder: " + std::to_string(jokes->Items()->Count()) + " jokes; line 0 '" +
          jokes->Getone(0) + "'; at random '" + jokes->Getany() + "'");
   return lists->Lists()->Count() == 2 && notes->Items()->Count() == 2 &&
          jokes->Items()->Count() == kKYTJokeCount;
@@ -85,20 +111,20 @@ bool TShowcaseMainForm::ReportSettingsAndStrings() const {
 
 void TShowcaseMainForm::AbortWatchIllegalAbort(TObject*) {
   FAbortReported = true;
-  Report("illegal-abort detector: the previous run did not end in order (OnIllegalAbort)");
+  Report(*FindComponent("AbortWatch"), "illegal-abort detector: the previous run did not end in order (OnIllegalAbort)");
 }
 
 void TShowcaseMainForm::MainFormClose(TObject*, TCloseAction&) { Report("main form closed"); }
 
 void TShowcaseMainForm::SaverStore(TObject*) {
-  Report("form saver stores every form; the main form at " + BoundsOf(*this) +
+  Report(*FindComponent("Saver"), "form saver stores every form; the main form at " + BoundsOf(*this) +
          " under HKCU\\Software\\KYT\\Showcase");
 }
 
 void TShowcaseMainForm::SaverRestore(TObject*) {
   auto* saver = ObjectCast<TKYTFormSaver>(FindComponent("Saver"));
   const bool stored = saver->ReadInt("TShowcaseMainForm_Left", -1) != -1;
-  Report("form saver restored the main form at " + BoundsOf(*this) +
+  Report(*saver, "form saver restored the main form at " + BoundsOf(*this) +
          (stored ? " (where the last run left it)" : " (nothing stored yet: its designed bounds)"));
 }
 
@@ -112,38 +138,38 @@ void TShowcaseMainForm::DialogOk(TObject* sender) {
   std::string text = component->Name() + ": OnOk";
   if (auto* query = dynamic_cast<TKYTMsgDlg*>(component)) text += ", Return = '" + query->Return() + "'";
   if (auto* select = dynamic_cast<TKYTMsgSelect*>(component)) text += ", Return = '" + select->Return() + "'";
-  Report(text);
+  Report(*component, text);
 }
 
 void TShowcaseMainForm::DialogCancel(TObject* sender) {
-  Report(static_cast<TComponent*>(sender)->Name() + ": OnCancel");
+  Report(*static_cast<TComponent*>(sender), static_cast<TComponent*>(sender)->Name() + ": OnCancel");
 }
 
 void TShowcaseMainForm::AlarmTrigger(TObject* sender) {
-  Report("time trigger: OnTrigger at " + static_cast<TKYTTimeTrigger*>(sender)->CurrentTime() + ", now disarmed");
+  Report(*static_cast<TComponent*>(sender), "time trigger: OnTrigger at " + static_cast<TKYTTimeTrigger*>(sender)->CurrentTime() + ", now disarmed");
 }
 
 void TShowcaseMainForm::AlarmNewDate(TObject* sender) {
-  Report("time trigger: a new day, " + static_cast<TKYTTimeTrigger*>(sender)->CurrentDate());
+  Report(*static_cast<TComponent*>(sender), "time trigger: a new day, " + static_cast<TKYTTimeTrigger*>(sender)->CurrentDate());
 }
 
 void TShowcaseMainForm::DiscsAfterInsert(TObject*, char drive) {
   ++FDiscNotices;
-  Report(std::string("CD triggers: AfterInsert, a disc in ") + drive + ": (a notice the showcase sent itself)");
+  Report(*FindComponent("Discs"), std::string("CD triggers: AfterInsert, a disc in ") + drive + ": (a notice the showcase sent itself)");
 }
 
 void TShowcaseMainForm::DiscsAfterRemove(TObject*, char drive) {
   ++FDiscNotices;
-  Report(std::string("CD triggers: AfterRemove, the disc left ") + drive + ":");
+  Report(*FindComponent("Discs"), std::string("CD triggers: AfterRemove, the disc left ") + drive + ":");
 }
 
-void TShowcaseMainForm::ChimeError(TObject*) { Report("wave player: OnError"); }
+void TShowcaseMainForm::ChimeError(TObject*) { Report(*FindComponent("Chime"), "wave player: OnError"); }
 
 void TShowcaseMainForm::ExplodeGetPoints(TObject*, int32_t& left, int32_t& top, int32_t& right,
                                          int32_t& bottom) {
   // Called twice per show: once before the outlines grow, once before they are erased.
   if (++FExplodeRectangles % 2 == 1)
-    Report("explode animation: the main form grows on the screen from (" + std::to_string(left) + ", " +
+    Report(*FindComponent("Explode1"), "explode animation: the main form grows on the screen from (" + std::to_string(left) + ", " +
            std::to_string(top) + ", " + std::to_string(right) + ", " + std::to_string(bottom) + ")");
 }
 
@@ -154,7 +180,7 @@ void TShowcaseMainForm::CloseTimerTimer(TObject* sender) {
 
 void TShowcaseMainForm::DriveVolumeUpdated(TObject* sender) {
   auto* volume = static_cast<TKYTDriveVolume*>(sender);
-  Report(volume->Name() + ": drive " + volume->CurrentDrive() + ": label '" + volume->VolumeLabel() +
+  Report(*volume, volume->Name() + ": drive " + volume->CurrentDrive() + ": label '" + volume->VolumeLabel() +
          "', serial " + volume->SerialNumber() + ", file system " + volume->FileSystemName() + ", flags " +
          std::to_string(volume->FileSystemFlags()));
 }
@@ -173,12 +199,12 @@ int TShowcaseMainForm::TakeDriveErrors(int32_t* lastError) {
 
 void TShowcaseMainForm::ResourceInfoNewValues(TObject* sender) {
   auto* info = static_cast<TKYTResourceInfo*>(sender);
-  Report(info->Name() + " ticked at " + info->CurrentTime() + ": memory " + info->MemoryPercInUse() + ", " +
+  Report(*info, info->Name() + " ticked at " + info->CurrentTime() + ": memory " + info->MemoryPercInUse() + ", " +
          info->PhysMemFree() + " of " + info->PhysMemTotal() + " free");
 }
 
 void TShowcaseMainForm::LogFileClear(TObject* sender) {
-  Report(static_cast<TComponent*>(sender)->Name() + ": OnClear, the log is emptied");
+  Report(*static_cast<TComponent*>(sender), static_cast<TComponent*>(sender)->Name() + ": OnClear, the log is emptied");
 }
 
 // Drops the comment lines, puts a heading first and writes "color" for "colour".
@@ -195,26 +221,26 @@ void TShowcaseMainForm::TextReplaceBeforeWrite(TObject* sender, std::string& lin
 }
 
 void TShowcaseMainForm::DroppedFilesStartDrop(TObject* sender) {
-  Report(static_cast<TComponent*>(sender)->Name() + ": OnStartDrop");
+  Report(*static_cast<TComponent*>(sender), static_cast<TComponent*>(sender)->Name() + ": OnStartDrop");
 }
 
 void TShowcaseMainForm::DroppedFilesDrop(TObject* sender, const std::string& item) {
-  Report(static_cast<TComponent*>(sender)->Name() + ": OnDrop '" + item + "'");
+  Report(*static_cast<TComponent*>(sender), static_cast<TComponent*>(sender)->Name() + ": OnDrop '" + item + "'");
 }
 
 void TShowcaseMainForm::DroppedFilesEndDrop(TObject* sender) {
   auto* dropped = static_cast<TKYTDroppedFiles*>(sender);
-  Report(dropped->Name() + ": OnEndDrop, " + std::to_string(dropped->DroppedItems()->Count()) +
+  Report(*dropped, dropped->Name() + ": OnEndDrop, " + std::to_string(dropped->DroppedItems()->Count()) +
          " files collected");
 }
 
 void TShowcaseMainForm::ReportApplication() const {
   const auto* app = ObjectCast<TKYTApplication>(FindComponent("App"));
-  Report("application component " + app->Name() + " set the title '" + Application->Title() + "' and a hint pause of " +
+  Report(*app, "application component " + app->Name() + " set the title '" + Application->Title() + "' and a hint pause of " +
          std::to_string(Application->HintPause()) + " ms; its idle handler ran " + std::to_string(FIdles) +
          " times");
   const TKYTInstanceCount copies = TKYTOnlyOne::CountInstances();
-  Report("single-instance guard counts " + std::to_string(copies.Count) +
+  Report(*FindComponent("OnlyOne"), "single-instance guard counts " + std::to_string(copies.Count) +
          " running copy(ies) of this application (limit 1; a second copy would bring this one back and end)");
 }
 
@@ -222,41 +248,43 @@ bool TShowcaseMainForm::RunTray() {
   auto* tray = ObjectCast<TKYTSystemTray>(FindComponent("Tray"));
   Application->Minimize();
   const bool inTray = tray->InTray() && !os::user32.IsWindowVisible(Application->Handle());
-  Report(std::string("tray icon: the minimised application ") +
+  Report(*tray, std::string("tray icon: the minimised application ") +
          (inTray ? "left the task bar for the tray" : "did NOT move into the tray"));
   // What the tray sends when the icon is clicked: the click handler restores the application.
   os::user32.SendMessageA(tray->Handle(), kTrayCallbackMessage, 0, WM_LBUTTONUP);
   const bool back = !Application->Minimized() && !tray->InTray() && os::user32.IsWindowVisible(Application->Handle());
-  Report(std::string("tray icon: a click on the icon ") + (back ? "brought the application back" : "did NOT restore it"));
+  Report(*tray, std::string("tray icon: a click on the icon ") + (back ? "brought the application back" : "did NOT restore it"));
   return inTray && back;
 }
 
 void TShowcaseMainForm::AppIdle(TObject*, bool&) { ++FIdles; }
 
 void TShowcaseMainForm::OnlyOneExceeded(TObject*, int32_t copies) {
-  Report("single-instance guard: " + std::to_string(copies) + " copies running; bringing the first one back");
+  Report(*FindComponent("OnlyOne"), "single-instance guard: " + std::to_string(copies) + " copies running; bringing the first one back");
 }
 
 void TShowcaseMainForm::TrayClick(TObject*) {
-  Report("tray icon clicked");
+  Report(*FindComponent("Tray"), "tray icon clicked");
   Application->Restore();
 }
 
-void TShowcaseMainForm::TrayMinimize(TObject*) { Report("tray icon: OnMinimize"); }
+void TShowcaseMainForm::TrayMinimize(TObject*) { Report(*FindComponent("Tray"), "tray icon: OnMinimize"); }
 
-void TShowcaseMainForm::TrayRestore(TObject*) { Report("tray icon: OnRestore"); }
+void TShowcaseMainForm::TrayRestore(TObject*) { Report(*FindComponent("Tray"), "tray icon: OnRestore"); }
 
 void TShowcaseMainForm::TrayRestoreItemClick(TObject*) { Application->Restore(); }
 
 void TShowcaseMainForm::FileOperatorSucceeded(TObject* sender) {
   auto* op = ObjectCast<TKYTFileOperator>(sender);
-  Report("file operator copied " + std::to_string(op->FilesFrom()->Count()) + " files to " + op->DirTo());
+  Report(*op, "file operator copied " + std::to_string(op->FilesFrom()->Count()) + " files to " + op->DirTo());
 }
 
-void TShowcaseMainForm::FileOperatorFailed(TObject*) { Report("file operator: the copy failed"); }
+void TShowcaseMainForm::FileOperatorFailed(TObject* sender) {
+  Report(*static_cast<TComponent*>(sender), "file operator: the copy failed");
+}
 
-void TShowcaseMainForm::FileCollectorFileFound(TObject*, const std::string& fileName) {
-  Report("file collector found " + fileName);
+void TShowcaseMainForm::FileCollectorFileFound(TObject* sender, const std::string& fileName) {
+  Report(*static_cast<TComponent*>(sender), "file collector found " + fileName);
 }
 
 }  // namespace kyt

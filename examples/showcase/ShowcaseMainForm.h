@@ -1,9 +1,10 @@
-// ShowcaseMainForm: the showcase's main form, read from its form file: a form saver that keeps
-// its geometry between runs, a form hook that counts its messages, the three message dialog
-// components, the application, tray, form-behaviour (explode animation, aspect ratio, size limits,
-// top-most, mouse fence), file, string, system information and system control components, a
-// startup entry (configured, never written), an illegal-abort detector and the timer that closes
-// it. Its published methods report what happens.
+// ShowcaseMainForm: the showcase's main form, read from its form file: a list per palette page
+// with what each component just did, a form saver that keeps its geometry between runs, a form
+// hook that counts its messages, the three message dialog components, the application, tray,
+// form-behaviour (explode animation, aspect ratio, size limits, top-most, mouse fence), file,
+// string, system information and system control components, a startup entry (configured, never
+// written), a settings store, an illegal-abort detector and the timer that closes it. Its
+// published methods report what happens.
 #ifndef KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 #define KYT_EXAMPLES_SHOWCASE_SHOWCASEMAINFORM_H
 
@@ -55,12 +56,17 @@ class TShowcaseMainForm : public TForm {
 
   explicit TShowcaseMainForm(TComponent* owner) : TForm(owner) {}
 
+  // Fills the two lists with a waiting line per palette component and fits the form to them.
+  void ShowBoard();
+  // Counts this run in the settings store and reads a scrambled value back; false when the
+  // store did not give back what it was given.
+  bool RunStoreData();
   // Unattended: the form closes itself shortly after this.
   void StartCloseTimer();
   // Prints what the startup entry, the illegal-abort detector, the string lists and the holders
   // hold; false when one of them did not come from the form file as designed.
   bool ReportSettingsAndStrings() const;
-  // Prints what the form hook counted.
+  // Reports what the form hook counted.
   void ReportMessages() const;
   // Reports what the application component handed over and what the guard counted.
   void ReportApplication() const;

@@ -2,10 +2,11 @@
 // later run shows it where the previous one left it.
 #include "examples/showcase/ShowcaseSettings.h"
 
-#include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
+#include "examples/showcase/ShowcaseBoard.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Forms.h"
 #include "persistence/KYTTFormSaver.h"
@@ -28,20 +29,20 @@ bool RunShowcaseFormSaver() {
     saver->FormStore()->Registry()->SetPath("Software\\KYT\\Showcase");
     const bool firstRun = saver->ReadInt("TShowcaseSettingsForm_Left", -1) == -1;
     form->Show();  // OnShow: the saver restores every form of the application
-    std::printf("showcase: form saver restored the settings form at %d,%d, %dx%d\n",
-                form->Left(), form->Top(), form->Width(), form->Height());
+    Report(*saver, "form saver restored the settings form at " + std::to_string(form->Left()) + "," +
+                       std::to_string(form->Top()) + ", " + std::to_string(form->Width()) + "x" +
+                       std::to_string(form->Height()));
     // A run that finds nothing stored moves the form a little, so the next run shows the move.
     if (firstRun) {
       form->SetLeft(200);
       form->SetTop(180);
     }
     form->Close();  // OnClose: the saver stores them again
-    std::printf("showcase: form saver stored the settings form at %d,%d under "
-                "HKCU\\Software\\KYT\\Showcase\n", form->Left(), form->Top());
-    std::fflush(stdout);
+    Report(*saver, "form saver stored the settings form at " + std::to_string(form->Left()) + "," +
+                       std::to_string(form->Top()) + " under HKCU\\Software\\KYT\\Showcase");
     return true;
   } catch (const std::exception& e) {
-    std::printf("showcase: form saver failed: %s\n", e.what());
+    Report(std::string("form saver failed: ") + e.what());
     return false;
   }
 }

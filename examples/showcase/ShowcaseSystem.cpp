@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "examples/showcase/ShowcaseBoard.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "host/core/TypeInfo.h"
 #include "host/os/OsSeam.h"
@@ -27,11 +28,6 @@
 namespace kyt {
 namespace {
 
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
-
 const char* YesNo(bool value) { return value ? "True" : "False"; }
 
 template <class T>
@@ -44,13 +40,13 @@ T* Find(TComponent* form, const char* name) {
 bool RunAlarm(TKYTTimeTrigger* alarm) {
   alarm->SetTriggerTime(TimeToStr(Now() + 2.0 / SecsPerDay));
   alarm->SetCheckForTrigger(true);
-  Report("time trigger armed for " + alarm->TriggerTime() + " (it is " + alarm->CurrentTime() + ")");
+  Report(*alarm, "time trigger armed for " + alarm->TriggerTime() + " (it is " + alarm->CurrentTime() + ")");
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
   while (alarm->CheckForTrigger() && std::chrono::steady_clock::now() < until) {
     Application->ProcessMessages();
     os::user32.MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
-  if (alarm->CheckForTrigger()) Report("time trigger did not fire");
+  if (alarm->CheckForTrigger()) Report(*alarm, "time trigger did not fire");
   return !alarm->CheckForTrigger();
 }
 
@@ -87,12 +83,12 @@ bool RunChime(TKYTWavePlayer* chime) {
   os::kernel32.GetTempPathA(MAX_PATH, temp);
   const std::string path = std::string(temp) + "kyt-showcase-tone.wav";
   if (!WriteTone(path)) {
-    Report("wave player: the tone file could not be written");
+    Report(*chime, "wave player: the tone file could not be written");
     return false;
   }
   chime->SetWaveFile(path);
   const bool played = chime->Execute();
-  Report(std::string("wave player plays ") + path + (chime->Asynchronously() ? " in the background" : "") +
+  Report(*chime, std::string("wave player plays ") + path + (chime->Asynchronously() ? " in the background" : "") +
          ": Execute returned " + YesNo(played));
   os::winmm.sndPlaySoundA(nullptr, 0);
   os::kernel32.DeleteFileA(path.c_str());
@@ -109,25 +105,25 @@ bool RunShowcaseSystem(TShowcaseMainForm* form) {
   SendDiscNotice(form, DBT_DEVICEARRIVAL, 'E');
   SendDiscNotice(form, DBT_DEVICEREMOVECOMPLETE, 'E');
   if (form->DiscNotices() != notices + 2) {
-    Report("CD triggers did not report the disc notices");
+    Report(*form->FindComponent("Discs"), "CD triggers did not report the disc notices");
     ok = false;
   }
 
   auto* keys = Find<TKYTSystemKeys>(form, "Keys");
-  Report(std::string("system keys: CapsLock ") + YesNo(keys->CapsLock()) + ", NumLock " + YesNo(keys->NumLock()) +
+  Report(*keys, std::string("system keys: CapsLock ") + YesNo(keys->CapsLock()) + ", NumLock " + YesNo(keys->NumLock()) +
          ", ScrollLock " + YesNo(keys->ScrollLock()));
 
   auto* logoff = Find<TKYTExitWindows>(form, "Logoff");
-  Report("exit windows configured, not executed: ExitType " +
+  Report(*logoff, "exit windows configured, not executed: ExitType " +
          GetEnumName(EnumInfo<TKYTExitType>(), logoff->ExitType()) + ", Confirm " + YesNo(logoff->Confirm()) +
          ", ConfirmMessage '" + logoff->ConfirmMessage() + "'");
 
   auto* paper = Find<TKYTWallPaper>(form, "Paper");
-  Report(std::string("wallpaper configured, not applied: Tiled ") + YesNo(paper->Tiled()) + ", Filename '" +
+  Report(*paper, std::string("wallpaper configured, not applied: Tiled ") + YesNo(paper->Tiled()) + ", Filename '" +
          paper->Filename() + "' (a missing file is refused at run time)");
 
   auto* saver = Find<TKYTScreenSaver>(form, "ScreenSaver1");
-  Report(std::string("screen saver settings, left as they are: Active ") + YesNo(saver->Active()) + ", Seconds " +
+  Report(*saver, std::string("screen saver settings, left as they are: Active ") + YesNo(saver->Active()) + ", Seconds " +
          std::to_string(saver->Seconds()) + "; not started");
 
   if (!RunChime(Find<TKYTWavePlayer>(form, "Chime"))) ok = false;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "examples/showcase/ShowcaseBoard.h"
 #include "examples/showcase/ShowcaseMainForm.h"
 #include "host/os/OsSeam.h"
 #include "system/KYTTDriveVolume.h"
@@ -15,11 +16,6 @@ namespace kyt {
 
 namespace {
 
-void Report(const std::string& what) {
-  std::printf("showcase: %s\n", what.c_str());
-  std::fflush(stdout);
-}
-
 // A drive letter the machine does not have, from its drive bit mask; 0 when all are in use.
 char MissingDrive() {
   const DWORD drives = os::kernel32.GetLogicalDrives();
@@ -30,10 +26,10 @@ char MissingDrive() {
 
 bool ReportSystemDetails(TShowcaseMainForm* form) {
   auto* details = ObjectCast<TKYTSystemDetails>(form->FindComponent("SystemDetails1"));
-  Report("SystemDetails1: " + details->OS() + " " + details->WinVersion() + " build " + details->Build() +
+  Report(*details, "SystemDetails1: " + details->OS() + " " + details->WinVersion() + " build " + details->Build() +
          ", processor '" + details->CPU() + "', memory " + details->TotalMemory() + ", drive C: " +
          details->DriveC() + ", screen " + details->ScreenWidth() + "x" + details->ScreenHeight());
-  Report("SystemDetails1: user " + details->Username() + " on " + details->ComputerName() + ", owner '" +
+  Report(*details, "SystemDetails1: user " + details->Username() + " on " + details->ComputerName() + ", owner '" +
          details->RegisteredOwner() + "', organisation '" + details->Organisation() + "', programs in " +
          details->ProgramFilesDir());
   return !details->WinVersion().empty() && !details->TotalMemory().empty();
@@ -41,7 +37,7 @@ bool ReportSystemDetails(TShowcaseMainForm* form) {
 
 bool ReportVersionDetails(TShowcaseMainForm* form) {
   auto* version = ObjectCast<TKYTVersionDetails>(form->FindComponent("VersionDetails1"));
-  Report("VersionDetails1: " + version->ProductName() + " " + version->ProductVersion() + ", " +
+  Report(*version, "VersionDetails1: " + version->ProductName() + " " + version->ProductVersion() + ", " +
          version->FileDescription() + " " + version->FileVersion() + " (" + version->OriginalFilename() + ") by " +
          version->CompanyName() + "; " + version->LegalCopyright());
   return version->OriginalFilename() == "showcase.exe";
@@ -56,7 +52,7 @@ bool ReportDriveVolume(TShowcaseMainForm* form) {
     volume->SetDrive(missing);
     int32_t error = 0;
     const int errors = form->TakeDriveErrors(&error);
-    Report("DriveVolume1: drive " + std::string(1, missing) + ": is missing; OnError was raised " +
+    Report(*volume, "DriveVolume1: drive " + std::string(1, missing) + ": is missing; OnError was raised " +
            std::to_string(errors) + " times with error " + std::to_string(error));
     ok = ok && errors == 10;
     volume->SetDrive('C');
@@ -66,10 +62,10 @@ bool ReportDriveVolume(TShowcaseMainForm* form) {
 
 bool ReportResourceInfo(TShowcaseMainForm* form) {
   auto* info = ObjectCast<TKYTResourceInfo>(form->FindComponent("ResourceInfo1"));
-  Report("ResourceInfo1: " + info->CurrentDate() + " " + info->CurrentTime() + ", memory load " +
+  Report(*info, "ResourceInfo1: " + info->CurrentDate() + " " + info->CurrentTime() + ", memory load " +
          info->MemoryPercInUse() + ", physical " + info->PhysMemFree() + " free of " + info->PhysMemTotal() +
          ", page file used " + info->PageFileUsed() + ", virtual used " + info->VirtualMemUsed());
-  Report("ResourceInfo1: current drive " + info->CurrDriveFree() + " free of " + info->CurrDriveSize() +
+  Report(*info, "ResourceInfo1: current drive " + info->CurrDriveFree() + " free of " + info->CurrDriveSize() +
          " (MB of 1,024,000 bytes); Caps Lock " + (info->CapsLock() ? "on" : "off") + ", Num Lock " +
          (info->NumLock() ? "on" : "off") + ", Scroll Lock " + (info->ScrollLock() ? "on" : "off"));
   return !info->PhysMemTotal().empty();
