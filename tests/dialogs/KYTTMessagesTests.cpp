@@ -15,6 +15,7 @@
 #include "tests/dialogs/DialogTestUtils.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/SeamOverride.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 namespace {
@@ -746,9 +747,8 @@ DWORD RunTool(const std::string& tool, const std::string& args, const std::strin
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &si, &pi)) {
-    ADD_FAILURE() << "cannot start " << tool;
+  if (const DWORD error = StartProcess(line, folder, si, pi, false)) {
+    ADD_FAILURE() << "cannot start " << tool << " (error " << error << ")";
     return 0xFFFFFFFF;
   }
   ::CloseHandle(pi.hThread);

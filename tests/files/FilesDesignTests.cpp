@@ -15,6 +15,7 @@
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "tests/files/FilesTestSupport.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 namespace {
@@ -91,15 +92,8 @@ class FileOperationsInDesignTool : public ::testing::Test {
     si.hStdOutput = out;
     si.hStdError = err;
     PROCESS_INFORMATION pi{};
-    // Under a loaded Wine a process start is now and then refused at once; that is not what
-    // these tests are about, so a refused start is tried again a few times.
-    BOOL started = FALSE;
-    DWORD startError = 0;
-    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-      started = os::kernel32.CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                            box.Path().c_str(), &si, &pi);
-      if (!started) startError = os::kernel32.GetLastError();
-    }
+    const DWORD startError = StartProcess(line, box.Path(), si, pi, true);
+    const bool started = startError == 0;
     os::kernel32.CloseHandle(out);
     os::kernel32.CloseHandle(err);
     EXPECT_TRUE(started) << line << " (error " << startError << ")";

@@ -9,6 +9,7 @@
 
 #include "host/os/Win.h"
 #include "tests/files/SandboxFolder.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 namespace {
@@ -46,10 +47,10 @@ ToolRun RunTool(const SandboxFolder& folder, const std::vector<std::string>& arg
   si.hStdOutput = out;
   si.hStdError = out;
   PROCESS_INFORMATION pi{};
-  const BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.Path().c_str(), &si, &pi);
+  const DWORD startError = StartProcess(line, folder.Path(), si, pi, true);
+  const bool started = startError == 0;
   ::CloseHandle(out);
-  EXPECT_TRUE(started) << "cannot start " << ToolPath();
+  EXPECT_TRUE(started) << "cannot start " << ToolPath() << " (error " << startError << ")";
   if (!started) return run;
   if (::WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
     ADD_FAILURE() << "the design tool did not end";

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/StartProcess.h"
+
 namespace kyt::ftest {
 
 std::string ModuleFolder() {
@@ -51,11 +53,10 @@ DWORD RunDesignTool(const std::string& args, const std::string& folder, std::str
   si.hStdError = out;
   si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION pi{};
-  const BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.c_str(), &si, &pi);
+  const DWORD startError = StartProcess(line, folder, si, pi, true);
   ::CloseHandle(out);
-  if (!started) {
-    ADD_FAILURE() << "cannot start " << DesignTool();
+  if (startError) {
+    ADD_FAILURE() << "cannot start " << DesignTool() << " (error " << startError << ")";
     return 0xFFFFFFFF;
   }
   ::CloseHandle(pi.hThread);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/os/Win.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 namespace {
@@ -67,11 +68,11 @@ class ApplicationFormsInDesignTool : public ::testing::Test {
     si.hStdOutput = out;
     si.hStdError = err;
     PROCESS_INFORMATION pi{};
-    const BOOL started =
-        ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder_.c_str(), &si, &pi);
+    const DWORD startError = StartProcess(line, folder_, si, pi, true);
+    const bool started = startError == 0;
     ::CloseHandle(out);
     ::CloseHandle(err);
-    EXPECT_TRUE(started) << "cannot start " << tool_;
+    EXPECT_TRUE(started) << "cannot start " << tool_ << " (error " << startError << ")";
     if (!started) return run;
     if (::WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
       ADD_FAILURE() << "the design tool did not end";

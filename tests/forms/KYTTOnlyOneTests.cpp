@@ -18,6 +18,7 @@
 #include "tests/forms/FormsTestSupport.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/SeamOverride.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 
@@ -356,11 +357,10 @@ TEST(OnlyOneTwoCopies, TheSecondCopyRestoresTheMinimisedFirstAndEndsWithCodeZero
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  const BOOL started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &process);
+  const DWORD startError = StartProcess(command, "", startup, process, false);
   ::SetEnvironmentVariableA("KYT_ONLYONE_TITLE", nullptr);
   ::SetEnvironmentVariableA("KYT_ONLYONE_MARKER", nullptr);
-  ASSERT_TRUE(started) << "error " << ::GetLastError();
+  ASSERT_EQ(startError, 0u);
   // The second copy acts on this copy's windows: keep handling messages while it runs.
   const bool ended = PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 60000);
   if (!ended) ::TerminateProcess(process.hProcess, 99);

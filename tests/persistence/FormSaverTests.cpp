@@ -17,6 +17,7 @@
 #include "tests/persistence/PersistenceTestSupport.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/SeamOverride.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 
@@ -583,9 +584,7 @@ TEST_F(FormSaverTest, RestoresNormalBoundsAfterMaximiseInTheNextRun) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process))
-      << "error " << ::GetLastError();
+  ASSERT_EQ(StartProcess(command, "", startup, process, false), 0u);
   const DWORD waited = ::WaitForSingleObject(process.hProcess, 60000);
   if (waited != WAIT_OBJECT_0) ::TerminateProcess(process.hProcess, 99);
   DWORD exitCode = 0;

@@ -12,6 +12,7 @@
 #include "persistence/KYTTIllegalAbort.h"
 #include "tests/persistence/PersistenceTestSupport.h"
 #include "tests/support/DesignToolRun.h"
+#include "tests/support/StartProcess.h"
 
 namespace kyt {
 namespace {
@@ -255,9 +256,7 @@ TEST_F(IllegalAbortTest, AKilledRunIsReportedAtTheNextStartOnly) {
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;  // the child's test report stays out of this one's
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process))
-      << "error " << ::GetLastError();
+  ASSERT_EQ(StartProcess(command, "", startup, process, false), 0u);
   ::CloseHandle(process.hThread);
   // Wait for the child's word that its form is loaded, or for its end.
   bool ready = false;

@@ -9,6 +9,7 @@
 #include "host/core/Strings.h"
 #include "host/os/OsSeam.h"
 #include "tests/rtl/RtlTestSupport.h"
+#include "tests/support/StartProcess.h"
 
 using namespace kyt;
 using kyt::rtltest::ReadRaw;
@@ -484,10 +485,9 @@ TEST_F(Registry, AValueWrittenByOneProcessIsReadByTheNext) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  BOOL started = ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &si, &pi);
+  const DWORD startError = StartProcess(cmd, "", si, pi, false);
   ::SetEnvironmentVariableA(kChildVar, nullptr);
-  ASSERT_TRUE(started) << ::GetLastError();
+  ASSERT_EQ(startError, 0u);
   os::UniqueHandleObj process(pi.hProcess), thread(pi.hThread);
   DWORD wait = ::WaitForSingleObject(pi.hProcess, 60000);
   if (wait != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 99);

@@ -121,12 +121,19 @@ std::string EventTypeText(const TPropInfo& prop, const std::vector<const TClassS
   return TypeText(prop);
 }
 
+// The declared default as the inspector shows it; blank without one (or for a string default,
+// which the tables do not hand out as text).
+std::string DefaultText(const TPropInfo& prop) {
+  const std::string text = prop.HasDefault() ? prop.OrdinalText(prop.DefaultOrd()) : std::string();
+  return text.empty() ? "&nbsp;" : Code(text);
+}
+
 void WritePropertyTable(std::string& page, const TClassInfo& cls) {
   page += "## Properties\n\n| Property | Type | Default | Stored |\n|---|---|---|---|\n";
   for (const TPropInfo* prop : cls.Properties()) {
     if (prop->Kind() == pkEvent) continue;
     page += "| " + prop->Name() + " | " + Code(TypeText(*prop)) + (prop->IsReadOnly() ? " (read-only)" : "") + " | " +
-            (prop->HasDefault() ? Code(prop->OrdinalText(prop->DefaultOrd())) : std::string("&nbsp;")) + " | " +
+            DefaultText(*prop) + " | " +
             StoredText(*prop) + " |\n";
   }
   page += "\n";
