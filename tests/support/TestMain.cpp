@@ -4,6 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "host/os/Win.h"
+#include "tests/support/HeapCheck.h"
+
+namespace {
+
+// A write into a freed block during a test ends the run at that test, not some tests later.
+class TFreedBlockCheck : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override { kyt::CheckFreedBlocks(); }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // A crash or a missing medium must fail the test, never wait on an error box.
@@ -11,5 +21,6 @@ int main(int argc, char** argv) {
   // Output reaches the CTest log promptly even when the run is cut short.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new TFreedBlockCheck);
   return RUN_ALL_TESTS();
 }
