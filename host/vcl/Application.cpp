@@ -507,7 +507,7 @@ void TApplication::WndProc(TMessage& message) {
       return;
     case CM_RELEASE: {
       auto* form = reinterpret_cast<TCustomForm*>(message.LParam);
-      if (Screen && Screen->HasForm(form)) FreeComponent(form);
+      if (Screen && Screen->HasForm(form)) form->FreeReleased();
       message.Result = 0;
       return;
     }

@@ -239,6 +239,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 }
 
 TWinControl::~TWinControl() {
+  for (TMessageFrame* frame = FMessageFrame; frame; frame = frame->Outer) frame->Destroyed = true;
   // Parented controls go with their parent (their owners are told as each one goes).
   while (!FControls.empty()) {
     TControl* c = FControls.back();
@@ -554,11 +555,16 @@ HWND TWinControl::ParkingWindow() {
 }
 
 void TWinControl::MainWndProc(TMessage& message) {
+  TMessageFrame frame{FMessageFrame, false};
+  FMessageFrame = &frame;
   try {
     FWindowProc(message);
   } catch (...) {
-    HandleBoundaryException(this);
+    HandleBoundaryException(frame.Destroyed ? nullptr : this);
   }
+  if (frame.Destroyed) return;
+  FMessageFrame = frame.Outer;
+  if (!FMessageFrame) MessagesHandled();
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

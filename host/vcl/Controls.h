@@ -277,7 +277,13 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* control);
   void GetChildren(std::vector<TComponent*>& children, const TComponent& root) const override;
 
+  // Whether a message of the control's window is being handled now (a handler that pumps
+  // messages nests more of them).
+  bool HandlingMessage() const { return FMessageFrame != nullptr; }
+
  protected:
+  // Runs when the control has finished handling its outermost message.
+  virtual void MessagesHandled() {}
   // Describes the window to create; descendants add styles and choose the class.
   virtual void CreateParams(TCreateParams& params);
   // Creates the window from the parameters (registering own classes once).
@@ -322,6 +328,12 @@ class TWinControl : public TControl {
   friend struct WinControlAccess;
   void MainWndProc(TMessage& message);
   void CreateHandle();
+  // One per message being handled, innermost first; the destructor marks them all, so a control
+  // freed by its own handler is never touched again on the way out.
+  struct TMessageFrame {
+    TMessageFrame* Outer;
+    bool Destroyed;
+  };
   void CreateChildHandles();
   void AttachWindow(HWND window);
   void DetachWindow();
@@ -330,6 +342,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> FControls;
   TWndMethod FWindowProc;
   WNDPROC FObjectInstance = nullptr;
+  TMessageFrame* FMessageFrame = nullptr;
   bool FTabStop = false;
   bool FCreating = false;
   os::UniqueHBrush FBrush;

@@ -391,6 +391,21 @@ void TCustomForm::Release() {
     os::user32.PostMessageA(Application->Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
 }
 
+void TCustomForm::FreeReleased() {
+  if (!HandlingMessage()) {
+    FreeComponent(this);
+    return;
+  }
+  FReleasePending = true;
+}
+
+// Asked again from the message loop: the handler's frames are gone by the time it comes.
+void TCustomForm::MessagesHandled() {
+  if (!FReleasePending) return;
+  FReleasePending = false;
+  Release();
+}
+
 TModalResult TCustomForm::ShowModal() {
   if (FVisible || !Enabled() || FModal) throw EInvalidOperation("Cannot make a visible window modal");
   if (HWND capture = os::user32.GetCapture()) os::user32.SendMessageA(capture, WM_CANCELMODE, 0, 0);

@@ -138,7 +138,9 @@ class TCustomForm : public TWinControl {
   // until ModalResult is non-zero (Escape and the close box give mrCancel), hides the form and
   // returns the result. Raises EInvalidOperation for a visible or disabled form.
   virtual TModalResult ShowModal();
-  // Frees the form once the messages already queued are handled.
+  // Frees the form once the messages already queued are handled, and never while a message of
+  // its own is still being handled (an animation in OnPaint that pumps messages, say): then it
+  // goes when that message is done.
   void Release();
   // The device context while OnPaint runs (null otherwise).
   HDC PaintDC() const { return FPaintDC; }
@@ -158,6 +160,9 @@ class TCustomForm : public TWinControl {
   void ApplicationRestored();
   void ControlRemoved(TControl* control);
   void UpdateIcon();
+  // The application's handling of a Release: frees the form now, or once its own messages are
+  // handled.
+  void FreeReleased();
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -177,6 +182,7 @@ class TCustomForm : public TWinControl {
   virtual void DoClose(TCloseAction& action);
   virtual void DoDestroy();
   virtual void Paint(HDC dc) override;
+  void MessagesHandled() override;
 
  private:
   void FinishForm();  // OnDestroy once, then the owned components
@@ -199,6 +205,7 @@ class TCustomForm : public TWinControl {
   bool FShownOnce = false;
   bool FInShowing = false;
   bool FDestroyCalled = false;
+  bool FReleasePending = false;
   HDC FPaintDC = nullptr;
   TWinControl* FActiveControl = nullptr;
   TNotifyEvent FOnCreate;

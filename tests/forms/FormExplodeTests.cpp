@@ -288,6 +288,16 @@ TEST_F(FormExplode, ModalFormFreedByItsCloseInTheHideAnimationStopsIt) {
   EXPECT_EQ((recorder.Outlines.size() - 84) % 2, 0u);
 }
 
+TEST_F(FormExplode, AFormReleasedWhileItPaintsGoesOnlyOnceThePaintIsDone) {
+  auto* explode = new TKYTFormExplode(form);
+  explode->SetNoOfSteps(1);
+  ShowAndPaint();
+  form->Release();
+  // The paint's animation handles the release message while the form is still painting.
+  ::RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(PumpUntil([&] { return !formRef; }));
+}
+
 TEST(FormExplodeOwner, MustBeAForm) {
   EXPECT_THROW(TKYTFormExplode(nullptr), EInvalidCast);
   TComponent owner(nullptr);
