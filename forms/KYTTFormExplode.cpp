@@ -172,6 +172,13 @@ void TKYTFormExplode::HookEvents() {
   }
 }
 
+// Leaves the slot's chain until the next HookEvents: where another component took the slot
+// after this one, that component is handed the handler kept here, so it stays in the slot.
+void TKYTFormExplode::StepAside(const TNotifyEvent& (TCustomForm::*get)() const,
+                                void (TCustomForm::*set)(const TNotifyEvent&), const TNotifyEvent& own) {
+  (FForm->*set)(TNotifyEvent::FromMethod(MethodChainWithout((FForm->*get)().Method(), own.Method())));
+}
+
 void TKYTFormExplode::GetSrect(int32_t& Left, int32_t& Top, int32_t& Right, int32_t& Bottom, TKYTWipeType Wipe) {
   const int32_t fl = FForm->Left(), ft = FForm->Top(), fw = FForm->Width(), fh = FForm->Height();
   const int32_t sw = Screen ? Screen->Width() : 0, sh = Screen ? Screen->Height() : 0;
@@ -227,7 +234,7 @@ void TKYTFormExplode::MyOnShow(TObject* Sender) {
     FArmed = false;
   }
   const TNotifyEvent own = FOldOnShow;
-  FForm->SetOnShow(own);
+  StepAside(&TCustomForm::OnShow, &TCustomForm::SetOnShow, TNotifyEvent::Bind<&TKYTFormExplode::MyOnShow>(this));
   own(Sender);
   if (!self) return;
   Application->ProcessMessages();
@@ -237,7 +244,7 @@ void TKYTFormExplode::MyOnPaint(TObject* Sender) {
   TComponentRef<TKYTFormExplode> self(this);
   FArmed = true;
   const TNotifyEvent own = FOldOnPaint;
-  FForm->SetOnPaint(own);
+  StepAside(&TCustomForm::OnPaint, &TCustomForm::SetOnPaint, TNotifyEvent::Bind<&TKYTFormExplode::MyOnPaint>(this));
   own(Sender);
   if (!self) return;
   Application->ProcessMessages();
@@ -255,7 +262,7 @@ void TKYTFormExplode::MyOnHide(TObject* Sender) {
     if (!self) return;
   }
   const TNotifyEvent own = FOldOnHide;
-  FForm->SetOnHide(own);
+  StepAside(&TCustomForm::OnHide, &TCustomForm::SetOnHide, TNotifyEvent::Bind<&TKYTFormExplode::MyOnHide>(this));
   own(Sender);
   if (!self) return;
   Application->ProcessMessages();

@@ -99,6 +99,9 @@ class TKYTFormExplode : public TKYTSystemsComponent {
  private:
   // Puts this component's handlers into the form's three events, keeping what was there.
   void HookEvents();
+  // Leaves one of the form's events until the next HookEvents, mending a chain that others joined.
+  void StepAside(const TNotifyEvent& (TCustomForm::*get)() const, void (TCustomForm::*set)(const TNotifyEvent&),
+                 const TNotifyEvent& own);
   // Runs an animation on the screen's context, prepared and put back around it on every path.
   void Animate(void (TKYTFormExplode::*Run)(HDC, TForm*, uint16_t));
   bool ShowAllowed() const { return FShowType == onAlways || FShowType == onShow; }

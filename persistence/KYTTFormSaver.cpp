@@ -2,6 +2,7 @@
 // the application and every control on them.
 #include "persistence/KYTTFormSaver.h"
 
+#include "host/core/ComponentRef.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
 
@@ -27,6 +28,14 @@ TKYTFormSaver::TKYTFormSaver(TComponent* AOwner) : inherited(AOwner) {
   if (FOwnerForm && !ComponentState().Contains(csDesigning)) {
     FOldOnShow = FOwnerForm->OnShow();
     FOldOnClose = FOwnerForm->OnClose();
+    // Registered as stand-ins: whichever taker of a slot goes first, the chain is mended, and
+    // no handler kept here or elsewhere points at a freed component.
+    RegisterMethodStandIn(TNotifyEvent::Bind<&TKYTFormSaver::MyRestore>(this).Method(),
+                          {[this] { return FOldOnShow.Method(); },
+                           [this](const TMethod& m) { FOldOnShow = TNotifyEvent::FromMethod(m); }});
+    RegisterMethodStandIn(TCloseEvent::Bind<&TKYTFormSaver::MyStore>(this).Method(),
+                          {[this] { return FOldOnClose.Method(); },
+                           [this](const TMethod& m) { FOldOnClose = TCloseEvent::FromMethod(m); }});
     FOwnerForm->SetOnShow(TNotifyEvent::Bind<&TKYTFormSaver::MyRestore>(this));
     FOwnerForm->SetOnClose(TCloseEvent::Bind<&TKYTFormSaver::MyStore>(this));
     FEventsTaken = true;
@@ -38,6 +47,8 @@ TKYTFormSaver::~TKYTFormSaver() {
   FFormStore = nullptr;
   // Put back only what still holds our routine: a handler assigned later by code is not ours.
   if (FEventsTaken && FOwnerForm) {
+    UnregisterMethodStandIn(TNotifyEvent::Bind<&TKYTFormSaver::MyRestore>(this).Method());
+    UnregisterMethodStandIn(TCloseEvent::Bind<&TKYTFormSaver::MyStore>(this).Method());
     if (FOwnerForm->OnShow() == TNotifyEvent::Bind<&TKYTFormSaver::MyRestore>(this))
       FOwnerForm->SetOnShow(FOldOnShow);
     if (FOwnerForm->OnClose() == TCloseEvent::Bind<&TKYTFormSaver::MyStore>(this))
@@ -93,8 +104,9 @@ void TKYTFormSaver::Store() {
 }
 
 void TKYTFormSaver::MyStore(TObject* Sender, TCloseAction& Action) {
+  TComponentRef<TKYTFormSaver> self(this);
   if (FOldOnClose) FOldOnClose(Sender, Action);
-  if (!FFormStore->Enabled()) return;
+  if (!self || !FFormStore->Enabled()) return;
   if (FOnStore) FOnStore(Sender);
   if (!Application) return;
   for (int i = 0; i < Application->ComponentCount(); ++i) {
@@ -192,7 +204,9 @@ void TKYTFormSaver::StoreControl(TControl* Control) {
 void TKYTFormSaver::Restore() { MyRestore(FOwnerForm); }
 
 void TKYTFormSaver::MyRestore(TObject* Sender) {
-  if (FOldOnShow) FOldOnShow(Sender);
+  TComponentRef<TKYTFormSaver> self(this);
+  if (FOldOnShow) FOldOnShow(Sender);  // another animation or saver may pump messages
+  if (!self) return;
   if (FFormStore->Enabled() && Application) {
     for (int i = 0; i < Application->ComponentCount(); ++i) {
       if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) RestoreWindow(form);

@@ -254,6 +254,23 @@ bool SetStoodInMethod(const TMethod& slot, const TMethod& value) {
   return true;
 }
 
+TMethod MethodChainWithout(const TMethod& slot, const TMethod& standIn) {
+  const TMethodStandIn* own = FindStandIn(standIn);
+  const TMethod kept = own && own->Replaced ? own->Replaced() : TMethod{};
+  if (slot == standIn) return kept;
+  TMethod current = slot;
+  for (int i = 0; current && i < kMaxStandInChain; ++i) {
+    const TMethodStandIn* access = FindStandIn(current);
+    if (!access || !access->Replaced) break;
+    if (access->Replaced() == standIn) {
+      if (access->SetReplaced) access->SetReplaced(kept);
+      break;
+    }
+    current = access->Replaced();
+  }
+  return slot;
+}
+
 // ---- TPropInfo
 
 TPropInfo::TPropInfo(std::string name, TPropKind kind) : FName(std::move(name)), FKind(kind) {}

@@ -279,6 +279,11 @@ bool MethodChainHolds(const TMethod& slot, const TMethod& target);
 // Gives a slot holding slot a new handler of its own: where slot is a stand-in, the innermost
 // stand-in keeps value and true is returned; otherwise false, and the caller sets the slot.
 bool SetStoodInMethod(const TMethod& slot, const TMethod& value);
+// Takes standIn out of the chain that a slot holding slot reaches, for a stand-in that steps
+// aside for a while: returns the slot's new handler, which is what standIn kept when the slot
+// holds standIn itself; otherwise the stand-in in front of it is handed what standIn kept, and
+// slot is returned unchanged.
+TMethod MethodChainWithout(const TMethod& slot, const TMethod& standIn);
 
 // Copies every published property of source that dest's class publishes under the same name and
 // kind (sub-objects, lists and collections by Assign). Used by items' Assign and by the reader.
