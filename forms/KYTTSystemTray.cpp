@@ -51,8 +51,8 @@ TKYTSystemTray::TKYTSystemTray(TComponent* AOwner) : inherited(AOwner), FIcon(ne
   SetTip(FHint.empty() ? Application->Title() : FHint);
   if (FData.szTip[0]) FData.uFlags |= NIF_TIP;
 
-  FOldOnMinimize = Application->OnMinimize();
-  FOldOnRestore = Application->OnRestore();
+  // The application's own handlers are replaced, not called: one kept here could belong to a
+  // component freed since (another tray), and a call through it would reach freed memory.
   Application->SetOnMinimize(TNotifyEvent::Bind<&TKYTSystemTray::HandleMinimize>(this));
   Application->SetOnRestore(TNotifyEvent::Bind<&TKYTSystemTray::HandleRestore>(this));
   FEventsTaken = true;
@@ -65,14 +65,12 @@ TKYTSystemTray::~TKYTSystemTray() {
   if (FEnabled && !Designing()) EmptyTray();
   SetPopupMenu(nullptr);
   if (FEventsTaken && Application) {
-    // Put back only what still holds our routine: a handler assigned later is not ours.
+    // Cleared only while they still hold our routines: a handler assigned later is not ours.
     if (Application->OnMinimize() == TNotifyEvent::Bind<&TKYTSystemTray::HandleMinimize>(this))
-      Application->SetOnMinimize(FOldOnMinimize);
+      Application->SetOnMinimize({});
     if (Application->OnRestore() == TNotifyEvent::Bind<&TKYTSystemTray::HandleRestore>(this))
-      Application->SetOnRestore(FOldOnRestore);
-    // An application hidden in the tray would be left with neither icon nor task bar button.
-    if (FHidApplication && !os::user32.IsWindowVisible(Application->Handle()))
-      os::user32.ShowWindow(Application->Handle(), SW_SHOWMINNOACTIVE);
+      Application->SetOnRestore({});
+    ShowHiddenApplication();
   }
   FWindow.reset();
   delete FIcon;
@@ -94,8 +92,20 @@ void TKYTSystemTray::SetPopupMenu(TPopupMenu* value) {
 void TKYTSystemTray::SetEnabled(bool value) {
   FEnabled = value;
   if (Designing()) return;
-  if (FEnabled && (FNormalIcon || FMinimized)) FillTray();
-  else EmptyTray();
+  if (FEnabled && (FNormalIcon || FMinimized)) {
+    FillTray();
+    return;
+  }
+  EmptyTray();
+  if (!FEnabled) ShowHiddenApplication();
+}
+
+// An application hidden in the tray must not be left with neither icon nor task bar button: it
+// comes back minimised, as it was.
+void TKYTSystemTray::ShowHiddenApplication() {
+  if (FHidApplication && !os::user32.IsWindowVisible(Application->Handle()))
+    os::user32.ShowWindow(Application->Handle(), SW_SHOWMINNOACTIVE);
+  FHidApplication = false;
 }
 
 void TKYTSystemTray::SetNormalIcon(bool value) {
@@ -187,9 +197,7 @@ void TKYTSystemTray::HandleMinimize(TObject* Sender) {
       FHidApplication = true;
     }
   }
-  TComponentRef<TKYTSystemTray> self(this);
-  FOldOnMinimize(Sender);
-  if (self) FOnMinimize(Sender);
+  FOnMinimize(Sender);
 }
 
 void TKYTSystemTray::HandleRestore(TObject* Sender) {
@@ -198,10 +206,8 @@ void TKYTSystemTray::HandleRestore(TObject* Sender) {
     FHidApplication = false;
     if (!FNormalIcon) EmptyTray();
   }
-  TComponentRef<TKYTSystemTray> self(this);
-  FOldOnRestore(Sender);
-  if (self) FOnRestore(Sender);
-  if (self) FMinimized = false;
+  FMinimized = false;  // first: the handler may free the component
+  FOnRestore(Sender);
 }
 
 }  // namespace kyt

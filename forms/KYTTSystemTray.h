@@ -41,15 +41,16 @@ class TKYTSystemTray : public TKYTSystemsComponent {
   }
 
   // At run time makes the hidden notification window and takes over the application's
-  // OnMinimize and OnRestore (calling the handlers found there); in the designing state it
-  // makes no window, takes no event and never touches the tray.
+  // OnMinimize and OnRestore, replacing the handlers found there (they are not called); in the
+  // designing state it makes no window, takes no event and never touches the tray.
   explicit TKYTSystemTray(TComponent* AOwner);
-  // Removes the icon, shows an application it had hidden, and puts back the application's
-  // events where they still hold its own handlers.
+  // Removes the icon, shows an application it had hidden, and clears the application's events
+  // where they still hold its own handlers.
   ~TKYTSystemTray() override;
 
   // Properties
   // While true the icon is in the tray when NormalIcon is true or the application is minimised.
+  // Switched off while the application sits in the tray, it shows the application again.
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool value);
   // The tip; at most 63 characters reach the tray. Empty removes the tip.
@@ -104,6 +105,7 @@ class TKYTSystemTray : public TKYTSystemsComponent {
   // Copies at most 63 characters of text into the record's tip.
   void SetTip(const std::string& text);
   bool Designing() const { return ComponentState().Contains(csDesigning); }
+  void ShowHiddenApplication();
 
   bool FEnabled = false;
   std::string FHint;
@@ -117,8 +119,6 @@ class TKYTSystemTray : public TKYTSystemsComponent {
   bool FNotInTray = true;
   bool FHidApplication = false;  // this component hid the application window
   bool FEventsTaken = false;
-  TNotifyEvent FOldOnMinimize;
-  TNotifyEvent FOldOnRestore;
   TNotifyEvent FOnClick;
   TNotifyEvent FOnDblClick;
   TMouseEvent FOnRightClick;

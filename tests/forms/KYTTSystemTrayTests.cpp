@@ -243,7 +243,7 @@ TEST_F(SystemTray, ARightClickOpensTheMenuOnlyFromTheTrayOrWithNormalIcon) {
   EXPECT_EQ(clicks.at.size(), 3u);
 }
 
-TEST_F(SystemTray, DestructionRemovesTheIconAndHandsTheApplicationEventsBack) {
+TEST_F(SystemTray, DestructionRemovesTheIconAndClearsOnlyItsOwnApplicationEvents) {
   TForeignHandlers foreign;
   const auto found = TNotifyEvent::Bind<&TForeignHandlers::Notify>(&foreign);
   Application->SetOnMinimize(found);
@@ -251,7 +251,7 @@ TEST_F(SystemTray, DestructionRemovesTheIconAndHandsTheApplicationEventsBack) {
   TKYTSystemTray* tray = NewTray();
   tray->SetEnabled(true);
   Application->Minimize();
-  EXPECT_EQ(foreign.calls, 1) << "the handler found in the slot is still called";
+  EXPECT_EQ(foreign.calls, 0) << "the handler found in the slot was replaced";
   HWND window = tray->Handle();
   ASSERT_TRUE(InTray(window));
   ASSERT_FALSE(AppShown());
@@ -262,9 +262,20 @@ TEST_F(SystemTray, DestructionRemovesTheIconAndHandsTheApplicationEventsBack) {
   tray_.reset();
   EXPECT_FALSE(InTray(window));
   EXPECT_FALSE(::IsWindow(window));
-  EXPECT_EQ(Application->OnMinimize(), found);
+  EXPECT_FALSE(Application->OnMinimize());
   EXPECT_EQ(Application->OnRestore(), setLater) << "a handler set later by code stays";
   EXPECT_TRUE(AppShown()) << "an application left in the tray gets its task bar button back";
+}
+
+TEST_F(SystemTray, SwitchedOffWhileInTheTrayTheApplicationComesBack) {
+  TKYTSystemTray* tray = NewTray();
+  tray->SetEnabled(true);
+  Application->Minimize();
+  ASSERT_FALSE(AppShown());
+  tray->SetEnabled(false);
+  EXPECT_FALSE(InTray(tray->Handle()));
+  EXPECT_TRUE(AppShown()) << "neither icon nor task bar button";
+  EXPECT_TRUE(::IsIconic(Application->Handle()));
 }
 
 TEST_F(SystemTray, InTheDesignerItNeverTouchesTheTrayNorTheApplication) {
