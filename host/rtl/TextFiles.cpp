@@ -64,26 +64,20 @@ void TextFile::Append() {
   try {
     LARGE_INTEGER size;
     if (!kernel32.GetFileSizeEx(FHandle.get(), &size)) RaiseLast();
-    // The family's text files may end with a Ctrl+Z marker within their last 128 bytes: new
-    // lines go where it stood.
-    LONGLONG tail = size.QuadPart < 128 ? size.QuadPart : 128;
-    LARGE_INTEGER at, pos;
-    at.QuadPart = size.QuadPart - tail;
-    if (!kernel32.SetFilePointerEx(FHandle.get(), at, nullptr, FILE_BEGIN)) RaiseLast();
-    char last[128];
-    DWORD got = 0;
-    if (tail > 0 && !kernel32.ReadFile(FHandle.get(), last, static_cast<DWORD>(tail), &got, nullptr))
-      RaiseLast();
-    LONGLONG end = size.QuadPart;
-    for (DWORD i = 0; i < got; ++i) {
-      if (last[i] == '\x1A') {
-        end = at.QuadPart + i;
-        break;
-      }
+    // A Ctrl+Z that is the file's last byte is an end-of-file mark: new lines go where it stood.
+    // One anywhere else is data and stays.
+    LARGE_INTEGER end = size;
+    if (size.QuadPart > 0) {
+      LARGE_INTEGER last;
+      last.QuadPart = size.QuadPart - 1;
+      if (!kernel32.SetFilePointerEx(FHandle.get(), last, nullptr, FILE_BEGIN)) RaiseLast();
+      char byte = 0;
+      DWORD got = 0;
+      if (!kernel32.ReadFile(FHandle.get(), &byte, 1, &got, nullptr)) RaiseLast();
+      if (got == 1 && byte == '\x1A') end = last;
     }
-    pos.QuadPart = end;
-    if (!kernel32.SetFilePointerEx(FHandle.get(), pos, nullptr, FILE_BEGIN)) RaiseLast();
-    if (end != size.QuadPart && !kernel32.SetEndOfFile(FHandle.get())) RaiseLast();
+    if (!kernel32.SetFilePointerEx(FHandle.get(), end, nullptr, FILE_BEGIN)) RaiseLast();
+    if (end.QuadPart != size.QuadPart && !kernel32.SetEndOfFile(FHandle.get())) RaiseLast();
   } catch (...) {
     FHandle.reset();
     FMode = TMode::Closed;

@@ -115,6 +115,13 @@ TEST_F(TextFiles, AppendAddsAfterTheLastLineAndDropsACtrlZMarker) {
   f.WriteLn("z");
   f.CloseFile();
   EXPECT_EQ(ReadBytes(file), "x\r\nz\r\n");
+
+  // A Ctrl+Z inside the data, near the end or not, is data: a log line may hold one.
+  ASSERT_TRUE(WriteBytes(file, "raw \x1A data\r\n"));
+  f.Append();
+  f.WriteLn("next");
+  f.CloseFile();
+  EXPECT_EQ(ReadBytes(file), "raw \x1A data\r\nnext\r\n");
 }
 
 TEST_F(TextFiles, FlushHandsTheOutputToOtherReaders) {
