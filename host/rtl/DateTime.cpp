@@ -1,6 +1,7 @@
 // DateTime.cpp: date-time arithmetic, locale formats, formatting and scanning.
 #include "host/rtl/DateTime.h"
 
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -316,6 +317,14 @@ struct Scanner {
   }
 };
 
+// A year written with two digits, within the settings' window before the current year.
+int FullYear(int twoDigits, int currentYear, const TFormatSettings& fs) {
+  const int base = currentYear - fs.TwoDigitYearCenturyWindow;
+  int y = twoDigits + base / 100 * 100;
+  if (fs.TwoDigitYearCenturyWindow > 0 && y < base) y += 100;
+  return y;
+}
+
 enum class DateOrder { MDY, DMY, YMD };
 
 DateOrder OrderOf(const std::string& format) {
@@ -359,11 +368,7 @@ bool ScanDate(Scanner& sc, TDateTime& date, const TFormatSettings& fs) {
   } else {
     y = n1, m = n2, d = n3, yearDigits = l1;
   }
-  if (yearDigits <= 2) {
-    int base = now.wYear - fs.TwoDigitYearCenturyWindow;
-    y += base / 100 * 100;
-    if (fs.TwoDigitYearCenturyWindow > 0 && y < base) y += 100;
-  }
+  if (yearDigits <= 2) y = FullYear(y, now.wYear, fs);
   (void)l2;
   return TryEncodeDate(y, m, d, date);
 }
@@ -404,6 +409,230 @@ bool ScanTime(Scanner& sc, TDateTime& time, const TFormatSettings& fs) {
     else if (designator == 1 && hour < 12) hour += 12;
   }
   return TryEncodeTime(hour, min, sec, msec, time);
+}
+
+// Reading by the format that wrote the text: every token the formatter writes is read back the
+// same way (a separator at the end, month and day names, quoted words), so that whatever a
+// locale's formats make of a date reads again. The free-form scanners above remain the fallback
+// for text typed by hand.
+struct TFields {
+  int Year = -1, YearDigits = 4, Month = -1, Day = -1;
+  int Hour = 0, Min = 0, Sec = 0, Msec = 0, Designator = -1;
+};
+
+class TFormatReader {
+ public:
+  TFormatReader(const std::string& text, const TFormatSettings& fs) : FText(text), FSettings(fs) {}
+
+  bool Read(const std::string& f, int depth = 0) {
+    if (depth > 2) return true;
+    const bool twelve = Uses12Hour(f);
+    bool afterHour = false;
+    size_t i = 0;
+    auto run = [&](char letter) {
+      size_t n = 0;
+      while (i + n < f.size() && std::tolower(static_cast<unsigned char>(f[i + n])) == letter) ++n;
+      i += n;
+      return static_cast<int>(n);
+    };
+    while (i < f.size()) {
+      const char c = f[i];
+      const char lc = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (c == '"' || c == '\'') {
+        size_t end = f.find(c, i + 1);
+        if (end == std::string::npos) end = f.size();
+        if (!Literal(std::string_view(f).substr(i + 1, end - i - 1))) return false;
+        i = end < f.size() ? end + 1 : end;
+        continue;
+      }
+      if (lc == 'a') {
+        if (StartsWithNoCase(f, i, "am/pm")) {
+          if (!Designator({f.substr(i, 2), f.substr(i + 3, 2)})) return false;
+          i += 5;
+          continue;
+        }
+        if (StartsWithNoCase(f, i, "a/p")) {
+          if (!Designator({f.substr(i, 1), f.substr(i + 2, 1)})) return false;
+          i += 3;
+          continue;
+        }
+        if (StartsWithNoCase(f, i, "ampm")) {
+          if (!Designator({FSettings.TimeAMString, FSettings.TimePMString})) return false;
+          i += 4;
+          continue;
+        }
+      }
+      bool ok = true;
+      switch (lc) {
+        case 'c':
+          run('c');
+          ok = Read(FSettings.ShortDateFormat, depth + 1);
+          if (ok && !AtEnd()) ok = Read(FSettings.LongTimeFormat, depth + 1);
+          afterHour = false;
+          break;
+        case 'd': {
+          const int n = run('d');
+          if (n <= 2) ok = Number(2, FFields.Day);
+          else if (n == 3) ok = Name(FSettings.ShortDayNames.data(), 7) >= 0;
+          else if (n == 4) ok = Name(FSettings.LongDayNames.data(), 7) >= 0;
+          else ok = Read(n == 5 ? FSettings.ShortDateFormat : FSettings.LongDateFormat, depth + 1);
+          afterHour = false;
+          break;
+        }
+        case 'm': {
+          const int n = run('m');
+          if (afterHour && n <= 2) ok = Number(2, FFields.Min);
+          else if (n <= 2) ok = Number(2, FFields.Month);
+          else ok = (FFields.Month = 1 + Name((n == 3 ? FSettings.ShortMonthNames : FSettings.LongMonthNames).data(), 12)) > 0;
+          afterHour = false;
+          break;
+        }
+        case 'y': {
+          const int n = run('y');
+          const size_t start = Position();
+          ok = Number(n <= 2 ? 2 : 4, FFields.Year);
+          FFields.YearDigits = static_cast<int>(FPos - start);
+          afterHour = false;
+          break;
+        }
+        case 'h':
+          run('h');
+          ok = Number(2, FFields.Hour);
+          FTwelveHour = twelve;
+          afterHour = true;
+          break;
+        case 'n':
+          run('n');
+          ok = Number(2, FFields.Min);
+          afterHour = false;
+          break;
+        case 's':
+          run('s');
+          ok = Number(2, FFields.Sec);
+          afterHour = false;
+          break;
+        case 'z':
+          run('z');
+          ok = Number(3, FFields.Msec);
+          afterHour = false;
+          break;
+        case 't': {
+          const int n = run('t');
+          ok = Read(n == 1 ? FSettings.ShortTimeFormat : FSettings.LongTimeFormat, depth + 1);
+          afterHour = false;
+          break;
+        }
+        case '/':
+          ok = Literal(std::string_view(&FSettings.DateSeparator, 1));
+          ++i;
+          break;
+        case ':':
+          ok = Literal(std::string_view(&FSettings.TimeSeparator, 1));
+          ++i;
+          break;
+        default:
+          ok = Literal(std::string_view(&f[i], 1));
+          ++i;
+          break;
+      }
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+  bool AtEnd() {
+    Blanks();
+    return FPos >= FText.size();
+  }
+
+  bool Date(TDateTime& date) const {
+    SYSTEMTIME now;
+    kernel32.GetLocalTime(&now);
+    int year = FFields.Year < 0 ? now.wYear : FFields.Year;
+    if (FFields.Year >= 0 && FFields.YearDigits <= 2) year = FullYear(year, now.wYear, FSettings);
+    return FFields.Month > 0 && FFields.Day > 0 && TryEncodeDate(year, FFields.Month, FFields.Day, date);
+  }
+
+  bool Time(TDateTime& time) const {
+    int hour = FFields.Hour;
+    if (FTwelveHour || FFields.Designator >= 0) {
+      if (FFields.Designator >= 0 && (hour == 0 || hour > 12)) return false;
+      if (FFields.Designator == 0 && hour == 12) hour = 0;
+      else if (FFields.Designator == 1 && hour < 12) hour += 12;
+    }
+    return TryEncodeTime(hour, FFields.Min, FFields.Sec, FFields.Msec, time);
+  }
+
+ private:
+  size_t Position() {
+    Blanks();
+    return FPos;
+  }
+  void Blanks() {
+    while (FPos < FText.size() && FText[FPos] == ' ') ++FPos;
+  }
+  // Up to width digits: the formatter writes no field wider.
+  bool Number(int width, int& value) {
+    Blanks();
+    const size_t start = FPos;
+    int v = 0;
+    while (FPos < FText.size() && FPos - start < static_cast<size_t>(width) &&
+           std::isdigit(static_cast<unsigned char>(FText[FPos])))
+      v = v * 10 + (FText[FPos++] - '0');
+    if (FPos == start) return false;
+    value = v;
+    return true;
+  }
+  // Text as written; blanks on either side of it may differ.
+  bool Literal(std::string_view text) {
+    for (char c : text) {
+      if (c == ' ') {
+        Blanks();
+        continue;
+      }
+      if (FPos < FText.size() && FText[FPos] == ' ' && c != ' ') Blanks();
+      if (FPos >= FText.size() || std::tolower(static_cast<unsigned char>(FText[FPos])) !=
+                                      std::tolower(static_cast<unsigned char>(c)))
+        return false;
+      ++FPos;
+    }
+    return true;
+  }
+  // The longest of names that the text holds here (case aside): its index, or -1.
+  int Name(const std::string* names, int count) {
+    Blanks();
+    int best = -1;
+    for (int k = 0; k < count; ++k) {
+      if ((best < 0 || names[k].size() > names[best].size()) && StartsWithNoCase(FText, FPos, names[k])) best = k;
+    }
+    if (best >= 0) FPos += names[best].size();
+    return best;
+  }
+  bool Designator(const std::array<std::string, 2>& words) {
+    Blanks();
+    int k = Name(words.data(), 2);
+    // A locale without designators writes none: the word it left empty stands there.
+    if (k < 0) k = words[0].empty() ? 0 : words[1].empty() ? 1 : -1;
+    if (k < 0) return false;
+    FFields.Designator = words[0].empty() && words[1].empty() ? -1 : k;
+    return true;
+  }
+
+  const std::string& FText;
+  const TFormatSettings& FSettings;
+  size_t FPos = 0;
+  TFields FFields;
+  bool FTwelveHour = false;
+};
+
+bool ReadDate(const std::string& s, const std::string& format, const TFormatSettings& fs, TDateTime& date) {
+  TFormatReader reader(s, fs);
+  return reader.Read(format) && reader.AtEnd() && reader.Date(date);
+}
+
+bool ReadTime(const std::string& s, const std::string& format, const TFormatSettings& fs, TDateTime& time) {
+  TFormatReader reader(s, fs);
+  return reader.Read(format) && reader.AtEnd() && reader.Time(time);
 }
 
 TDateTime Combine(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
@@ -593,6 +822,7 @@ std::string DateTimeToStr(TDateTime dt, const TFormatSettings& settings) {
 // From text
 
 bool TryStrToDate(const std::string& s, TDateTime& value, const TFormatSettings& settings) {
+  if (ReadDate(s, settings.ShortDateFormat, settings, value)) return true;
   Scanner sc{s};
   TDateTime d;
   if (!ScanDate(sc, d, settings) || !sc.AtEnd()) return false;
@@ -601,6 +831,8 @@ bool TryStrToDate(const std::string& s, TDateTime& value, const TFormatSettings&
 }
 
 bool TryStrToTime(const std::string& s, TDateTime& value, const TFormatSettings& settings) {
+  if (ReadTime(s, settings.LongTimeFormat, settings, value) || ReadTime(s, settings.ShortTimeFormat, settings, value))
+    return true;
   Scanner sc{s};
   TDateTime t;
   if (!ScanTime(sc, t, settings) || !sc.AtEnd()) return false;
@@ -609,6 +841,14 @@ bool TryStrToTime(const std::string& s, TDateTime& value, const TFormatSettings&
 }
 
 bool TryStrToDateTime(const std::string& s, TDateTime& value, const TFormatSettings& settings) {
+  {
+    TFormatReader reader(s, settings);
+    TDateTime d, t;
+    if (reader.Read("c") && reader.AtEnd() && reader.Date(d) && reader.Time(t)) {
+      value = Combine(d, t);
+      return true;
+    }
+  }
   Scanner sc{s};
   TDateTime d, t = 0;
   if (!ScanDate(sc, d, settings)) {

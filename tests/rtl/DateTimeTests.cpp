@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "host/os/OsSeam.h"
 #include "tests/rtl/RtlTestSupport.h"
@@ -220,6 +222,37 @@ TEST(DateTimeLocale, SettingsComeFromTheUsersLocale) {
   // What the locale's formats print, they read back.
   TDateTime v = At(2001, 2, 3, 16, 5, 6);
   EXPECT_DOUBLE_EQ(StrToDateTime(DateTimeToStr(v, fs), fs), v);
+}
+
+std::vector<LCID>* gLocales = nullptr;
+BOOL CALLBACK CollectLocale(LPSTR id) {
+  gLocales->push_back(static_cast<LCID>(std::strtoul(id, nullptr, 16)));
+  return TRUE;
+}
+
+// Whatever a locale's formats make of a date and a time (a separator at the end, month names,
+// quoted words), what the formatter wrote reads back to the same text.
+TEST(DateTimeLocale, EveryLocaleReadsBackWhatItsFormatsWrite) {
+  std::vector<LCID> locales;
+  gLocales = &locales;
+  ASSERT_TRUE(::EnumSystemLocalesA(&CollectLocale, LCID_SUPPORTED));
+  gLocales = nullptr;
+  ASSERT_GT(locales.size(), 50u);
+  const TDateTime values[] = {At(1999, 12, 31, 23, 59, 58), At(2010, 1, 13, 0, 5, 9), At(2026, 7, 4, 12, 30, 1)};
+  int failures = 0;
+  for (LCID locale : locales) {
+    const TFormatSettings fs = TFormatSettings::FromLocale(locale);
+    for (TDateTime v : values) {
+      const std::string date = DateToStr(v, fs), time = TimeToStr(v, fs), both = DateTimeToStr(v, fs);
+      TDateTime d = 0, t = 0, dt = 0;
+      const bool ok = TryStrToDate(date, d, fs) && DateToStr(d, fs) == date && TryStrToTime(time, t, fs) &&
+                      TimeToStr(t, fs) == time && TryStrToDateTime(both, dt, fs) && DateTimeToStr(dt, fs) == both;
+      if (!ok && ++failures <= 10)
+        ADD_FAILURE() << "locale " << std::hex << locale << std::dec << ": '" << both << "' with '"
+                      << fs.ShortDateFormat << "' and '" << fs.LongTimeFormat << "'";
+    }
+  }
+  EXPECT_EQ(failures, 0) << "of " << locales.size() << " locales";
 }
 
 TEST(DateTimeLocale, WindowsPicturesBecomeTheRuntimesFormats) {
