@@ -55,8 +55,10 @@ void TKYTResourceInfo::SetAll(const std::string&) {
   ReadDrive();
   if (FTimer->Interval() != kInterval) FTimer->SetInterval(kInterval);
   if (!FTimer->Enabled()) FTimer->SetEnabled(true);
-  FCurrentTime = TimeToStr(Time());
-  FCurrentDate = DateToStr(Date());
+  // One reading of the clock: two would pair the old time with the new date across midnight.
+  const TDateTime clock = Now();
+  FCurrentTime = TimeToStr(clock);
+  FCurrentDate = DateToStr(clock);
 }
 
 void TKYTResourceInfo::ReadMemory() {

@@ -7,8 +7,15 @@ namespace kyt {
 
 namespace {
 SYSTEMTIME gNow{};
+int gStepMs = 0;
 
-void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { *time = gNow; }
+SYSTEMTIME FromTicks(uint64_t ticks);
+uint64_t Ticks(const SYSTEMTIME& st);
+
+void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) {
+  *time = gNow;
+  if (gStepMs) gNow = FromTicks(Ticks(gNow) + static_cast<uint64_t>(gStepMs) * 10000u);
+}
 
 // FILETIME arithmetic keeps the calendar right across day, month and year ends.
 uint64_t Ticks(const SYSTEMTIME& st) {
@@ -25,10 +32,13 @@ SYSTEMTIME FromTicks(uint64_t ticks) {
 }  // namespace
 
 TFakeClock::TFakeClock() : FOverride(os::kernel32.GetLocalTime, &FakeGetLocalTime) {
+  gStepMs = 0;
   Set(2026, 3, 14, 10, 0, 0);
 }
 
-TFakeClock::~TFakeClock() = default;
+TFakeClock::~TFakeClock() { gStepMs = 0; }
+
+void TFakeClock::StepEveryReading(int ms) { gStepMs = ms; }
 
 void TFakeClock::Set(int year, int month, int day, int hour, int minute, int second, int msec) {
   SYSTEMTIME st{};

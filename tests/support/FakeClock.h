@@ -19,6 +19,9 @@ class TFakeClock {
   void Set(int year, int month, int day, int hour, int minute, int second, int msec = 0);
   // Moves the clock forward by ms milliseconds, across midnight and month ends.
   void Advance(int ms);
+  // From now on every reading moves the clock forward by ms: code that reads it twice for one
+  // figure then sees two different times.
+  void StepEveryReading(int ms);
   SYSTEMTIME Now() const;
 
  private:

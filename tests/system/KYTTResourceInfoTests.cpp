@@ -13,6 +13,7 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/DateTime.h"
 #include "host/vcl/ExtCtrls.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/SeamOverride.h"
 
@@ -147,6 +148,16 @@ TEST_F(ResourceInfoFigures, AssigningATextRefreshesEverythingWithoutOnNewValues)
   EXPECT_EQ(info.CurrDriveFree(), "2 MB");
   EXPECT_NE(info.CurrentTime(), "12:00:00");
   EXPECT_EQ(raised, 0);
+}
+
+TEST(ResourceInfo, TimeAndDateComeFromOneReadingOfTheClock) {
+  TFakeClock clock;
+  TKYTResourceInfo info(nullptr);
+  clock.Set(2026, 3, 14, 23, 59, 59, 999);
+  clock.StepEveryReading(1);  // a second reading would fall on the next day
+  info.SetAll("");
+  EXPECT_EQ(info.CurrentTime(), TimeToStr(EncodeTime(23, 59, 59, 0)));
+  EXPECT_EQ(info.CurrentDate(), DateToStr(EncodeDate(2026, 3, 14)));
 }
 
 // ---- Lock keys
