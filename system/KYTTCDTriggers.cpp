@@ -33,6 +33,8 @@ void TKYTCDTriggers::Hooked(TMessage& Message) {
   } catch (...) {
     Application->HandleException(this);
   }
+  // A descendant answers through the record (BROADCAST_QUERY_DENY refuses a removal query).
+  Message.Result = notice.Result;
 }
 
 void TKYTCDTriggers::WMDeviceChange(TKYTWMDeviceChange& Message) {

@@ -177,6 +177,25 @@ TEST_F(CDTriggers, RemovingTheComponentGivesTheFormItsNoticesBack) {
   EXPECT_EQ(formMessages.Seen.size(), 1u);
 }
 
+// A descendant that refuses every removal query through the message record.
+class TRefusingTriggers : public TKYTCDTriggers {
+ public:
+  using TKYTCDTriggers::TKYTCDTriggers;
+  void WMDeviceChange(TKYTWMDeviceChange& Message) override {
+    if (Message.Event == DBT_DEVICEQUERYREMOVE) Message.Result = BROADCAST_QUERY_DENY;
+    else TKYTCDTriggers::WMDeviceChange(Message);
+  }
+};
+
+TEST(CDTriggersDescendant, TheResultItSetsReachesTheSender) {
+  TForm form(nullptr);
+  new TRefusingTriggers(&form);
+  const auto e = Volume(Drive('E'));
+  EXPECT_EQ(::SendMessageA(form.Handle(), WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&e)),
+            BROADCAST_QUERY_DENY);
+  EXPECT_EQ(::SendMessageA(form.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&e)), 0);
+}
+
 TEST(CDTriggersOwner, MustBeAWindowedControl) {
   TComponent plain(nullptr);
   EXPECT_THROW(new TKYTCDTriggers(&plain), EInvalidCast);
