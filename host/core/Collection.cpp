@@ -38,8 +38,10 @@ std::string TCollectionItem::DisplayName() const { return FDisplayName.empty() ?
 
 void TCollectionItem::SetDisplayName(const std::string& name) { FDisplayName = name; }
 
+// Items of one line of classes copy what they publish in common, whichever is the descendant:
+// a plain item copied into a flagged one gives its lines and leaves the flag.
 void TCollectionItem::Assign(const TPersistent* source) {
-  if (source && source->InheritsFrom(ClassType())) {
+  if (source && (source->InheritsFrom(ClassType()) || InheritsFrom(source->ClassType()))) {
     CopyPublishedProperties(*source, *this);
     return;
   }
@@ -117,7 +119,12 @@ void TCollection::Assign(const TPersistent* source) {
   BeginUpdate();
   try {
     Clear();
-    for (TCollectionItem* item : other->FItems) Add()->Assign(item);
+    // Each copy is of its source item's class where this collection may hold it, as a form file
+    // read would make it: copying and the form file agree.
+    for (TCollectionItem* item : other->FItems) {
+      const TClassInfo& cls = item->ClassType().InheritsFrom(*FItemClass) ? item->ClassType() : *FItemClass;
+      AddOfClass(cls)->Assign(item);
+    }
   } catch (...) {
     EndUpdate();
     throw;

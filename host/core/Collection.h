@@ -29,7 +29,8 @@ class TCollectionItem : public TPersistent {
   // Text shown by editors: the class name unless set.
   virtual std::string DisplayName() const;
   virtual void SetDisplayName(const std::string& name);
-  // Same class (or a descendant): copies published properties; otherwise as TPersistent.
+  // An item of the same line of classes (either may be the descendant): copies the published
+  // properties both have; otherwise as TPersistent.
   void Assign(const TPersistent* source) override;
   TPersistent* GetOwner() const override;
 
@@ -72,7 +73,8 @@ class TCollection : public TPersistent {
   TPersistent* Owner() const { return FOwner; }
   TPersistent* GetOwner() const override { return FOwner; }
 
-  // A collection: replaces the items with copies of its items (each copied by Assign).
+  // A collection: replaces the items with copies of its items, each of its item's class where
+  // ItemClass allows it (else of ItemClass) and copied by Assign.
   void Assign(const TPersistent* source) override;
   void BeginUpdate();
   void EndUpdate();

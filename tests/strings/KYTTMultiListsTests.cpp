@@ -101,6 +101,30 @@ TEST(MultiLists, AssigningListsCopiesItemsAndLines) {
   EXPECT_EQ(copy.Lists()->Count(), 2);
 }
 
+TEST(MultiLists, FlaggedItemsCopyAsTheFormFileKeepsThem) {
+  TKYTMultiLists source(nullptr);
+  AddLines(*source.Lists(), "plain\r\n");
+  auto* flagged = static_cast<TKYTBetaStringList*>(source.Lists()->AddOfClass(TKYTBetaStringList::StaticClass()));
+  flagged->Strings()->SetText("flagged");
+  flagged->SetHasBoolean(true);
+
+  // A plain list copied into a flagged item gives its lines; the item keeps its class and flag.
+  source.Lists()->SeTKYTStringList(1, source.Lists()->GeTKYTStringList(0));
+  EXPECT_EQ(LinesOf(*source.Lists(), 1), "plain\r\n");
+  EXPECT_TRUE(flagged->HasBoolean());
+  flagged->Strings()->SetText("flagged");
+
+  // The whole collection copies each item with its class, as writing and reading a form does.
+  TKYTMultiLists copy(nullptr);
+  copy.SetKYTStringLists(source.Lists());
+  ASSERT_EQ(copy.Lists()->Count(), 2);
+  const auto* copied = dynamic_cast<TKYTBetaStringList*>(copy.Lists()->GeTKYTStringList(1));
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->HasBoolean());
+  EXPECT_EQ(LinesOf(*copy.Lists(), 1), "flagged\r\n");
+  EXPECT_EQ(dynamic_cast<TKYTBetaStringList*>(copy.Lists()->GeTKYTStringList(0)), nullptr);
+}
+
 TEST(MultiLists, AFormReadsBackEveryListInOrderWithoutAsking) {
   TListsTestForm form(nullptr);
   form.SetName("ListsForm");
