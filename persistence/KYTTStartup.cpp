@@ -36,13 +36,17 @@ void TKYTStartup::SetAutoStartup(bool Value) {
 bool TKYTStartup::InstallApp(bool Install) {
   if (FUniqueName.empty()) return false;
   try {
-    TRegistry registry;
+    // An entry without a program would start nothing: no name, no entry.
+    const std::string exeName = Install ? Application->ExeName() : std::string();
+    if (Install && exeName.empty()) return false;
+    // Only the rights the calls below need: a user who may not do everything to the key still may.
+    TRegistry registry(KEY_QUERY_VALUE | KEY_SET_VALUE);
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     // Without the Run key open, a write would land elsewhere: the entry is simply not made.
     if (!registry.OpenKey(kKYTRunKey, true)) return false;
     if (Install) {
       if (registry.ValueExists(FUniqueName)) return false;
-      registry.WriteString(FUniqueName, KYTRunCommand(Application->ExeName()));
+      registry.WriteString(FUniqueName, KYTRunCommand(exeName));
       return true;
     }
     if (!registry.ValueExists(FUniqueName)) return false;

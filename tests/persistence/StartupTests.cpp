@@ -62,6 +62,13 @@ void DeleteRunValue(const std::string& name) {
 
 LSTATUS WINAPI RefuseDelete(HKEY, LPCSTR) { return ERROR_ACCESS_DENIED; }
 
+// A user who may read and write the Run key's values but do nothing else to it.
+LSTATUS WINAPI OpenValuesOnly(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options, REGSAM access,
+                              const LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition) {
+  if (access & ~(KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY | KEY_WOW64_32KEY)) return ERROR_ACCESS_DENIED;
+  return ::RegCreateKeyExA(root, path, reserved, cls, options, access, security, key, disposition);
+}
+
 class TStartupTestForm : public TForm {
   KYT_CLASS(TStartupTestForm, TForm)
  public:
@@ -148,6 +155,24 @@ TEST_F(StartupTest, AnEmptyNameWritesNothing) {
   EXPECT_FALSE(startup.InstallApp(true));
   EXPECT_FALSE(startup.InstallApp(false));
   EXPECT_EQ(RunValue(""), defaultBefore) << "the Run key's default value was touched";
+}
+
+TEST_F(StartupTest, AnUnreadableProgramNameWritesNothingAndFails) {
+  gFakeExe.clear();  // GetModuleFileNameA answers 0
+  TKYTStartup startup(nullptr);
+  startup.SetUniqueName(name_);
+  EXPECT_FALSE(startup.InstallApp(true));
+  EXPECT_FALSE(RunValue(name_).has_value());
+}
+
+TEST_F(StartupTest, TheValueRightsOfTheRunKeyAreEnough) {
+  os::ScopedOverride valuesOnly(os::advapi32.RegCreateKeyExA, &OpenValuesOnly);
+  TKYTStartup startup(nullptr);
+  startup.SetUniqueName(name_);
+  EXPECT_TRUE(startup.InstallApp(true));
+  EXPECT_TRUE(RunValue(name_).has_value());
+  EXPECT_TRUE(startup.InstallApp(false));
+  EXPECT_FALSE(RunValue(name_).has_value());
 }
 
 TEST_F(StartupTest, RenamingLeavesTheOldEntry) {
