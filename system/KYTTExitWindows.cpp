@@ -34,7 +34,7 @@ bool SwitchPrivilege(const char* name, bool enable) {
 }
 }  // namespace
 
-uint32_t KYTExitFlags(TKYTExitType exitType) {
+std::optional<uint32_t> KYTExitFlags(TKYTExitType exitType) {
   switch (exitType) {
     case xLogoff: return EWX_LOGOFF;
     case xReboot: return EWX_REBOOT;
@@ -42,7 +42,7 @@ uint32_t KYTExitFlags(TKYTExitType exitType) {
     case xPowerOff: return EWX_POWEROFF;
     case xForce: return EWX_FORCE;
   }
-  return EWX_LOGOFF;
+  return std::nullopt;
 }
 
 bool KYTExitWindows(uint32_t flags) {
@@ -69,7 +69,12 @@ bool TKYTExitWindows::Execute() {
     if (MessageDlg(question, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes || !self)
       return false;
   }
-  if (!KYTExitWindows(KYTExitFlags(FExitType))) {
+  const std::optional<uint32_t> flags = KYTExitFlags(FExitType);
+  if (!flags) {
+    FLastFailure = "Error: " + std::to_string(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  if (!KYTExitWindows(*flags)) {
     FLastFailure = "Error: " + std::to_string(os::kernel32.GetLastError());
     return false;
   }

@@ -4,6 +4,7 @@
 #define KYT_SYSTEM_KYTTEXITWINDOWS_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "framework/KYTSystem.h"
@@ -18,8 +19,9 @@ enum TKYTExitType : uint8_t { xLogoff, xReboot, xShutDown, xPowerOff, xForce };
 KYT_ENUM_INFO(TKYTExitType, "xLogoff", "xReboot", "xShutDown", "xPowerOff", "xForce")
 
 // EWX_LOGOFF, EWX_REBOOT, EWX_SHUTDOWN, EWX_POWEROFF, or EWX_FORCE alone (a log-off that does
-// not wait for applications); 0 for a value outside the enumeration.
-uint32_t KYTExitFlags(TKYTExitType exitType);
+// not wait for applications); nothing for a value outside the enumeration (a cast or a damaged
+// stored value), which Execute refuses.
+std::optional<uint32_t> KYTExitFlags(TKYTExitType exitType);
 
 // Switches the shutdown privilege on, calls ExitWindowsEx(flags, 0) and switches the privilege
 // off again; true when the system accepted. On refusal GetLastError gives the refusal's own

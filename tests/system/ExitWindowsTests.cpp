@@ -124,6 +124,14 @@ TEST_F(ExitWindows, EachExitTypePassesItsOwnFlags) {
     EXPECT_EQ(record.Flags.back(), flags);
   }
   EXPECT_EQ(record.Flags.size(), 5u);
+
+  // A value outside the enumeration (a cast, a damaged stored value) requests nothing at all.
+  TKYTExitWindows exit(&owner);
+  exit.SetConfirm(false);
+  exit.SetExitType(static_cast<TKYTExitType>(xForce + 1));
+  EXPECT_FALSE(exit.Execute());
+  EXPECT_EQ(record.Flags.size(), 5u);
+  EXPECT_EQ(exit.LastFailure(), "Error: 87");
 }
 
 TEST_F(ExitWindows, TheShutdownPrivilegeIsOnDuringTheRequestAndOffAfterIt) {
