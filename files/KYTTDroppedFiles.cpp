@@ -59,7 +59,22 @@ std::string KYTDroppedExtension(const std::string& path) {
 TKYTDroppedFiles::TKYTDroppedFiles(TComponent* AOwner)
     : TKYTHookComponent(RequireFormOwner(AOwner)), FDroppedItems(new TStringList) {}
 
-TKYTDroppedFiles::~TKYTDroppedFiles() { delete FDroppedItems; }
+TKYTDroppedFiles::~TKYTDroppedFiles() {
+  // A form left accepting drops would take every later drop's handle and never finish it; the
+  // form goes on accepting only for another active component of its own.
+  if (FActive && !AnotherActiveOnOwner() && os::user32.IsWindow(FOwnerHandle))
+    os::shell32.DragAcceptFiles(FOwnerHandle, FALSE);
+  delete FDroppedItems;
+}
+
+bool TKYTDroppedFiles::AnotherActiveOnOwner() const {
+  const TComponent* owner = Owner();
+  for (int i = 0; owner && i < owner->ComponentCount(); ++i) {
+    const auto* other = dynamic_cast<const TKYTDroppedFiles*>(owner->Components(i));
+    if (other && other != this && other->FActive) return true;
+  }
+  return false;
+}
 
 void TKYTDroppedFiles::SetDroppedItems(TStrings* value) { FDroppedItems->Assign(value); }
 

@@ -76,6 +76,8 @@ class TKYTDroppedFiles : public TKYTHookComponent {
   void Hooked(TMessage& Message) override;
 
  private:
+  // Whether another dropped-files component of the same owner still accepts drops.
+  bool AnotherActiveOnOwner() const;
   std::string Collect(const std::string& path) const;
 
   TKYTFileDisplay FCollectBy = dFullPath;

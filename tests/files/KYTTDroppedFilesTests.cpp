@@ -185,6 +185,17 @@ TEST_F(DroppedFiles, ActiveSwitchesTheFormsAcceptanceAtOnce) {
   EXPECT_TRUE(AcceptsFiles());
 }
 
+TEST_F(DroppedFiles, FreeingTheLastActiveComponentStopsTheFormAccepting) {
+  auto* second = new TKYTDroppedFiles(form);
+  second->SetActive(true);
+  dropped->SetActive(true);
+  delete second;
+  EXPECT_TRUE(AcceptsFiles()) << "the other component still takes drops";
+  delete dropped;
+  dropped = nullptr;
+  EXPECT_FALSE(AcceptsFiles());
+}
+
 TEST_F(DroppedFiles, OtherMessagesStillReachTheForm) {
   form->SetCaption("before");
   ::SendMessageA(form->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("after"));
