@@ -28,7 +28,17 @@ int32_t Clamp32(int64_t v) {
 
 }  // namespace
 
-TKYTFormAspect::TKYTFormAspect(TComponent* AOwner) : inherited(AOwner) {}
+// The client area is a form's: any other owner measures its whole window.
+TKYTFormAspect::TKYTFormAspect(TComponent* AOwner) : inherited(AOwner) {
+  FClient = dynamic_cast<TForm*>(FOwnerControl) != nullptr;
+}
+
+// Refused here, with the owner named, rather than inside every size message that follows.
+void TKYTFormAspect::SetClient(bool value) {
+  if (value && !dynamic_cast<TForm*>(FOwnerControl))
+    throw EInvalidCast("Client needs a form as owner: " + FOwnerControl->ClassName() + " is not a form");
+  FClient = value;
+}
 
 TKYTFormAspect::~TKYTFormAspect() {
   FOnClientModified = {};
@@ -38,7 +48,7 @@ TKYTFormAspect::~TKYTFormAspect() {
 void TKYTFormAspect::FrameSizes(int32_t& dx, int32_t& dy) {
   dx = dy = 0;
   if (FClient) {
-    const TForm* form = ObjectCast<TForm>(FOwnerControl);
+    const auto* form = static_cast<const TForm*>(FOwnerControl);  // SetClient checked it
     dx = form->Width() - form->ClientWidth();
     dy = form->Height() - form->ClientHeight();
   }

@@ -45,9 +45,10 @@ class TKYTFormAspect : public TKYTHookComponent {
   int32_t RatioHeight() const { return FRatioHeight; }
   void SetRatioHeight(int32_t value) { FRatioHeight = value; }
   // True: the ratio applies to the client area (the owner must then be a TForm); false: to the
-  // whole window.
+  // whole window. An owner that is not a form starts with false, and setting true on it raises
+  // EInvalidCast.
   bool Client() const { return FClient; }
-  void SetClient(bool value) { FClient = value; }
+  void SetClient(bool value);
 
   // Events
   const TKYTOnClientModified& OnClientModified() const { return FOnClientModified; }

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "host/core/Exceptions.h"
 #include "host/vcl/Application.h"
+#include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Forms.h"
 #include "tests/forms/BehaviourTestSupport.h"
 #include "tests/support/MessagePump.h"
@@ -60,6 +62,18 @@ TEST_F(FormAspect, SideDragsKeepTheClientAreaAt40To42) {
   EXPECT_EQ(Sizing(WMSZ_BOTTOM, Rect(100, 100, 900, 100 + 420 + dy)), Rect(100, 100, 500 + dx, 520 + dy));
   // Client width 41: 41 * 42 / 40 = 43.05, truncated.
   EXPECT_EQ(Sizing(WMSZ_RIGHT, Rect(0, 0, 41 + dx, 5)).Bottom, 43 + dy);
+}
+
+TEST_F(FormAspect, AnOwnerThatIsNoFormSizesItsWholeWindowAndRefusesClient) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* aspect = new TKYTFormAspect(panel);
+  EXPECT_FALSE(aspect->Client());
+  EXPECT_THROW(aspect->SetClient(true), EInvalidCast);
+  EXPECT_FALSE(aspect->Client());
+  TRect r = Rect(0, 0, 400, 5);
+  ::SendMessageA(panel->Handle(), WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(r.AsRECT()));
+  EXPECT_EQ(r, Rect(0, 0, 400, 420));
 }
 
 TEST_F(FormAspect, EveryEdgeMovesTheSideOfItsTable) {
