@@ -329,6 +329,13 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
 }
 
+// Insertion while loading leaves the window for later (the stored properties shape it); when
+// the parent's window exists by the end of loading, nothing else would make this one.
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  if (!FHandle && Parent() && Parent()->HandleAllocated()) CreateHandle();
+}
+
 void TWinControl::CreateHandle() {
   if (FHandle || FCreating) return;
   if (!IsTopLevel() && Parent()) {

@@ -284,6 +284,8 @@ class TWinControl : public TControl {
  protected:
   // Runs when the control has finished handling its outermost message.
   virtual void MessagesHandled() {}
+  // A control read while its parent had a window already gets its own here.
+  void Loaded() override;
   // Describes the window to create; descendants add styles and choose the class.
   virtual void CreateParams(TCreateParams& params);
   // Creates the window from the parameters (registering own classes once).

@@ -9,9 +9,11 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "host/core/FormFile.h"
 #include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Forms.h"
 #include "host/vcl/Graphics.h"
+#include "host/vcl/StdCtrls.h"
 #include "tests/vcl/VclTestSupport.h"
 
 namespace kyt {
@@ -186,6 +188,42 @@ TEST(WindowPicture, PngHoldsThePixelsExactlyAndCompressesFlatAreas) {
 
   EXPECT_THROW(EncodePng(TPixels{}), EInvalidGraphic);
   EXPECT_THROW(EncodePng(TPixels{2, 2, std::vector<uint8_t>(11)}), EInvalidGraphic);
+}
+
+// Labels read from a form file, one with a font of its own, show their text once painted:
+// into a new form, and into one whose window exists already (a component that hooks the form
+// makes it while the file is read).
+TEST(WindowPicture, LabelsReadFromAFormShowTheirText) {
+  RegisterClasses({&TForm::StaticClass(), &TLabel::StaticClass()});
+  const std::string text =
+      "object LabelForm: TForm\n  Left = 40\n  Top = 40\n  Width = 300\n  Height = 120\n"
+      "  object Plain: TLabel\n    Left = 8\n    Top = 8\n    Caption = 'Plain heading'\n  end\n"
+      "  object Bold: TLabel\n    Left = 8\n    Top = 40\n    Caption = 'Bold heading'\n"
+      "    Font.Style = [fsBold]\n    ParentFont = False\n  end\nend\n";
+  for (bool windowFirst : {false, true}) {
+    TForm form(nullptr);
+    if (windowFirst) form.HandleNeeded();
+    ReadRootText(form, text, "labels.kfm");
+    form.Show();
+    RECT frame{};
+    ::GetWindowRect(form.Handle(), &frame);
+    for (const char* name : {"Plain", "Bold"}) {
+      auto* label = dynamic_cast<TLabel*>(form.FindComponent(name));
+      ASSERT_NE(label, nullptr);
+      ASSERT_TRUE(label->HandleAllocated()) << name << " has no window" << (windowFirst ? " (window first)" : "");
+      RECT r{};
+      ASSERT_TRUE(::GetWindowRect(label->Handle(), &r));
+      const auto darkPixels = [&] {
+        const TPixels pixels = CaptureWindow(form.Handle());
+        int dark = 0;
+        for (int y = r.top - frame.top; !pixels.Empty() && y < r.bottom - frame.top; ++y)
+          for (int x = r.left - frame.left; x < r.right - frame.left; ++x)
+            dark += GetRValue(pixels.At(x, y)) < 64;
+        return dark;
+      };
+      EXPECT_TRUE(PumpApp([&] { return darkPixels() > 20; })) << name << " shows no text" << (windowFirst ? " (window first)" : "");
+    }
+  }
 }
 
 TEST(WindowPicture, CapturesAShownFormAsItIsPaintedAndSavesIt) {
