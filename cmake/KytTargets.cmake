@@ -67,6 +67,10 @@ macro(_kyt_parse)
   _kyt_parse_with("" "" ${ARGV})
 endmacro()
 
+# The resource that makes UTF-8 the code page of every executable the project builds. Installed
+# applications get it through kyt::vcl (see kyt_offer_manifest).
+set(KYT_UTF8_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/Utf8Manifest.rc)
+
 # Where the package installs; the library, header and data folders are GNUInstallDirs' ones.
 include(GNUInstallDirs)
 set(KYT_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/kyt)
@@ -102,6 +106,8 @@ function(kyt_add_library)
     target_link_options(${name} INTERFACE
       "LINKER:--require-defined=${_kyt_c_symbol_prefix}${name}_classes")
   endif()
+  # Debug libraries carry a d, so that a Release and a Debug build install into one prefix.
+  set_target_properties(${name} PROPERTIES DEBUG_POSTFIX d)
   if(KYT_WINDOWS AND NOT KYT_NO_INSTALL)
     _kyt_install_library(${name})
   endif()
@@ -109,6 +115,16 @@ endfunction()
 
 # Installs the library into the package's export set and, once per folder, the folder's headers
 # (the private ones, *Private.h, stay behind).
+# An installed application that links kyt::vcl gets the UTF-8 manifest as a source of its own,
+# unless it sets its target property KYT_OWN_MANIFEST to keep a manifest of its own (a process
+# has one). Libraries never take it.
+function(kyt_offer_manifest library)
+  install(FILES ${KYT_UTF8_MANIFEST} DESTINATION ${KYT_INSTALL_DATADIR})
+  get_filename_component(file ${KYT_UTF8_MANIFEST} NAME)
+  set(wanted "$<AND:$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>,$<NOT:$<BOOL:$<TARGET_PROPERTY:KYT_OWN_MANIFEST>>>>")
+  target_sources(${library} INTERFACE "$<INSTALL_INTERFACE:$<${wanted}:${KYT_INSTALL_DATADIR}/${file}>>")
+endfunction()
+
 function(_kyt_install_library name)
   string(REGEX REPLACE "^kyt_" "" export_name ${name})
   set_target_properties(${name} PROPERTIES EXPORT_NAME ${export_name})
@@ -145,6 +161,9 @@ endfunction()
 
 function(_kyt_executable name)
   _kyt_common(${name})
+  if(KYT_WINDOWS)
+    target_sources(${name} PRIVATE ${KYT_UTF8_MANIFEST})
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(KYT_DEPS)
     target_link_libraries(${name} PRIVATE ${KYT_DEPS})

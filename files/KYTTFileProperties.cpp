@@ -6,6 +6,7 @@
 
 #include "host/rtl/DateTime.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -137,7 +138,7 @@ void TKYTFileProperties::SetFileExt(const std::string& value) {
   }
   if (Designing() || FFilename.empty() || HasPathOrStreamChar(value)) return;
   std::string extension = value.front() == '.' ? value : "." + value;
-  extension = extension.substr(0, 4);
+  extension = CutToWideLength(extension, 4);  // the dot and three characters, never part of one
   const std::string newName = AnsiUpperCase(ChangeFileExt(FFilename, extension));
   if (newName != FFilename && RenameFile(FFilename, newName)) {
     FFilename = newName;

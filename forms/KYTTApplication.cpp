@@ -1,6 +1,7 @@
 // KYTTApplication: copying the application's settings in, handing them and the handlers back out
 // in Loaded, and taking the handlers out again when their form goes.
 #include "forms/KYTTApplication.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -12,7 +13,7 @@ int gLiveApplications = 0;
   // A short string of the family: at most 255 characters.
   std::string message = "You can have one and ONLY ONE\r\n" + TKYTApplication::StaticClass().Name() +
                         " Component\r\n in a project and it must be on the Mainform";
-  if (message.size() > 255) message.resize(255);
+  message = CutToWideLength(message, 255);
   throw KYTTApplication::EKYTDuplicateError(message);
 }
 

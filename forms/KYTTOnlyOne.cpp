@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -13,13 +14,14 @@ namespace {
 
 int gLiveGuards = 0;
 
-// Names and titles are read into buffers of this many characters, the terminating zero included.
-constexpr int kNameBuffer = 256;
+// Names and titles are read into buffers of 256 characters (the terminating zero included) of
+// any script.
+constexpr int kNameBuffer = 255 * kMaxBytesPerChar + 1;
 
 [[noreturn]] void RefuseSecondGuard() {
   std::string message = "You can have only one class of type\r\n" + TKYTOnlyOne::StaticClass().Name() +
                         "\r\n in a project and it must be on the Mainform";
-  if (message.size() > 255) message.resize(255);
+  message = CutToWideLength(message, 255);
   throw KYTTOnlyOne::EKYTDuplicateError(message);
 }
 

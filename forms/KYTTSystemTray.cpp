@@ -7,6 +7,7 @@
 
 #include "host/core/ComponentRef.h"
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -126,9 +127,11 @@ void TKYTSystemTray::SetHint(const std::string& value) {
 }
 
 void TKYTSystemTray::SetTip(const std::string& text) {
-  const size_t n = std::min(text.size(), kTrayTipLength);
-  std::memcpy(FData.szTip, text.data(), n);
-  FData.szTip[n] = '\0';
+  // The tip goes to the shell in UTF-16 so that text in any language arrives whole, cut to the
+  // tip's length in characters, never inside one.
+  const std::wstring tip = WideFromText(CutToWideLength(text, kTrayTipLength));
+  std::copy(tip.begin(), tip.end(), FData.szTip);
+  FData.szTip[tip.size()] = L'\0';
 }
 
 // Methods
@@ -141,18 +144,18 @@ void TKYTSystemTray::SetIcon(const TIcon* icon) {
 
 void TKYTSystemTray::FillTray() {
   if (!FEnabled || !FTrayAvailable || !FNotInTray || Designing()) return;
-  if (!os::shell32.Shell_NotifyIconA(NIM_ADD, &FData))
+  if (!os::shell32.Shell_NotifyIconW(NIM_ADD, &FData))
     throw EOutOfResources("Cannot create shell notification Icon");
   FNotInTray = false;
 }
 
 void TKYTSystemTray::EmptyTray() {
-  if (FTrayAvailable && !Designing()) os::shell32.Shell_NotifyIconA(NIM_DELETE, &FData);
+  if (FTrayAvailable && !Designing()) os::shell32.Shell_NotifyIconW(NIM_DELETE, &FData);
   FNotInTray = true;
 }
 
 void TKYTSystemTray::UpdateTray() {
-  if (FEnabled && FTrayAvailable && !Designing()) os::shell32.Shell_NotifyIconA(NIM_MODIFY, &FData);
+  if (FEnabled && FTrayAvailable && !Designing()) os::shell32.Shell_NotifyIconW(NIM_MODIFY, &FData);
 }
 
 // Notifications of the tray and of the application

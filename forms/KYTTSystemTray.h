@@ -19,10 +19,11 @@ namespace kyt {
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 // The tip holds at most this many characters (and a terminating zero).
 inline constexpr size_t kTrayTipLength = 63;
-// The notification record is sent in its first form, whose size on 32-bit Windows is 88 bytes.
-inline constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
+// The notification record is sent in its first form, as UTF-16: 63 characters of any language
+// fit its tip, where the 8-bit form (88 bytes on 32-bit Windows) has room for 63 bytes only.
+inline constexpr DWORD kTrayRecordSize = NOTIFYICONDATAW_V1_SIZE;
 #if !defined(_WIN64)
-static_assert(kTrayRecordSize == 88);
+static_assert(kTrayRecordSize == 152);
 #endif
 
 class TKYTSystemTray : public TKYTSystemsComponent {
@@ -113,7 +114,7 @@ class TKYTSystemTray : public TKYTSystemsComponent {
   bool FNormalIcon = false;
   TIcon* FIcon = nullptr;
   UniqueUtilWindow FWindow;
-  NOTIFYICONDATAA FData{};
+  NOTIFYICONDATAW FData{};
   bool FTrayAvailable = false;
   bool FMinimized = false;
   bool FNotInTray = true;

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -22,9 +23,8 @@ static_assert(MB_OK == 0 && MB_ICONASTERISK == 0x40 && MB_ICONEXCLAMATION == 0x3
               MB_ICONQUESTION == 0x20 && MB_ICONHAND == 0x10);
 static_assert(std::size(kBeepArguments) == bCriticalStop + 1);
 
-std::string CutShort(const std::string& value) {
-  return value.size() > kKYTShortStrLength ? value.substr(0, kKYTShortStrLength) : value;
-}
+// At most the short string's length in characters, never cut inside one.
+std::string CutShort(const std::string& value) { return CutToWideLength(value, kKYTShortStrLength); }
 }  // namespace
 
 bool KYTBeepArgument(TKYTBeeptype beep, unsigned& argument) {

@@ -193,7 +193,7 @@ void TKYTDataStore::ReadStrs(TStrings* List) {
 std::string TKYTDataStore::ReadCrypt(const std::string& Name) {
   std::string result = FErrorStr;
   if (!Run(true, TAccess::Read, Name, nullptr,
-           [&](auto& f, const std::string& s) { result = f.ReadString(s, Name, FErrorStr); }))
+           [&](auto& f, const std::string& s) { result = f.ReadByteString(s, Name, FErrorStr); }))
     return result;
   if (result == FErrorStr) {
     FireError();
@@ -205,7 +205,7 @@ std::string TKYTDataStore::ReadCrypt(const std::string& Name) {
 void TKYTDataStore::WriteCrypt(const std::string& Name, const std::string& Value) {
   const std::string scrambled = KYTScramble(Value);
   Run(true, TAccess::Write, Name, &scrambled,
-      [&](auto& f, const std::string& s) { f.WriteString(s, Name, scrambled); });
+      [&](auto& f, const std::string& s) { f.WriteByteString(s, Name, scrambled); });
 }
 
 void TKYTDataStore::WriteStr(const std::string& Name, const std::string& Value) {

@@ -7,6 +7,7 @@
 #include "host/os/Handles.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -18,8 +19,9 @@ namespace {
   return true;
 }();
 
-// The label and file-system name buffers: the platform's path limit plus one.
-constexpr size_t kNameBuffer = MAX_PATH + 1;
+// The label and file-system name buffers: the platform's path limit plus one, in characters of
+// any script.
+constexpr size_t kNameBuffer = (MAX_PATH + 1) * kMaxBytesPerChar;
 
 std::string TextUpToZero(const char* buffer, size_t capacity) {
   size_t n = 0;

@@ -7,6 +7,7 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/Registry.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -97,15 +98,15 @@ void TKYTSystemDetails::ReadScreen() {
 }
 
 std::string TKYTSystemDetails::GetUName() const {
-  std::array<char, 256> buffer{};
-  DWORD size = 255;
+  std::array<char, 255 * kMaxBytesPerChar + 1> buffer{};  // 255 characters of any script
+  DWORD size = static_cast<DWORD>(buffer.size() - 1);
   if (!os::advapi32.GetUserNameA(buffer.data(), &size)) return "User not logged on";
   return TextUpToZero(buffer.data(), buffer.size());
 }
 
 std::string TKYTSystemDetails::GetCName() const {
-  std::array<char, 256> buffer{};
-  DWORD size = 255;
+  std::array<char, 255 * kMaxBytesPerChar + 1> buffer{};  // 255 characters of any script
+  DWORD size = static_cast<DWORD>(buffer.size() - 1);
   if (!os::kernel32.GetComputerNameA(buffer.data(), &size)) return "Error on locating Computername";
   return TextUpToZero(buffer.data(), buffer.size());
 }

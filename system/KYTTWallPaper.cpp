@@ -1,6 +1,7 @@
 // KYTTWallPaper: the desktop wallpaper through SystemParametersInfo and the desktop key.
 #include "system/KYTTWallPaper.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -8,6 +9,7 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/Registry.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -25,7 +27,7 @@ void WriteDesktopValue(const std::string& name, const std::string& value) {
 }  // namespace
 
 void TKYTWallPaper::SetFilename(const std::string& value) {
-  if (value.size() > kKYTWallPaperPathLength) return;
+  if (WideLength(value) > kKYTWallPaperPathLength) return;
   if (ComponentState().Contains(csDesigning) || FileExists(value)) FFilename = value;
 }
 
@@ -37,11 +39,11 @@ bool TKYTWallPaper::Execute() {
 }
 
 bool TKYTWallPaper::SetWallPaper(const std::string& fileName, bool tiled) {
-  if (fileName.size() > kKYTWallPaperPathLength) return false;
+  if (WideLength(fileName) > kKYTWallPaperPathLength) return false;
   // Written first, so that the change already shows the picture the chosen way.
   WriteDesktopValue("TileWallPaper", tiled ? "1" : "0");
-  std::array<char, kKYTWallPaperPathLength + 1> path{};
-  std::memcpy(path.data(), fileName.data(), fileName.size());
+  std::array<char, kKYTWallPaperPathLength * kMaxBytesPerChar + 1> path{};
+  std::memcpy(path.data(), fileName.data(), std::min(fileName.size(), path.size() - 1));
   const bool shown = os::user32.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 1, path.data(),
                                                       SPIF_UPDATEINIFILE) != FALSE;
   WriteDesktopValue("Wallpaper", fileName);

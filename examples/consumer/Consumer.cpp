@@ -5,10 +5,16 @@
 
 #include "ConsumerMainForm.h"
 #include "host/core/Exceptions.h"
+#include "host/os/Win.h"
 #include "host/vcl/Application.h"
 
 int main() {
   using kyt::Application;
+  // Linking kyt::vcl gave this executable the package's manifest: its text is UTF-8. An
+  // application with a manifest of its own sets KYT_OWN_MANIFEST on its target (CMakeLists.txt).
+  const unsigned codePage = ::GetACP();
+  std::printf("consumer: code page %u\n", codePage);
+  if (codePage != CP_UTF8) return 1;
   Application->SetTitle("KYT consumer");
   consumer::TConsumerMainForm* form = nullptr;
   try {

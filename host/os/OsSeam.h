@@ -10,7 +10,8 @@
 
 namespace kyt::os {
 
-// Tables. Members are named exactly as the A-functions and kept in alphabetical order; add an
+// Tables. Members are named exactly as the functions (the A ones, and a W one only where text
+// must pass through UTF-16 unchanged) and kept in alphabetical order; add an
 // entry as `decltype(&::Name) Name = &::Name;`. Every entry equals `&::Name` as taken anywhere
 // else in the program. The ...LongPtrA entries have LONG_PTR signatures on both targets (on
 // i686 they are the 32-bit functions).
@@ -300,6 +301,7 @@ struct Kernel32Table {
   decltype(&::CloseHandle) CloseHandle = &::CloseHandle;
   decltype(&::CompareFileTime) CompareFileTime = &::CompareFileTime;
   decltype(&::CompareStringA) CompareStringA = &::CompareStringA;
+  decltype(&::CompareStringW) CompareStringW = &::CompareStringW;
   decltype(&::CopyFileA) CopyFileA = &::CopyFileA;
   decltype(&::CreateDirectoryA) CreateDirectoryA = &::CreateDirectoryA;
   decltype(&::CreateEventA) CreateEventA = &::CreateEventA;
@@ -354,6 +356,7 @@ struct Kernel32Table {
   decltype(&::GetPrivateProfileSectionA) GetPrivateProfileSectionA = &::GetPrivateProfileSectionA;
   decltype(&::GetPrivateProfileSectionNamesA) GetPrivateProfileSectionNamesA = &::GetPrivateProfileSectionNamesA;
   decltype(&::GetPrivateProfileStringA) GetPrivateProfileStringA = &::GetPrivateProfileStringA;
+  decltype(&::GetPrivateProfileStringW) GetPrivateProfileStringW = &::GetPrivateProfileStringW;
   decltype(&::GetProcAddress) GetProcAddress = &::GetProcAddress;
   decltype(&::GetProcessTimes) GetProcessTimes = &::GetProcessTimes;
   decltype(&::GetShortPathNameA) GetShortPathNameA = &::GetShortPathNameA;
@@ -382,6 +385,7 @@ struct Kernel32Table {
   decltype(&::GlobalSize) GlobalSize = &::GlobalSize;
   decltype(&::GlobalUnlock) GlobalUnlock = &::GlobalUnlock;
   decltype(&::IsDBCSLeadByte) IsDBCSLeadByte = &::IsDBCSLeadByte;
+  decltype(&::LCMapStringW) LCMapStringW = &::LCMapStringW;
   decltype(&::LoadLibraryA) LoadLibraryA = &::LoadLibraryA;
   decltype(&::LoadLibraryExA) LoadLibraryExA = &::LoadLibraryExA;
   decltype(&::LoadResource) LoadResource = &::LoadResource;
@@ -424,6 +428,7 @@ struct Kernel32Table {
   decltype(&::WriteFile) WriteFile = &::WriteFile;
   decltype(&::WritePrivateProfileSectionA) WritePrivateProfileSectionA = &::WritePrivateProfileSectionA;
   decltype(&::WritePrivateProfileStringA) WritePrivateProfileStringA = &::WritePrivateProfileStringA;
+  decltype(&::WritePrivateProfileStringW) WritePrivateProfileStringW = &::WritePrivateProfileStringW;
 };
 extern Kernel32Table kernel32;
 
@@ -443,7 +448,9 @@ struct Advapi32Table {
   decltype(&::RegOpenKeyExA) RegOpenKeyExA = &::RegOpenKeyExA;
   decltype(&::RegQueryInfoKeyA) RegQueryInfoKeyA = &::RegQueryInfoKeyA;
   decltype(&::RegQueryValueExA) RegQueryValueExA = &::RegQueryValueExA;
+  decltype(&::RegQueryValueExW) RegQueryValueExW = &::RegQueryValueExW;
   decltype(&::RegSetValueExA) RegSetValueExA = &::RegSetValueExA;
+  decltype(&::RegSetValueExW) RegSetValueExW = &::RegSetValueExW;
 };
 extern Advapi32Table advapi32;
 
@@ -457,6 +464,7 @@ struct Shell32Table {
   decltype(&::ExtractIconExA) ExtractIconExA = &::ExtractIconExA;
   decltype(&::FindExecutableA) FindExecutableA = &::FindExecutableA;
   decltype(&::Shell_NotifyIconA) Shell_NotifyIconA = &::Shell_NotifyIconA;
+  decltype(&::Shell_NotifyIconW) Shell_NotifyIconW = &::Shell_NotifyIconW;
   decltype(&::ShellExecuteA) ShellExecuteA = &::ShellExecuteA;
   decltype(&::ShellExecuteExA) ShellExecuteExA = &::ShellExecuteExA;
   decltype(&::SHFileOperationA) SHFileOperationA = &::SHFileOperationA;

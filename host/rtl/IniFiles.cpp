@@ -1,9 +1,11 @@
-// IniFiles.cpp: TIniFile over GetPrivateProfileStringA and WritePrivateProfileStringA.
+// IniFiles.cpp: TIniFile over GetPrivateProfileStringA and WritePrivateProfileStringA (the W
+// ones for byte strings).
 #include "host/rtl/IniFiles.h"
 
 #include "host/os/OsSeam.h"
 #include "host/rtl/RtlPrivate.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -18,6 +20,15 @@ bool HasLineBreakOrZero(const std::string& s) {
 // Largest buffer a profile read may grow to; beyond it the text is cut (and the read is then
 // as if the value were missing) rather than the process running out of memory.
 constexpr DWORD kMaxProfileBuffer = 64u << 20;
+
+// The code page whose characters stand for the bytes of a byte string.
+constexpr UINT kByteCodePage = 1252;
+
+std::string TrimBlanks(std::string_view s) {
+  const size_t first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::string();
+  return std::string(s.substr(first, s.find_last_not_of(" \t") - first + 1));
+}
 
 // A list read (double-zero terminated names); the platform reports a cut list with size - 2.
 std::vector<std::string> SplitList(const std::string& buf, DWORD n) {
@@ -51,10 +62,10 @@ bool TIniFile::FileUsable() const { return !FFileName.empty() && !rtl_private::C
 std::string TIniFile::ProfilePath() const {
   // The profile functions look for a bare file name in the Windows directory, not the current one.
   if (FFileName.find_first_of("\\/") != std::string::npos) return FFileName;
-  char dir[MAX_PATH];
-  const UINT n = kernel32.GetWindowsDirectoryA(dir, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return FFileName;
-  return IncludeTrailingBackslash(std::string(dir, n)) + FFileName;
+  const auto dir = rtl_private::ReadGrowing(
+      [](char* buffer, DWORD size) { return static_cast<DWORD>(kernel32.GetWindowsDirectoryA(buffer, size)); });
+  if (!dir || dir->empty()) return FFileName;
+  return IncludeTrailingBackslash(*dir) + FFileName;
 }
 
 void TIniFile::WriteFailed() const { throw EIniFileException("Unable to write to " + FFileName); }
@@ -104,6 +115,64 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
   if (!kernel32.WritePrivateProfileStringA(section.c_str(), ident.c_str(), value.c_str(),
                                            FFileName.c_str()))
     WriteFailed();
+}
+
+std::string TIniFile::ReadByteString(const std::string& section, const std::string& ident,
+                                     const std::string& defaultValue) {
+  if (!FileUsable() || !IsValidSection(section) || !IsValidIdent(ident) ||
+      !rtl_private::NoZero(defaultValue))
+    return defaultValue;
+  const std::wstring file = WideFromText(FFileName), sectionW = WideFromText(section),
+                     identW = WideFromText(ident), defaultW = WideFromText(defaultValue, kByteCodePage);
+  std::wstring buf(1024, L'\0');
+  for (;;) {
+    const DWORD n = kernel32.GetPrivateProfileStringW(sectionW.c_str(), identW.c_str(), defaultW.c_str(),
+                                                      buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
+    if (n + 1 < buf.size()) {
+      buf.resize(n);
+      break;
+    }
+    if (buf.size() >= kMaxProfileBuffer / sizeof(wchar_t)) return defaultValue;
+    buf.assign(buf.size() * 2, L'\0');
+  }
+  // A file written in code page 1252 does not read as UTF-8: its bytes are taken as they lie.
+  if (buf.find(L'\xFFFD') != std::wstring::npos) {
+    if (auto raw = RawValue(section, ident)) return *raw;
+  }
+  return TextFromWide(buf, kByteCodePage);
+}
+
+void TIniFile::WriteByteString(const std::string& section, const std::string& ident,
+                               const std::string& bytes) {
+  CheckWrite(section, &ident, &bytes);
+  if (!kernel32.WritePrivateProfileStringW(WideFromText(section).c_str(), WideFromText(ident).c_str(),
+                                           WideFromText(bytes, kByteCodePage).c_str(),
+                                           WideFromText(FFileName).c_str()))
+    WriteFailed();
+}
+
+std::optional<std::string> TIniFile::RawValue(const std::string& section, const std::string& ident) const {
+  os::UniqueFile file = FileOpen(ProfilePath(), fmOpenRead | fmShareDenyNone);
+  if (!file) return std::nullopt;
+  std::string text;
+  char chunk[4096];
+  for (int n; (n = FileRead(file.get(), chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(n));
+  bool inSection = false;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = TrimBlanks(std::string_view(text).substr(start, end - start));
+    start = end + 1;
+    if (!line.empty() && line.front() == '[') {
+      const size_t close = line.find(']');
+      inSection = close != std::string::npos && AnsiCompareText(TrimBlanks(line.substr(1, close - 1)), section) == 0;
+    } else if (inSection) {
+      const size_t equals = line.find('=');
+      if (equals != std::string::npos && AnsiCompareText(TrimBlanks(line.substr(0, equals)), ident) == 0)
+        return TrimBlanks(line.substr(equals + 1));
+    }
+  }
+  return std::nullopt;
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& ident,

@@ -6,6 +6,7 @@
 #ifndef KYT_HOST_RTL_INIFILES_H
 #define KYT_HOST_RTL_INIFILES_H
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ class TIniFile {
   std::string ReadString(const std::string& section, const std::string& ident,
                          const std::string& defaultValue);
   void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+  // Byte strings (scrambled values): each byte is stored as the character code page 1252 gives
+  // it, through the wide calls, so that all 256 byte values survive whatever the process's code
+  // page, and values written by a process of code page 1252 read the same.
+  std::string ReadByteString(const std::string& section, const std::string& ident,
+                             const std::string& defaultValue);
+  void WriteByteString(const std::string& section, const std::string& ident, const std::string& bytes);
   int ReadInteger(const std::string& section, const std::string& ident, int defaultValue);
   void WriteInteger(const std::string& section, const std::string& ident, int value);
   bool ReadBool(const std::string& section, const std::string& ident, bool defaultValue);
@@ -66,6 +73,9 @@ class TIniFile {
   bool FileUsable() const;
   // Where the profile functions keep the file: a bare name lives in the Windows directory.
   std::string ProfilePath() const;
+  // The bytes after "ident=" in section of the file as it lies on disk, blanks trimmed; nullopt
+  // when there is no such value.
+  std::optional<std::string> RawValue(const std::string& section, const std::string& ident) const;
   void CheckWrite(const std::string& section, const std::string* ident,
                   const std::string* value) const;
   [[noreturn]] void WriteFailed() const;

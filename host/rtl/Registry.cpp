@@ -5,6 +5,7 @@
 
 #include "host/rtl/RtlPrivate.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -451,6 +452,43 @@ void TRegIniFile::WriteString(const std::string& section, const std::string& ide
                               const std::string& value) {
   os::UniqueHKey key = CreateSection(section);
   PutString(key.get(), ident, value, REG_SZ);
+}
+
+namespace {
+constexpr UINT kByteCodePage = 1252;  // whose characters stand for the bytes of a byte string
+}  // namespace
+
+std::string TRegIniFile::ReadByteString(const std::string& section, const std::string& ident,
+                                        const std::string& defaultValue) {
+  os::UniqueHKey key = OpenSection(section, KEY_QUERY_VALUE);
+  if (!key || !NoZero(ident)) return defaultValue;
+  const std::wstring name = WideFromText(ident);
+  std::wstring text(256, L'\0');
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    DWORD type = 0, size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    const LONG rc = advapi32.RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                                              reinterpret_cast<BYTE*>(text.data()), &size);
+    if (rc == ERROR_MORE_DATA) {
+      text.assign(size / sizeof(wchar_t) + 1, L'\0');
+      continue;
+    }
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return defaultValue;
+    text.resize(size / sizeof(wchar_t));
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    return TextFromWide(text, kByteCodePage);
+  }
+  return defaultValue;
+}
+
+void TRegIniFile::WriteByteString(const std::string& section, const std::string& ident,
+                                  const std::string& bytes) {
+  os::UniqueHKey key = CreateSection(section);
+  const std::wstring text = WideFromText(bytes, kByteCodePage);
+  if (!NoZero(ident) || !NoZero(bytes) || text.size() >= 0x3FFFFFFF) SetDataFailed(ident);
+  if (advapi32.RegSetValueExW(key.get(), WideFromText(ident).c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.c_str()),
+                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+    SetDataFailed(ident);
 }
 
 int TRegIniFile::ReadInteger(const std::string& section, const std::string& ident,

@@ -144,6 +144,13 @@ class TRegIniFile : public TRegistry {
   std::string ReadString(const std::string& section, const std::string& ident,
                          const std::string& defaultValue);
   void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+  // Byte strings (scrambled values): each byte is stored as the character code page 1252 gives
+  // it, through the wide calls, so that all 256 byte values survive whatever the process's code
+  // page, and values written by a process of code page 1252 read the same. Reading one that is
+  // not text gives the default.
+  std::string ReadByteString(const std::string& section, const std::string& ident,
+                             const std::string& defaultValue);
+  void WriteByteString(const std::string& section, const std::string& ident, const std::string& bytes);
   int ReadInteger(const std::string& section, const std::string& ident, int defaultValue);
   void WriteInteger(const std::string& section, const std::string& ident, int value);
   bool ReadBool(const std::string& section, const std::string& ident, bool defaultValue);

@@ -10,15 +10,17 @@
 
 #include "host/core/Strings.h"
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt::rtl_private {
 
-// Paths handed to the ANSI file functions must fit MAX_PATH with their terminating zero and must
+// Paths handed to the ANSI file functions must fit MAX_PATH characters (UTF-16 units, whatever
+// their bytes) with their terminating zero and must
 // not hold a zero character (which would silently cut the name at that point). Returns 0 when the
 // path may be passed on, else the Win32 error code the runtime reports for it.
 inline DWORD CheckPath(std::string_view path) {
   if (path.find('\0') != std::string_view::npos) return ERROR_INVALID_NAME;
-  if (path.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+  if (WideLength(path) >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
   return 0;
 }
 

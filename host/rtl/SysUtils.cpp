@@ -1,15 +1,16 @@
 // SysUtils.cpp: file, directory, drive, string and error utilities over the OS seam.
 #include "host/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
 #include "host/rtl/RtlPrivate.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
 using os::kernel32;
-using os::user32;
 using rtl_private::CheckPath;
 
 namespace {
@@ -140,7 +141,7 @@ std::string ExpandFileName(const std::string& fileName) {
   auto full = rtl_private::ReadGrowing([&](char* buf, DWORD size) {
     return kernel32.GetFullPathNameA(fileName.c_str(), size, buf, nullptr);
   });
-  if (!full || full->size() >= MAX_PATH) return std::string();
+  if (!full || WideLength(*full) >= MAX_PATH) return std::string();
   return *full;
 }
 
@@ -345,17 +346,33 @@ void ChDir(const std::string& dir) {
 
 // Strings
 
-std::string AnsiUpperCase(const std::string& s) {
-  std::string r = s;
-  if (!r.empty()) user32.CharUpperBuffA(r.data(), static_cast<DWORD>(r.size()));
-  return r;
+namespace {
+
+// The user's locale's case of every character; its UTF-8 length may differ from the original's
+// (a dotless i is two bytes, its capital one), so the text goes through UTF-16 whole.
+std::string MapCase(const std::string& s, DWORD mapping) {
+  const bool ascii = std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) {
+    std::string r = s;
+    for (char& c : r) c = static_cast<char>(mapping == LCMAP_UPPERCASE ? std::toupper(static_cast<unsigned char>(c))
+                                                                       : std::tolower(static_cast<unsigned char>(c)));
+    return r;
+  }
+  std::wstring wide = WideFromText(s);
+  const int n = kernel32.LCMapStringW(LOCALE_USER_DEFAULT, mapping | LCMAP_LINGUISTIC_CASING, wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, 0);
+  if (n <= 0) return s;  // refused: the text as it is rather than none
+  std::wstring mapped(static_cast<size_t>(n), L'\0');
+  kernel32.LCMapStringW(LOCALE_USER_DEFAULT, mapping | LCMAP_LINGUISTIC_CASING, wide.data(),
+                        static_cast<int>(wide.size()), mapped.data(), n);
+  return TextFromWide(mapped);
 }
 
-std::string AnsiLowerCase(const std::string& s) {
-  std::string r = s;
-  if (!r.empty()) user32.CharLowerBuffA(r.data(), static_cast<DWORD>(r.size()));
-  return r;
-}
+}  // namespace
+
+std::string AnsiUpperCase(const std::string& s) { return MapCase(s, LCMAP_UPPERCASE); }
+
+std::string AnsiLowerCase(const std::string& s) { return MapCase(s, LCMAP_LOWERCASE); }
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 

@@ -112,7 +112,7 @@ int64_t DiskSize(int drive);
 std::string GetCurrentDir();
 void ChDir(const std::string& dir);
 
-// Strings in the system's 8-bit code page.
+// Strings in the process's 8-bit code page; case follows the user's locale for all of Unicode.
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);
 std::string IntToStr(int64_t value);

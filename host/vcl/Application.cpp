@@ -28,7 +28,7 @@ constexpr const char* kHintWindowClass = "THintWindow";
 // aware system) is not cut: the buffer grows until the whole path and its terminator fit, since
 // a cut name would name another file.
 std::string ModuleFileName() {
-  constexpr DWORD kLongestPath = 32768;  // the longest path the platform accepts
+  constexpr DWORD kLongestPath = 32768 * 3;  // the longest path the platform accepts, in UTF-8
   std::string buffer(MAX_PATH + 1, '\0');
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());

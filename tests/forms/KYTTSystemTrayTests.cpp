@@ -11,8 +11,10 @@
 #include "forms/KYTTApplication.h"
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 #include "tests/forms/FormsTestSupport.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/SeamOverride.h"
 
 namespace kyt {
@@ -33,7 +35,7 @@ const bool kRegistered = [] {
   return true;
 }();
 
-// What one Shell_NotifyIconA call carried.
+// What one Shell_NotifyIconW call carried.
 struct TTrayCall {
   DWORD Message;
   DWORD Size;
@@ -43,10 +45,10 @@ struct TTrayCall {
 std::vector<TTrayCall>* gCalls = nullptr;
 bool gRefuseAdd = false;
 
-BOOL WINAPI RecordingNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
-  if (gCalls) gCalls->push_back(TTrayCall{message, data->cbSize, data->uFlags, data->szTip});
+BOOL WINAPI RecordingNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
+  if (gCalls) gCalls->push_back(TTrayCall{message, data->cbSize, data->uFlags, TextFromWide(data->szTip)});
   if (gRefuseAdd && message == NIM_ADD) return FALSE;
-  return ::Shell_NotifyIconA(message, data);
+  return ::Shell_NotifyIconW(message, data);
 }
 
 BOOL WINAPI OldPlatformVersion(LPOSVERSIONINFOA info) {
@@ -57,10 +59,10 @@ BOOL WINAPI OldPlatformVersion(LPOSVERSIONINFOA info) {
 
 // Whether the icon of window is in the tray: modifying an icon that is not there fails.
 bool InTray(HWND window) {
-  NOTIFYICONDATAA data{};
+  NOTIFYICONDATAW data{};
   data.cbSize = kTrayRecordSize;
   data.hWnd = window;
-  return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+  return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 class SystemTray : public ::testing::Test {
@@ -93,7 +95,7 @@ class SystemTray : public ::testing::Test {
 
   TApplicationState state_;  // first in, last out: the application is put back after the tray goes
   std::vector<TTrayCall> calls_;
-  os::ScopedOverride<decltype(os::shell32.Shell_NotifyIconA)> recording_{os::shell32.Shell_NotifyIconA,
+  os::ScopedOverride<decltype(os::shell32.Shell_NotifyIconW)> recording_{os::shell32.Shell_NotifyIconW,
                                                                        &RecordingNotifyIcon};
   std::unique_ptr<TFormsTestForm> form_;
   std::unique_ptr<TKYTSystemTray> tray_;
@@ -175,6 +177,31 @@ TEST_F(SystemTray, TheTipStartsAsTheTitleHoldsAtMost63CharactersAndAnEmptyHintRe
   ASSERT_EQ(calls_.size(), 3u);
   EXPECT_TRUE(calls_[2].Flags & NIF_TIP) << "the tip flag must go with the empty tip to remove it";
   EXPECT_EQ(calls_[2].Tip, "");
+}
+
+// Characters, not bytes: 63 of any script reach the shell whole, and a character outside the
+// Basic Multilingual Plane that would straddle the end is left out rather than cut in half.
+TEST_F(SystemTray, TheTipHolds63CharactersOfAnyScriptNeverCutInsideOne) {
+  TKYTSystemTray* tray = NewTray();
+  tray->SetNormalIcon(true);
+  tray->SetEnabled(true);
+  std::string cjk63, cyrillic;
+  for (int i = 0; i < 63; ++i) cjk63 += "日";
+  for (int i = 0; i < 70; ++i) cyrillic += "Ж";
+  const struct {
+    std::string Hint, Tip;
+  } cases[] = {
+      {cjk63 + "本", cjk63},
+      {cyrillic, cyrillic.substr(0, 63 * 2)},
+      {std::string(62, 'x') + test::kAstral, std::string(62, 'x')},
+      {test::kLatin + test::kAstral, test::kLatin + test::kAstral},
+  };
+  for (const auto& c : cases) {
+    calls_.clear();
+    tray->SetHint(c.Hint);
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].Tip, c.Tip);
+  }
 }
 
 TEST_F(SystemTray, ARefusedAddRaisesAndLeavesTheApplicationOnTheTaskBar) {

@@ -7,6 +7,7 @@
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/IniFiles.h"
+#include "host/rtl/WideText.h"
 #include "host/rtl/Registry.h"
 #include "host/core/Strings.h"
 #include "host/vcl/Application.h"
@@ -61,6 +62,13 @@ class StoreDataTest : public ::testing::TestWithParam<TKYTDatatype> {
     if (!value) return std::nullopt;
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << "value " << name << " is not text";
     return value->text;
+  }
+
+  // The bytes a scrambled value stands for: each stored character is one byte of code page 1252.
+  std::optional<std::string> StoredBytes(const std::string& name) const {
+    const auto raw = Raw(name);  // UTF-8, as this process reads and the ini file holds it
+    if (!raw) return std::nullopt;
+    return TextFromWide(WideFromText(*raw, CP_UTF8), 1252);
   }
 
   // Whether the back-end was touched at all: the section key or the ini file exists.
@@ -177,7 +185,7 @@ TEST_P(StoreDataTest, ScrambledTextReadsBackAsWrittenAndDiffersInEveryCharacter)
   std::string text;
   for (int code = ' '; code < 0x7F; ++code) text.push_back(static_cast<char>(code));
   store_.WriteCrypt("Secret", text);
-  const auto stored = Raw("Secret");
+  const auto stored = StoredBytes("Secret");
   ASSERT_TRUE(stored.has_value());
   ASSERT_EQ(stored->size(), text.size()) << "plain text keeps its length";
   for (size_t i = 0; i < text.size(); ++i)
@@ -198,11 +206,34 @@ TEST_P(StoreDataTest, ScrambledTextOfEveryCodeReadsBackAsWritten) {
   }
   for (const std::string& text : texts) {
     store_.WriteCrypt("Secret", text);
-    const auto stored = Raw("Secret");
+    const auto stored = StoredBytes("Secret");
     ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(*stored, KYTScramble(text)) << "every scrambled byte is kept";
     EXPECT_EQ(stored->find_first_of(std::string("\0\r\n", 3)), std::string::npos);
     EXPECT_EQ(store_.ReadCrypt("Secret"), text) << "text of " << text.size() << " bytes";
   }
+}
+
+// A process of the classic code page 1252 stored the scrambled bytes through the 8-bit calls:
+// the registry holds them as the characters of code page 1252, the ini file as the bytes
+// themselves, which are not UTF-8. Both still read.
+TEST_P(StoreDataTest, AScrambledValueStoredUnderCodePage1252StillReads) {
+  std::string all;
+  for (int code = 0; code < 256; ++code) all.push_back(static_cast<char>(code));
+  const std::string scrambled = KYTScramble(all);
+  if (IsIni()) {
+    ptest::WriteFileBytes(iniPath_, "[" + kSection + "]\r\nSecret=" + scrambled + "\r\n");
+  } else {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (kStoreKey + "\\" + kSection).c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring text = WideFromText(scrambled, 1252);
+    ::RegSetValueExW(key, L"Secret", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+  }
+  EXPECT_EQ(store_.ReadCrypt("Secret"), all);
 }
 
 TEST_P(StoreDataTest, ScramblesEmptyTextToEmptyText) {

@@ -20,6 +20,11 @@ int main(int argc, char** argv) {
   ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   // Output reaches the CTest log promptly even when the run is cut short.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  // Every test runs as the package's applications do: with the UTF-8 manifest.
+  if (::GetACP() != CP_UTF8) {
+    std::printf("TestMain: the process's code page is %u, not UTF-8: the manifest is missing\n", ::GetACP());
+    return 1;
+  }
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TFreedBlockCheck);
   return RUN_ALL_TESTS();
