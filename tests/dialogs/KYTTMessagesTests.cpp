@@ -14,6 +14,7 @@
 #include "host/vcl/Forms.h"
 #include "tests/dialogs/DialogTestUtils.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/SeamOverride.h"
 #include "tests/support/StartProcess.h"
 
@@ -198,11 +199,12 @@ TEST(MsgBox, ShowsTheLinesEachEndedByACarriageReturn) {
   TComponent owner(nullptr);
   auto* box = new TKYTMsgBox(&owner);
   box->Caption()->Add("A");
-  box->Caption()->Add("B");
+  box->Caption()->Add(test::kCyrillic + " " + test::kCjk + " " + test::kAstral);  // shown whole
   DialogAnswerer answer(Press("OK"));
   box->Execute();
   ASSERT_TRUE(answer.Answered()) << answer.FailureReason();
-  EXPECT_TRUE(HasText(answer.SeenTexts(), "A\rB\r")) << answer.SeenText();
+  EXPECT_TRUE(HasText(answer.SeenTexts(), "A\r" + test::kCyrillic + " " + test::kCjk + " " + test::kAstral + "\r"))
+      << answer.SeenText();
 }
 
 TEST(MsgBox, EmptyCaptionShowsAnEmptyText) {

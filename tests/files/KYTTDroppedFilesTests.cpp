@@ -12,26 +12,25 @@
 #include "host/os/Win.h"
 
 #include <shlobj.h>  // DROPFILES
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Forms.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/SeamOverride.h"
 
 namespace kyt {
 namespace {
 
-// A real drop handle holding names, as the shell hands one to a window.
+// A real drop handle holding names, as the shell hands one to a window: in UTF-16.
 HDROP MakeDrop(const std::vector<std::string>& names) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& n : names) size += n.size() + 1;
-  HGLOBAL memory = ::GlobalAlloc(GHND, size);
+  std::wstring text;
+  for (const std::string& n : names) text += WideFromText(n) + L'\0';
+  text += L'\0';
+  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + text.size() * sizeof(wchar_t));
   auto* block = static_cast<DROPFILES*>(::GlobalLock(memory));
   block->pFiles = sizeof(DROPFILES);
-  block->fWide = FALSE;
-  char* at = reinterpret_cast<char*>(block) + sizeof(DROPFILES);
-  for (const std::string& n : names) {
-    memcpy(at, n.c_str(), n.size() + 1);
-    at += n.size() + 1;
-  }
+  block->fWide = TRUE;
+  memcpy(reinterpret_cast<char*>(block) + sizeof(DROPFILES), text.data(), text.size() * sizeof(wchar_t));
   ::GlobalUnlock(memory);
   return static_cast<HDROP>(memory);
 }
@@ -124,10 +123,13 @@ TEST_F(DroppedFiles, NamesAndExtensionsComeFromTheLastPathPart) {
   EXPECT_EQ(log.Events.size(), 2u * (names.size() + 2));  // every file gets its OnDrop
 }
 
-TEST_F(DroppedFiles, LongPathsAreCollectedWhole) {
+TEST_F(DroppedFiles, LongAndNonAsciiPathsAreCollectedWhole) {
   const std::string folder = "C:\\" + std::string(150, 'd');
+  std::string cjk;
+  for (int i = 0; i < 10; ++i) cjk += test::kCjk;  // 80 characters, 240 bytes
   const std::vector<std::string> names{"C:\\short.txt", folder + "\\" + std::string(200, 'n') + ".txt",
-                                       "C:\\" + std::string(126, 'x'), "C:\\" + std::string(124, 'y')};
+                                       "C:\\" + std::string(126, 'x'), "C:\\" + std::string(124, 'y'),
+                                       "C:\\Docs\\" + test::kNonAsciiName + ".txt", "C:\\" + cjk + "\\" + test::kCyrillic};
   Drop(names);
   EXPECT_EQ(Items(), names);
 }

@@ -11,6 +11,7 @@
 #include "host/rtl/DateTime.h"
 #include "host/rtl/SysUtils.h"
 #include "tests/files/SandboxFolder.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/SeamOverride.h"
 
 namespace kyt {
@@ -68,8 +69,9 @@ TEST_F(LogFile, HeaderOnlyWhenTheFileIsCreatedThenLinesAppendWithCrLf) {
   log->SetLogHeader(true);
   log->Log("first");
   log->Log("second\r\nsplit");
-  EXPECT_EQ(ReadWholeFile(path),
-            "Generic Log File for my Application\r\nfirst\r\nsecond\r\nsplit\r\n");
+  log->Log(test::kCjk + test::kAstral);  // a line in any language is kept whole
+  EXPECT_EQ(ReadWholeFile(path), "Generic Log File for my Application\r\nfirst\r\nsecond\r\nsplit\r\n" + test::kCjk +
+                                     test::kAstral + "\r\n");
 
   ftest::WriteWholeFile(path, "kept\r\n");
   log->Log("after");

@@ -8,16 +8,15 @@
 #include <string>
 
 #include "host/os/Win.h"
+#include "tests/support/NonAscii.h"
 
 namespace kyt::ftest {
 
 class SandboxFolder {
  public:
-  // %TEMP%\kyt-files-<pid>-<tag>: unique per process and test, never a drive's root.
+  // %TEMP%\kyt files <pid> <tag> <non-ASCII name>: unique per process and test, never a drive's root.
   explicit SandboxFolder(const std::string& tag) {
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    FPath = std::string(temp) + "kyt-files-" + std::to_string(::GetCurrentProcessId()) + "-" + tag;
+    FPath = test::SandboxPath("files " + std::to_string(::GetCurrentProcessId()) + " " + tag);
     RemoveTree(FPath);
     ::CreateDirectoryA(FPath.c_str(), nullptr);
   }

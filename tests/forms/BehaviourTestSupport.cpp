@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/NonAscii.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt::ftest {
@@ -34,7 +35,8 @@ void RemoveSandbox(const std::string& folder) {
 }
 
 std::string MakeSandbox(const std::string& name) {
-  const std::string folder = ModuleFolder() + "\\" + name + "-" + std::to_string(::GetCurrentProcessId());
+  const std::string folder =
+      ModuleFolder() + "\\" + name + "-" + std::to_string(::GetCurrentProcessId()) + " " + test::kNonAsciiName;
   RemoveSandbox(folder);
   ::CreateDirectoryA(folder.c_str(), nullptr);
   return folder;

@@ -18,11 +18,12 @@
 #include "tests/forms/BehaviourTestSupport.h"
 #include "tests/forms/FormsTestSupport.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/NonAscii.h"
 
 namespace kyt {
 namespace {
 
-const std::string kSlotsKey = "Software\\KYT\\Tests\\Forms\\Slots";
+const std::string kSlotsKey = test::kTestsKey + "\\Forms\\Slots";
 
 // Everything that reaches a slot-taking component through its form or the application.
 void Exercise(TForm* form) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/os/Handles.h"
+#include "tests/support/NonAscii.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ static_assert(!std::is_copy_constructible_v<kyt::os::ScopedErrorMode>);
 class Handles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH + 1];
-    DWORD n = ::GetTempPathA(sizeof temp, temp);
-    ASSERT_GT(n, 0u);
-    dir_ = std::string(temp) + "kyt-os-" + std::to_string(::GetCurrentProcessId());
+    dir_ = test::SandboxPath("os " + std::to_string(::GetCurrentProcessId()));
     ::CreateDirectoryA(dir_.c_str(), nullptr);
     file_ = dir_ + "\\exclusive.bin";
   }

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "host/os/Win.h"
+#include "tests/support/NonAscii.h"
 
 namespace kyt::ptest {
 
 // Every key the persistence tests touch lives below this one.
-inline const std::string kTestsKey = "Software\\KYT\\Tests\\Persistence";
+inline const std::string kTestsKey = test::kTestsKey + "\\Persistence";
 
 // Removes a key below HKCU with everything in it; a missing key is not an error.
 inline void DeleteTestKey(const std::string& path) {
@@ -89,13 +90,10 @@ inline void WriteRawRegString(const std::string& path, const std::string& name,
 class TempFolder {
  public:
   explicit TempFolder(const std::string& name) {
-    char base[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, base);
     std::string safe = name;
     for (char& c : safe)
       if (c == '/' || c == '\\' || c == ':') c = '-';
-    path_ = std::string(base) + "KYTPersistenceTests-" + std::to_string(::GetCurrentProcessId()) +
-            "-" + safe;
+    path_ = test::SandboxPath("persistence " + std::to_string(::GetCurrentProcessId()) + " " + safe);
     Clear();
     ::CreateDirectoryA(path_.c_str(), nullptr);
   }

@@ -11,11 +11,12 @@
 
 #include "host/os/Win.h"
 #include "host/rtl/DateTime.h"
+#include "tests/support/NonAscii.h"
 
 namespace kyt::rtltest {
 
 // Test registry keys live below this path of HKEY_CURRENT_USER.
-inline const std::string kRegistryBase = "Software\\KYT\\Tests\\Rtl";
+inline const std::string kRegistryBase = test::kTestsKey + "\\Rtl";
 
 inline void DeleteTreeRaw(HKEY root, const std::string& path) {
   HKEY key;
@@ -88,9 +89,7 @@ inline void RemoveTreeRaw(const std::string& dir) {
 class TempDir {
  public:
   explicit TempDir(const std::string& tag) {
-    char temp[MAX_PATH + 1];
-    ::GetTempPathA(sizeof temp, temp);
-    FPath = std::string(temp) + "kyt-rtl-" + tag + "-" + std::to_string(::GetCurrentProcessId());
+    FPath = test::SandboxPath("rtl " + tag + " " + std::to_string(::GetCurrentProcessId()));
     RemoveTreeRaw(FPath);
     ::CreateDirectoryA(FPath.c_str(), nullptr);
   }

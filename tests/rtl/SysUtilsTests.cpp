@@ -7,7 +7,9 @@
 
 #include "host/os/OsSeam.h"
 #include "host/rtl/DateTime.h"
+#include "host/rtl/WideText.h"
 #include "tests/rtl/RtlTestSupport.h"
+#include "tests/support/NonAscii.h"
 
 using namespace kyt;
 using kyt::rtltest::TempDir;
@@ -283,14 +285,60 @@ TEST(SysUtilsDrives, DiskFreeAndSizeByDriveNumber) {
 
 // Strings
 
-TEST(SysUtilsStrings, CaseFollowsTheSystemCodePage) {
-  EXPECT_EQ(AnsiUpperCase("c:\\work\\page.htm"), "C:\\WORK\\PAGE.HTM");
-  EXPECT_EQ(AnsiLowerCase("ABC def"), "abc def");
-  if (::GetACP() == 1252) {
-    EXPECT_EQ(AnsiUpperCase("\xe4\xf6"), "\xc4\xd6");
-    EXPECT_EQ(AnsiLowerCase("\xc4"), "\xe4");
+// Case follows the user's locale for all of Unicode, whatever the UTF-8 length of either form.
+TEST(SysUtilsStrings, CaseFollowsTheLocaleForAllOfUnicode) {
+  const struct {
+    std::string Text, Upper, Lower;
+  } cases[] = {
+      {"c:\\work\\page.htm", "C:\\WORK\\PAGE.HTM", "c:\\work\\page.htm"},
+      {"Straße", "STRAßE", "straße"},
+      {"École", "ÉCOLE", "école"},
+      {"Дом", "ДОМ", "дом"},
+      {"ı", "I", "ı"},  // a dotless i: two bytes, its capital one
+      {"日本" + test::kAstral, "日本" + test::kAstral, "日本" + test::kAstral},
+      {std::string("a\0b", 3), std::string("A\0B", 3), std::string("a\0b", 3)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AnsiUpperCase(c.Text), c.Upper) << c.Text;
+    EXPECT_EQ(AnsiLowerCase(c.Text), c.Lower) << c.Text;
   }
-  EXPECT_EQ(AnsiUpperCase(std::string("a\0b", 3)), std::string("A\0B", 3));
+}
+
+// Lengths are counted and text is cut in the characters the platform counts, never in a character.
+TEST(SysUtilsStrings, LengthsAndCutsCountCharactersNotBytes) {
+  const struct {
+    std::string Text;
+    size_t Length, CutAt;
+    std::string Cut;
+  } cases[] = {
+      {"abcdef", 6, 4, "abcd"},
+      {"日本語", 3, 2, "日本"},
+      {"ЖЖЖЖЖ", 5, 3, "ЖЖЖ"},
+      {"a" + test::kAstral + "b", 4, 2, "a"},  // the pair is one character: kept whole or left out
+      {"a" + test::kAstral + "b", 4, 3, "a" + test::kAstral},
+      {"", 0, 4, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WideLength(c.Text), c.Length) << c.Text;
+    EXPECT_EQ(CutToWideLength(c.Text, c.CutAt), c.Cut) << c.Text;
+  }
+  EXPECT_LT(AnsiCompareText("école", "ÉCOLE" + std::string("s")), 0);
+  EXPECT_EQ(AnsiCompareText("дом", "ДОМ"), 0);
+  EXPECT_NE(AnsiCompareStr("дом", "ДОМ"), 0);
+}
+
+// MAX_PATH counts characters: a path of 230 characters and well over 400 bytes is a path like any.
+TEST_F(SysUtilsFiles, APathLongInBytesButShortInCharactersWorksEverywhere) {
+  std::string name;
+  while (WideLength(dir.Path()) + WideLength(name) < 225) name += "Ж";
+  const std::string folder = dir / name;
+  ASSERT_GT(folder.size(), size_t{MAX_PATH});
+  ASSERT_TRUE(CreateDir(folder));
+  EXPECT_TRUE(DirectoryExists(folder));
+  EXPECT_EQ(ExpandFileName(folder), folder);
+  rtltest::ScopedCurrentDir keep;
+  ChDir(folder);
+  EXPECT_EQ(GetCurrentDir(), folder);
 }
 
 TEST(SysUtilsStrings, IntegersConvertBothWays) {

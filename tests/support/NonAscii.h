@@ -6,14 +6,27 @@
 
 #include <string>
 
+#include "host/os/Win.h"
+
 namespace kyt::test {
 
 inline const std::string kLatin = "Crème brûlée";
 inline const std::string kCyrillic = "Привет, мир";
 inline const std::string kCjk = "日本語のテキスト";
 inline const std::string kAstral = "\xF0\x9F\x98\x80";  // U+1F600, a face
-// The name of the suites' sandbox folders and test registry keys: all four scripts in one.
-inline const std::string kNonAsciiName = "KYT Ünï Тест 日本 " + kAstral;
+// All four scripts in one name: part of every sandbox folder's and test registry key's name.
+inline const std::string kNonAsciiName = "Ünï Тест 日本 " + kAstral;
+
+// The suites' registry keys live below this key of HKEY_CURRENT_USER.
+inline const std::string kTestsKey = "Software\\KYT\\Tests " + kNonAsciiName;
+
+// A folder path below the temporary folder whose name holds tag and kNonAsciiName (the caller
+// creates and removes it).
+inline std::string SandboxPath(const std::string& tag) {
+  char temp[MAX_PATH * 3 + 1] = {};
+  ::GetTempPathA(sizeof temp, temp);
+  return std::string(temp) + "kyt " + tag + " " + kNonAsciiName;
+}
 
 }  // namespace kyt::test
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/os/OsSeam.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt::infotest {
@@ -135,10 +136,10 @@ inline ChildRun RunChild(Sandbox& box, const std::string& exe, const std::vector
   return run;
 }
 
-// A key of the test's own below HKCU\Software\KYT\Tests, deleted when created and at the end.
+// A key of the test's own below the suites' test key, deleted when created and at the end.
 class TestKey {
  public:
-  explicit TestKey(const std::string& name) : FPath("Software\\KYT\\Tests\\" + name) {
+  explicit TestKey(const std::string& name) : FPath(test::kTestsKey + "\\" + name) {
     Delete();
     os::advapi32.RegCreateKeyExA(HKEY_CURRENT_USER, FPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &FKey,
                                  nullptr);
@@ -162,7 +163,7 @@ class TestKey {
  private:
   void Delete() {
     HKEY parent = nullptr;
-    if (os::advapi32.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\KYT\\Tests", 0, KEY_ALL_ACCESS, &parent) ==
+    if (os::advapi32.RegOpenKeyExA(HKEY_CURRENT_USER, test::kTestsKey.c_str(), 0, KEY_ALL_ACCESS, &parent) ==
         ERROR_SUCCESS) {
       os::advapi32.RegDeleteKeyA(parent, FPath.substr(FPath.find_last_of('\\') + 1).c_str());
       os::advapi32.RegCloseKey(parent);

@@ -9,6 +9,7 @@
 
 #include "host/core/FormFile.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt {
@@ -73,7 +74,7 @@ std::string InspectLine(const std::string& inspectOutput, const std::string& pat
 
 TSandbox::TSandbox() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  FPath = ModuleFolder() + "\\system-tmp";
+  FPath = ModuleFolder() + "\\system-tmp " + test::kNonAsciiName;
   ::CreateDirectoryA(FPath.c_str(), nullptr);
   FPath += std::string("\\") + (info ? info->test_suite_name() + std::string(".") + info->name() : "sandbox");
   for (char& c : FPath)
