@@ -4,7 +4,27 @@
 #include <algorithm>
 #include <utility>
 
+#include "host/core/TextCompare.h"
+
 namespace kyt {
+
+namespace {
+
+int PortableCompare(std::string_view a, std::string_view b, bool ignoreCase) {
+  if (ignoreCase) return core::CompareText(a, b);
+  const int r = a.compare(b);
+  return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+TTextCompare gTextCompare = &PortableCompare;
+
+}  // namespace
+
+void SetTextCompare(TTextCompare compare) { gTextCompare = compare ? compare : &PortableCompare; }
+
+int CompareListText(std::string_view a, std::string_view b, bool ignoreCase) {
+  return gTextCompare(a, b, ignoreCase);
+}
 
 // ---- TStrings
 
@@ -263,7 +283,7 @@ void TStrings::EndUpdate() {
 
 void TStrings::SetUpdateState(bool) {}
 
-int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return core::CompareText(a, b); }
+int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return CompareListText(a, b, true); }
 
 // ---- TStringList
 
@@ -403,8 +423,7 @@ void TStringList::SetUpdateState(bool updating) {
 }
 
 int TStringList::CompareStrings(const std::string& a, const std::string& b) const {
-  if (FCaseSensitive) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
-  return core::CompareText(a, b);
+  return CompareListText(a, b, !FCaseSensitive);
 }
 
 void TStringList::Changed() {

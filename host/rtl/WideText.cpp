@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "host/core/TextCompare.h"
 #include "host/os/OsSeam.h"
 
 namespace kyt {
@@ -25,6 +26,16 @@ int Compare(std::string_view a, std::string_view b, DWORD flags) {
   if (r == 0) return wa.compare(wb);  // refused (out of memory): code unit order still sorts
   return r - CSTR_EQUAL;
 }
+
+int LocaleCompare(std::string_view a, std::string_view b, bool ignoreCase) {
+  return Compare(a, b, ignoreCase ? NORM_IGNORECASE : 0);
+}
+
+// Every string list of a Windows program compares as the user's locale does.
+[[maybe_unused]] const bool kCompareInstalled = [] {
+  SetTextCompare(&LocaleCompare);
+  return true;
+}();
 
 }  // namespace
 

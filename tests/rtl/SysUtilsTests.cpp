@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "host/core/Strings.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/DateTime.h"
 #include "host/rtl/WideText.h"
@@ -325,6 +326,20 @@ TEST(SysUtilsStrings, LengthsAndCutsCountCharactersNotBytes) {
   EXPECT_LT(AnsiCompareText("école", "ÉCOLE" + std::string("s")), 0);
   EXPECT_EQ(AnsiCompareText("дом", "ДОМ"), 0);
   EXPECT_NE(AnsiCompareStr("дом", "ДОМ"), 0);
+}
+
+// String lists of a Windows program compare as the user's locale does, for every script.
+TEST(SysUtilsStrings, StringListsSortAndFindInAnyScript) {
+  TStringList list;
+  list.SetSorted(true);
+  for (const char* line : {"дом", "Zebra", "École", "apple", "Банк", "ecole"}) list.Add(line);
+  EXPECT_EQ(list.Text(), "apple\r\necole\r\nÉcole\r\nZebra\r\nБанк\r\nдом\r\n");
+  EXPECT_EQ(list.IndexOf("ДОМ"), 5);
+  int index = -1;
+  EXPECT_TRUE(list.Find("БАНК", index));
+  EXPECT_EQ(index, 4);
+  list.SetCaseSensitive(true);
+  EXPECT_EQ(list.IndexOf("ДОМ"), -1);
 }
 
 // MAX_PATH counts characters: a path of 230 characters and well over 400 bytes is a path like any.
