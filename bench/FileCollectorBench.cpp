@@ -10,6 +10,7 @@
 #include "bench/FilesBenchSupport.h"
 #include "files/KYTTFileCollector.h"
 #include "host/core/TypeInfo.h"
+#include "host/rtl/WideText.h"
 
 namespace {
 

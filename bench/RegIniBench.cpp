@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/Registry.h"
 
@@ -112,10 +113,10 @@ int main() {
               plainMs);
   std::printf("regini: TRegIniFile write then read of %d values: %.2f ms\n", kValues, sharedMs);
   std::printf("regini: a TRegIniFile per value (data store use): %.2f ms\n", perValueMs);
-  bench::Report("bench_regini", "TRegIniFile write and read against open-write-close per value",
-                bench::Ratio(sharedMs, plainMs), bench::kBookkeeping);
-  bench::Report("bench_regini", "a TRegIniFile per value (the data store's use), the same",
-                bench::Ratio(perValueMs, plainMs), bench::kBookkeeping);
+  kyt::bench::Report("bench_regini", "TRegIniFile write and read against open-write-close per value",
+                kyt::bench::Ratio(sharedMs, plainMs), kyt::bench::kBookkeeping);
+  kyt::bench::Report("bench_regini", "a TRegIniFile per value (the data store's use), the same",
+                kyt::bench::Ratio(perValueMs, plainMs), kyt::bench::kBookkeeping);
   if (g_errors) std::printf("regini: %d values did not read back\n", g_errors);
   return g_errors ? 1 : 0;
 }
