@@ -2,6 +2,7 @@
 // in a temporary folder; each test checks its exit code, its output and the file it left.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "host/os/OsSeam.h"
 #include "host/vcl/Forms.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt {
@@ -262,6 +264,20 @@ TEST_F(KytDesign, SetChangesValuesAsTheInspectorTakesThem) {
   EXPECT_NE(text.find("Font.Height = -16"), std::string::npos) << text;   // the font stores its size as a height
   EXPECT_NE(text.find("BorderIcons = [biSystemMenu, biMinimize]"), std::string::npos) << text;
   EXPECT_NE(text.find("object Watcher: TKYTFormHook"), std::string::npos) << text;
+}
+
+// Text in any script goes through the tool whole, and the file it writes stays ASCII: every other
+// character is a # code of its UTF-16 units (a pair for the one outside the BMP).
+TEST_F(KytDesign, CaptionsInAnyScriptRoundTripThroughAnAsciiFile) {
+  const std::string caption = test::kCyrillic + " " + test::kCjk + " " + test::kAstral;
+  Ok({"new", form});
+  Ok({"set", form, "Form1.Caption", caption});
+  const std::string text = ReadFileText(form);
+  EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      << text;
+  EXPECT_NE(text.find("#1055#1088#1080"), std::string::npos) << text;  // При
+  EXPECT_NE(text.find("#55357#56832"), std::string::npos) << text;
+  EXPECT_EQ(Value(Ok({"inspect", form, "Form1"}), "Caption"), caption);
 }
 
 TEST_F(KytDesign, SetRefusesReadOnlyEntriesAndBadValuesLeavingTheFile) {
