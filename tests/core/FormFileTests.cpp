@@ -540,6 +540,7 @@ const TBadInput kBadInputs[] = {
     {"HugeJoinedString", "object Main: TTestForm\n  Caption = '" + std::string(700 * 1024, 'x') + "' + '" + std::string(700 * 1024, 'y') + "'\nend\n", 2, 13, "string too long"},
     {"BinaryGarbage", std::string("\x7f" "ELF\x02\x01\x01\x00\x00\x00", 10), 1, 1, "unexpected byte 0x7F"},
     {"GarbageInsideBlock", "object Main: TTestForm\n  \x01\nend\n", 2, 3, "unexpected byte 0x01"},
+    {"ZeroByteInsideBlock", std::string("object Main: TTestForm\n  \0\nend\n", 31), 2, 3, "unexpected byte 0x00"},
     {"TextAfterTheEnd", "object Main: TTestForm\nend\nobject X: TTestForm\nend\n", 3, 1, "text after the final 'end'"},
     {"MissingObjectKeyword", "Main: TTestForm\nend\n", 1, 1, "'object' expected"},
     {"MissingEquals", "object Main: TTestForm\n  Caption 'x'\nend\n", 2, 11, "'=' expected"},
