@@ -793,6 +793,7 @@ class TReader {
     FLoaded.reserve(components);
     FLoadedPos.reserve(components);
     FFixups.reserve(components);  // a reference or so per component is common
+    FNamed.reserve(components);
     BeginLoading(FRoot, node.Pos);
     if (!node.Name.empty()) Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
     ReadProperties(FRoot, node.Props);
@@ -863,6 +864,7 @@ class TReader {
       c->SetParentComponent(&parent);
       c->SetName(std::string(node.Name));
     });
+    if (!node.Name.empty()) FNamed.push_back(TNamed{core::TextHash(node.Name), c});
     ReadProperties(*c, node.Props);
     for (const TObjectNode& child : FTree.ChildrenOf(node)) ReadChild(*c, child);
   }
@@ -1003,7 +1005,7 @@ class TReader {
       case pkComponentRef:
         if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "component name");
         if (core::SameText(value.Text, "nil")) prop.SetObject(&obj, nullptr);
-        else FFixups.push_back(TFixup{&obj, &prop, value.Text, value.Pos});
+        else FFixups.push_back(TFixup{&obj, &prop, value.Text, core::TextHash(value.Text), value.Pos});
         return;
       case pkEvent:
         AssignEvent(obj, prop, value);
@@ -1095,35 +1097,74 @@ class TReader {
     prop.SetMethod(&obj, method);
   }
 
-  // Names are looked up through a hashed index, so many references stay fast.
-  void ResolveFixups() {
-    if (FFixups.empty()) return;
-    // Open addressing, at most half full.
-    const int count = FRoot.ComponentCount();
+  struct TFixup {
+    TPersistent* Object;
+    const TPropInfo* Prop;
+    std::string_view Name;  // views the parse tree, which outlives the reader's work
+    size_t Hash;            // of Name, taken while the text was at hand
+    TPos Pos;
+  };
+
+  // A component this reader named, with the hash of the name it gave.
+  struct TNamed {
+    size_t Hash;
+    TComponent* Component;
+  };
+
+  // Open addressing, a power of two long and at most half full.
+  template <class T>
+  static std::vector<T> HashSlots(size_t count) {
     size_t size = 16;
-    while (size < static_cast<size_t>(count) * 2) size *= 2;
-    const size_t mask = size - 1;
-    std::vector<TComponent*> byName(size, nullptr);
-    for (int i = 0; i < count; ++i) {
-      TComponent* c = FRoot.Components(i);
-      if (c->Name().empty()) continue;
-      size_t slot = core::TextHash(c->Name()) & mask;
-      while (byName[slot]) slot = (slot + 1) & mask;
-      byName[slot] = c;
-    }
-    TComponent* const* slots = byName.data();
-    for (const TFixup& fixup : FFixups) {
-      TComponent* target = nullptr;
-      if (core::SameText(FRoot.Name(), fixup.Name)) {
-        target = &FRoot;
-      } else {
-        for (size_t slot = core::TextHash(fixup.Name) & mask; slots[slot]; slot = (slot + 1) & mask) {
-          if (core::SameText(slots[slot]->Name(), fixup.Name)) {
-            target = slots[slot];
-            break;
-          }
-        }
+    while (size < count * 2) size *= 2;
+    return std::vector<T>(size, T{});
+  }
+
+  // The root's component named name (the root itself included); null when there is none.
+  // Names are found through hashed indexes, so many references stay fast. Most references name a
+  // component this reader created and named: the index of those is made from the hashes taken
+  // while reading, and a candidate it gives is checked against the component's name now.
+  // Everything else, and any name that changed since, is looked for among all the root's
+  // components, whose index is made only then: making it reads every component afresh.
+  TComponent* Referenced(const TFixup& fixup) {
+    if (core::SameText(FRoot.Name(), fixup.Name)) return &FRoot;
+    if (FNamedSlots.empty() && !FNamed.empty()) {
+      FNamedSlots = HashSlots<const TNamed*>(FNamed.size());
+      const size_t mask = FNamedSlots.size() - 1;
+      for (const TNamed& named : FNamed) {
+        size_t slot = named.Hash & mask;
+        while (FNamedSlots[slot]) slot = (slot + 1) & mask;
+        FNamedSlots[slot] = &named;
       }
+    }
+    if (!FNamedSlots.empty()) {
+      const size_t mask = FNamedSlots.size() - 1;
+      for (size_t slot = fixup.Hash & mask; FNamedSlots[slot]; slot = (slot + 1) & mask) {
+        TComponent* c = FNamedSlots[slot]->Component;
+        if (FNamedSlots[slot]->Hash == fixup.Hash && c->Owner() == &FRoot && core::SameText(c->Name(), fixup.Name))
+          return c;
+      }
+    }
+    if (FOwnedSlots.empty()) {
+      const int count = FRoot.ComponentCount();
+      FOwnedSlots = HashSlots<TComponent*>(static_cast<size_t>(count));
+      const size_t mask = FOwnedSlots.size() - 1;
+      for (int i = 0; i < count; ++i) {
+        TComponent* c = FRoot.Components(i);
+        if (c->Name().empty()) continue;
+        size_t slot = core::TextHash(c->Name()) & mask;
+        while (FOwnedSlots[slot]) slot = (slot + 1) & mask;
+        FOwnedSlots[slot] = c;
+      }
+    }
+    const size_t mask = FOwnedSlots.size() - 1;
+    for (size_t slot = fixup.Hash & mask; FOwnedSlots[slot]; slot = (slot + 1) & mask)
+      if (core::SameText(FOwnedSlots[slot]->Name(), fixup.Name)) return FOwnedSlots[slot];
+    return nullptr;
+  }
+
+  void ResolveFixups() {
+    for (const TFixup& fixup : FFixups) {
+      TComponent* target = Referenced(fixup);
       if (!target) Fail(fixup.Pos, "unresolved reference " + std::string(fixup.Name));
       Guard(fixup.Pos, [&] { fixup.Prop->SetObject(fixup.Object, target); });
     }
@@ -1136,12 +1177,6 @@ class TReader {
     }
   }
 
-  struct TFixup {
-    TPersistent* Object;
-    const TPropInfo* Prop;
-    std::string_view Name;  // views the parse tree, which outlives the reader's work
-    TPos Pos;
-  };
 
   const std::string& FFile;
   const TFormTree& FTree;
@@ -1151,6 +1186,9 @@ class TReader {
   std::vector<TPos> FLoadedPos;
   std::vector<TFixup> FFixups;
   std::set<const TCollection*> FReadCollections;
+  std::vector<TNamed> FNamed;
+  std::vector<const TNamed*> FNamedSlots;
+  std::vector<TComponent*> FOwnedSlots;
   const TClassInfo* FLastClass = nullptr;
   std::vector<TPropOrder> FPropOrders;
 };

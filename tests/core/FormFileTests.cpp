@@ -325,6 +325,13 @@ TEST_F(FormFile, ReferencesFindTheirComponentInAnyCaseAmongMany) {
   EXPECT_EQ(Child(*form, "Last")->Buddy(), nullptr);
 }
 
+TEST_F(FormFile, ReferencesReachComponentsTheFileDidNotCreate) {
+  TTestForm form(nullptr);
+  TTestComponent* existing = Add(&form, "Existing");
+  ReadRootText(form, "object Main: TTestForm\n  object A: TTestComponent\n    Buddy = existing\n  end\nend\n", "Main.kfm");
+  EXPECT_EQ(Child(form, "A")->Buddy(), existing);
+}
+
 // ---- Loading order and flags
 
 TEST_F(FormFile, ReaderAssignsWhileLoadingAndReadingThenClearsTheFlags) {
