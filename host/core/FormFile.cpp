@@ -19,6 +19,8 @@
 
 namespace kyt {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // ============================================================ Parse tree
@@ -934,7 +936,7 @@ class TReader {
       const TPropInfo& prop = *found;
       found = nullptr;
       const auto rest = last ? std::string_view() : std::string_view(dot + 1, static_cast<size_t>(end - dot - 1));
-      const bool stringsSuffix = !last && prop.Kind() == pkStrings && core::SameText(rest, "Strings");
+      const bool stringsSuffix = !last && prop.Kind() == pkStrings && core::SameText(rest, "Strings"sv);
       if (last || stringsSuffix) {
         Guard(node.Pos, [&] { AssignValue(*target, prop, node.Value, node.Name); });
         return;
@@ -974,8 +976,8 @@ class TReader {
         return;
       case pkBoolean:
         if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "True or False");
-        if (core::SameText(value.Text, "True")) prop.SetOrd(&obj, 1);
-        else if (core::SameText(value.Text, "False")) prop.SetOrd(&obj, 0);
+        if (core::SameText(value.Text, "True"sv)) prop.SetOrd(&obj, 1);
+        else if (core::SameText(value.Text, "False"sv)) prop.SetOrd(&obj, 0);
         else WrongKind(value, prop, "True or False");
         return;
       case pkChar:
@@ -1004,7 +1006,7 @@ class TReader {
         return;
       case pkComponentRef:
         if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "component name");
-        if (core::SameText(value.Text, "nil")) prop.SetObject(&obj, nullptr);
+        if (core::SameText(value.Text, "nil"sv)) prop.SetObject(&obj, nullptr);
         else FFixups.push_back(TFixup{&obj, &prop, value.Text, core::TextHash(value.Text), value.Pos});
         return;
       case pkEvent:
@@ -1086,7 +1088,7 @@ class TReader {
 
   void AssignEvent(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
     if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "method name");
-    if (core::SameText(value.Text, "nil")) {
+    if (core::SameText(value.Text, "nil"sv)) {
       prop.SetMethod(&obj, TMethod{});
       return;
     }
