@@ -14,6 +14,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "host/core/CodePage.h"
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
 
@@ -172,12 +173,20 @@ constexpr TCharClasses kCharClasses = MakeCharClasses();
 inline uint8_t ClassOf(char c) { return kCharClasses.Of[static_cast<unsigned char>(c)]; }
 inline bool IsIdentChar(char c) { return static_cast<uint8_t>(ClassOf(c) - kcLetter) <= kcDigit - kcLetter; }
 
+inline bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";  // the byte-order mark of a UTF-8 file
+
 // Reads tokens one at a time into Tok(). The text must be followed by a zero byte (as a
 // std::string's is), so scans stop at its end without a bounds test per byte.
+//
+// Text comes out in the process's code page. A #NN code is a UTF-16 unit (a high surrogate
+// joined with the low one right after it); raw bytes inside quotes are in the file's encoding:
+// UTF-8 in a file that starts with its byte-order mark (utf8), the code page in one without.
+// Names may hold characters outside ASCII only in a UTF-8 file. Whatever is read is valid text.
 class TLexer {
  public:
-  TLexer(std::string_view text, const std::string& file)
-      : FBegin(text.data()), FEnd(text.data() + text.size()), FCur(FBegin), FFile(file) {}
+  TLexer(std::string_view text, const std::string& file, bool utf8, std::deque<std::string>& kept)
+      : FBegin(text.data()), FEnd(text.data() + text.size()), FCur(FBegin), FFile(file), FUtf8(utf8), FKept(kept) {}
 
   [[noreturn]] void Fail(TPos pos, const std::string& reason) const {
     throw ReadError(FFile, std::string_view(FBegin, static_cast<size_t>(FEnd - FBegin)), pos, reason);
@@ -263,6 +272,7 @@ class TLexer {
       case kcSymbol:
         return LexSymbol(c);
       default:
+        if (FUtf8 && !IsAscii(c)) return LexIdent(p);
         break;
     }
     const auto byte = static_cast<unsigned char>(c);
@@ -281,10 +291,27 @@ class TLexer {
   void LexIdent(const char* start) {
     const char* p = start + 1;
     while (IsIdentChar(*p)) ++p;
+    bool ascii = IsAscii(*start);
+    if (FUtf8) {
+      for (; IsIdentChar(*p) || !IsAscii(*p); ++p)
+        if (!IsAscii(*p)) ascii = false;
+    }
     if (static_cast<size_t>(p - start) > kMaxIdentLength) Fail(FTok.Pos, "identifier too long");
     FCur = p;
     FTok.Kind = TTok::Ident;
     FTok.Text = std::string_view(start, static_cast<size_t>(p - start));
+    if (!ascii) FTok.Text = NameFromUtf8(FTok.Text);
+  }
+
+  // A name of a UTF-8 file in the code page: the source itself where that is UTF-8, else a
+  // converted copy kept with the tree.
+  std::string_view NameFromUtf8(std::string_view name) {
+    FUnits.clear();
+    if (!Utf8ToUtf16(name, FUnits)) Fail(FTok.Pos, "name is not valid UTF-8");
+    if (CodePageIsUtf8()) return name;
+    std::string converted;
+    CodePageConversion().FromUtf16(FUnits, converted);
+    return FKept.emplace_back(std::move(converted));
   }
 
   void LexInteger(const char* p) {
@@ -303,7 +330,7 @@ class TLexer {
       value = value * base + static_cast<uint64_t>(d);
     }
     if (digits == 0) Fail(FTok.Pos, "digits expected");
-    if (IsIdentChar(*p)) Fail(Offset(p), "invalid number");
+    if (IsIdentChar(*p) || (FUtf8 && !IsAscii(*p))) Fail(Offset(p), "invalid number");
     FCur = p;
     FTok.Kind = TTok::Integer;
     FTok.Int = negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
@@ -316,7 +343,7 @@ class TLexer {
     if (*p == '\'') {
       const char* first = p + 1;
       const char* q = first;
-      while (*q != '\'' && *q != '\r' && *q != '\n' && q < FEnd) ++q;
+      while (*q != '\'' && *q != '\r' && *q != '\n' && IsAscii(*q) && q < FEnd) ++q;
       const auto length = static_cast<size_t>(q - first);
       if (q < FEnd && *q == '\'' && length <= kMaxFormStringSize && q[1] != '\'' && q[1] != '#') {
         FCur = q + 1;
@@ -338,6 +365,8 @@ class TLexer {
 
   void LexQuoted(std::string& text) {
     const TPos start = Offset(FCur);
+    const size_t from = text.size();
+    bool ascii = true;
     const char* p = FCur + 1;
     for (;;) {
       if (p >= FEnd || *p == '\r' || *p == '\n') Fail(start, "unterminated string");
@@ -347,42 +376,85 @@ class TLexer {
         ++p;
       }
       if (text.size() >= kMaxFormStringSize) Fail(FTok.Pos, "string too long");
+      if (!IsAscii(c)) ascii = false;
       text += c;
     }
     FCur = p;
+    if (!ascii) RawToCodePage(text, from, start);
+  }
+
+  // Checks the raw bytes of one quoted piece (from on in text) in the file's encoding and
+  // leaves them in the code page.
+  void RawToCodePage(std::string& text, size_t from, TPos start) {
+    const std::string_view raw(text.data() + from, text.size() - from);
+    FUnits.clear();
+    if (!FUtf8) {
+      if (!CodePageConversion().ToUtf16(raw, FUnits)) Fail(start, "string is not valid in the code page");
+      return;
+    }
+    if (!Utf8ToUtf16(raw, FUnits)) Fail(start, "string is not valid UTF-8");
+    if (CodePageIsUtf8()) return;
+    text.resize(from);
+    CodePageConversion().FromUtf16(FUnits, text);
+  }
+
+  // The value of the #NN or #$HH code at p, which is moved past it.
+  char32_t CharCode(const char*& p) {
+    const TPos start = Offset(p);
+    ++p;
+    const bool hex = *p == '$';
+    if (hex) ++p;
+    char32_t value = 0;
+    int digits = 0;
+    for (;; ++p, ++digits) {
+      const int d = hex ? HexValue(*p) : (IsDigit(*p) ? *p - '0' : -1);
+      if (d < 0) break;
+      value = value * (hex ? 16 : 10) + static_cast<char32_t>(d);
+      if (value > 0xFFFF) Fail(start, "character code out of range");
+    }
+    if (digits == 0) Fail(start, "character code expected after '#'");
+    return value;
   }
 
   void LexCharCode(std::string& text) {
     const TPos start = Offset(FCur);
-    const char* p = FCur + 1;
-    const bool hex = *p == '$';
-    if (hex) ++p;
-    int value = 0, digits = 0;
-    for (;; ++p, ++digits) {
-      const int d = hex ? HexValue(*p) : (IsDigit(*p) ? *p - '0' : -1);
-      if (d < 0) break;
-      value = value * (hex ? 16 : 10) + d;
-      if (value > 255) Fail(start, "character code out of range");
+    const char* p = FCur;
+    const char32_t unit = CharCode(p);
+    if (unit < 0x80) {
+      text += static_cast<char>(unit);
+      FCur = p;
+      return;
     }
-    if (digits == 0) Fail(start, "character code expected after '#'");
+    FUnits.assign(1, static_cast<char16_t>(unit));
+    if (IsLowSurrogate(unit)) Fail(start, "unpaired surrogate code");
+    if (IsHighSurrogate(unit)) {
+      if (*p != '#') Fail(start, "unpaired surrogate code");
+      const char32_t low = CharCode(p);
+      if (!IsLowSurrogate(low)) Fail(start, "unpaired surrogate code");
+      FUnits += static_cast<char16_t>(low);
+    }
     FCur = p;
-    text += static_cast<char>(value);
+    CodePageConversion().FromUtf16(FUnits, text);
   }
 
   const char* FBegin;
   const char* FEnd;
   const char* FCur;
   const std::string& FFile;
+  const bool FUtf8;
+  std::deque<std::string>& FKept;
   TToken FTok;
   std::string FBuffers[2];
   int FBufferIndex = 0;
+  std::u16string FUnits;
 };
 
 // ============================================================ Parser
 
 class TParser {
  public:
-  TParser(std::string_view text, const std::string& file, TFormTree& tree) : FLex(text, file), FTree(tree) {
+  TParser(std::string_view text, const std::string& file, bool utf8, TFormTree& tree)
+      : FLex(text, file, utf8, tree.Texts), FTree(tree) {
     FTree.Source = text;
     // Room for the nodes of a typical form at once, so the arrays are seldom moved while they
     // grow: a property takes some thirty bytes of text or more.
@@ -981,8 +1053,8 @@ class TReader {
         else WrongKind(value, prop, "True or False");
         return;
       case pkChar:
-        if (value.Kind != TValueKind::String || value.Text.size() != 1) WrongKind(value, prop, "one character");
-        prop.SetOrd(&obj, static_cast<unsigned char>(value.Text[0]));
+        if (value.Kind != TValueKind::String) WrongKind(value, prop, "one character");
+        prop.SetOrd(&obj, CharOrdinal(value, prop));
         return;
       case pkString:
         if (value.Kind != TValueKind::String) WrongKind(value, prop, "string");
@@ -1020,6 +1092,16 @@ class TReader {
         break;
     }
     Fail(value.Pos, prop.Name() + " is an object; assign its sub-properties");
+  }
+
+  // A character property holds one byte: one byte of text, or the one character up to U+00FF
+  // that a code the writer gave a byte the code page does not define stands for.
+  int64_t CharOrdinal(const TValue& value, const TPropInfo& prop) const {
+    if (value.Text.size() == 1) return static_cast<unsigned char>(value.Text[0]);
+    std::u16string units;
+    if (!value.Text.empty() && CodePageConversion().ToUtf16(value.Text, units) && units.size() == 1 && units[0] <= 0xFF)
+      return units[0];
+    WrongKind(value, prop, "one character");
   }
 
   void AssignSet(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
@@ -1197,9 +1279,11 @@ class TReader {
 
 namespace {
 
+// A file that starts with the UTF-8 byte-order mark is UTF-8; positions count from after it.
 void ParseForm(const std::string& text, const std::string& fileName, TFormTree& form) {
   if (text.size() > kMaxFormFileSize) throw EReadError(fileName, 1, 1, "file too large");
-  TParser(text, fileName, form).ParseFile();
+  const bool utf8 = std::string_view(text).starts_with(kUtf8Mark);
+  TParser(std::string_view(text).substr(utf8 ? kUtf8Mark.size() : 0), fileName, utf8, form).ParseFile();
 }
 
 }  // namespace
@@ -1258,9 +1342,17 @@ class TWriter {
  public:
   explicit TWriter(const TComponent& root) : FRoot(root) {}
 
+  // Values are written in ASCII whatever they hold; a name outside ASCII makes the file UTF-8,
+  // marked as such.
   std::string Write() {
     WriteObject(FRoot, 0);
-    return std::move(FOut);
+    if (std::all_of(FOut.begin(), FOut.end(), IsAscii)) return std::move(FOut);
+    std::string text(kUtf8Mark);
+    if (CodePageIsUtf8()) return text + FOut;
+    std::u16string units;
+    if (!CodePageConversion().ToUtf16(FOut, units)) throw EWriteError("A name is not valid text in the code page");
+    Utf16ToUtf8(units, text);
+    return text;
   }
 
  private:
@@ -1347,7 +1439,7 @@ class TWriter {
       case pkBoolean:
         return ord ? "True" : "False";
       case pkChar:
-        return QuotePiece(std::string(1, static_cast<char>(ord)));
+        return QuotePiece(TextUnits(std::string(1, static_cast<char>(ord))));
       case pkEnum: {
         std::string member = GetEnumName(*prop.EnumType(), ord);
         if (member.empty()) throw EWriteError("Value " + std::to_string(ord) + " of " + prop.Name() + " has no name");
@@ -1365,47 +1457,63 @@ class TWriter {
     }
   }
 
-  // 'text' with '' for a quote and #NN for control and non-ASCII characters.
-  static std::string QuotePiece(const std::string& s) {
-    if (s.empty()) return "''";
+  // The UTF-16 units of code-page text. A byte the code page does not define stands for the
+  // character of its value, written as the code of the byte as the writer always did.
+  static std::u16string TextUnits(const std::string& s) {
+    std::u16string units;
+    if (!std::all_of(s.begin(), s.end(), IsAscii) && CodePageConversion().ToUtf16(s, units)) return units;
+    units.assign(s.size(), u'\0');
+    for (size_t i = 0; i < s.size(); ++i) units[i] = static_cast<unsigned char>(s[i]);
+    return units;
+  }
+
+  // 'text' with '' for a quote and #NN for each UTF-16 unit of a control or non-ASCII
+  // character (a surrogate pair as two codes), so the file reads alike under any code page.
+  static std::string QuotePiece(std::u16string_view units) {
+    if (units.empty()) return "''";
     std::string out;
     bool quoted = false;
-    for (char c : s) {
-      const auto byte = static_cast<unsigned char>(c);
-      if (byte >= 32 && byte < 127) {
+    for (char16_t unit : units) {
+      if (unit >= 32 && unit < 127) {
         if (!quoted) out += '\'';
         quoted = true;
-        out += c;
-        if (c == '\'') out += c;
+        out += static_cast<char>(unit);
+        if (unit == '\'') out += '\'';
       } else {
         if (quoted) out += '\'';
         quoted = false;
-        out += '#' + std::to_string(byte);
+        out += '#' + std::to_string(unit);
       }
     }
     if (quoted) out += '\'';
     return out;
   }
 
-  // Long strings are split into pieces joined with '+' across lines.
+  // Long strings are split into pieces joined with '+' across lines, never inside a surrogate
+  // pair: the reader joins a pair only where its codes stand side by side.
   void WriteString(const std::string& s, const std::string& name, int indent) {
     // A file the reader would refuse is not written: the value would be lost on reading.
     if (s.size() > kMaxFormStringSize)
       throw EWriteError("Property " + name + " is too long to be stored in a form file");
-    if (s.size() <= kLineWidth) {
-      Line(indent, name + " = " + QuotePiece(s));
+    const std::u16string units = TextUnits(s);
+    const std::u16string_view all(units);
+    if (all.size() <= kLineWidth) {
+      Line(indent, name + " = " + QuotePiece(all));
       return;
     }
     Line(indent, name + " = ");
     FOut.resize(FOut.size() - 2);  // the first piece follows on the same line
-    for (size_t pos = 0; pos < s.size(); pos += kLineWidth) {
-      const bool last = pos + kLineWidth >= s.size();
-      std::string piece = QuotePiece(s.substr(pos, kLineWidth)) + (last ? "" : " +");
+    for (size_t pos = 0; pos < all.size();) {
+      size_t length = std::min(kLineWidth, all.size() - pos);
+      if (pos + length < all.size() && IsHighSurrogate(all[pos + length - 1])) --length;
+      const bool last = pos + length >= all.size();
+      std::string piece = QuotePiece(all.substr(pos, length)) + (last ? "" : " +");
       if (pos == 0) {
         FOut += piece + "\r\n";
       } else {
         Line(indent + 1, piece);
       }
+      pos += length;
     }
   }
 
@@ -1416,7 +1524,7 @@ class TWriter {
     }
     Line(indent, name + ".Strings = (");
     for (int i = 0; i < lines.Count(); ++i)
-      Line(indent + 1, QuotePiece(lines.Get(i)) + (i + 1 == lines.Count() ? ")" : ""));
+      Line(indent + 1, QuotePiece(TextUnits(lines.Get(i))) + (i + 1 == lines.Count() ? ")" : ""));
   }
 
   void WriteCollection(const TCollection* items, const std::string& name, int indent, int depth) {
