@@ -43,8 +43,8 @@ class TComponent : public TPersistent {
   // Properties
   TComponent* Owner() const { return FOwner; }
   const std::string& Name() const { return FName; }
-  // A valid identifier unique (case-insensitive) among the owner's components, or empty;
-  // EComponentError otherwise.
+  // A valid name (core::IsValidName: an identifier, non-ASCII letters allowed) unique
+  // (case-insensitive) among the owner's components, or empty; EComponentError otherwise.
   void SetName(const std::string& name);
   int32_t Tag() const { return FTag; }
   void SetTag(int32_t tag) { FTag = tag; }
