@@ -7,33 +7,22 @@
 #include <cctype>
 #include <string>
 
+#include "host/core/CodePage.h"
+
 namespace kyt::test {
 
 namespace form_text {
 
-inline void AppendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // Reads the string expression at text[i] (a quote or '#') into value; returns the index after it.
 inline size_t ReadExpression(const std::string& text, size_t i, std::string& value) {
-  unsigned high = 0;  // a high surrogate waiting for its low one
+  std::u16string units;  // the # codes, converted with the core's UTF-8 conversion (pairs joined)
+  const auto flush = [&] {
+    Utf16ToUtf8(units, value);
+    units.clear();
+  };
   for (;;) {
     if (i < text.size() && text[i] == '\'') {
+      flush();
       for (++i; i < text.size(); ++i) {
         if (text[i] == '\'') {
           if (i + 1 < text.size() && text[i + 1] == '\'') {
@@ -49,13 +38,7 @@ inline size_t ReadExpression(const std::string& text, size_t i, std::string& val
     } else if (i < text.size() && text[i] == '#') {
       unsigned code = 0;
       for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) code = code * 10 + (text[i] - '0');
-      if (code >= 0xD800 && code < 0xDC00) {
-        high = code;
-        continue;
-      }
-      if (high && code >= 0xDC00 && code < 0xE000) code = 0x10000 + ((high - 0xD800) << 10) + (code - 0xDC00);
-      high = 0;
-      AppendUtf8(value, code);
+      units += static_cast<char16_t>(code);
     } else {
       // A '+' at the end of a line continues the expression on the next.
       size_t j = i;
@@ -68,6 +51,7 @@ inline size_t ReadExpression(const std::string& text, size_t i, std::string& val
           continue;
         }
       }
+      flush();
       return i;
     }
   }
