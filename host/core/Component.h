@@ -28,7 +28,10 @@ class TComponent : public TPersistent {
   KYT_CLASS(TComponent, TPersistent)
  public:
   static void Publish(TPublisher<TComponent>& p) {
+    // The component's name, unique among its owner's components: the form file, FindComponent and
+    // the event handlers' names use it.
     p.Property("Name", &TComponent::Name, &TComponent::SetName).TypeName("TComponentName");
+    // A number for the application's own use; the component never reads it.
     p.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
   }
 
