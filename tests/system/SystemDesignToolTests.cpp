@@ -143,7 +143,7 @@ TEST_F(SystemDesignTool, WavePlayerExecuteTestPlaysTheFile) {
   EXPECT_EQ(InspectValue(shown, "DesignExecute"), "(Execute Test)");
   Ok({"set", form, "Player.WaveFile", wave});
   Ok({"test", form, "Player"});
-  // A long path is written in pieces joined with +, cut where the folder's length puts them.
+  // A long path is written in pieces joined with +, its non-ASCII characters as # codes.
   EXPECT_NE(test::ReadableFormText(FormFile()).find("WaveFile = '" + wave + "'"), std::string::npos) << FormFile();
 }
 
