@@ -14,6 +14,12 @@ endfunction()
 
 file(REMOVE_RECURSE ${PREFIX} ${CONSUMER_BINARY_DIR})
 step("installing ${BUILD_DIR}" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
+# The registration (kyt::sysreg) installs its header in package/ and its palette in the data folder.
+foreach(file include/package/KYTSysReg.h share/kyt/palette/KYTPalette.rc share/kyt/palette/TKYTFORMHOOK.bmp)
+  if(NOT EXISTS ${PREFIX}/${file})
+    message(FATAL_ERROR "package test: the install has no ${file}")
+  endif()
+endforeach()
 
 set(options -DCMAKE_BUILD_TYPE=${BUILD_TYPE})
 if(BUILD_TYPE)

@@ -100,7 +100,7 @@ class WindowPictureFile : public ::testing::Test {
     ::CreateDirectoryW(WideFromText(FFolder).c_str(), nullptr);
   }
   void TearDown() override {
-    for (const std::string& name : {"picture.png", "kept.png", "in com.png"})
+    for (const char* name : {"picture.png", "kept.png", "in com.png"})
       ::DeleteFileW(WideFromText(Path(name)).c_str());
     ::RemoveDirectoryW(WideFromText(FFolder).c_str());
   }
