@@ -117,10 +117,12 @@ bool TShowcaseMainForm::ReportSettingsAndStrings() const {
          jokes->Items()->Count() == kKYTJokeCount;
 }
 
+// reference example: TKYTIllegalAbort
 void TShowcaseMainForm::AbortWatchIllegalAbort(TObject*) {
   FAbortReported = true;
   Report(*FindComponent("AbortWatch"), "illegal-abort detector: the previous run did not end in order (OnIllegalAbort)");
 }
+// end of reference example
 
 void TShowcaseMainForm::MainFormClose(TObject*, TCloseAction&) { Report("main form closed"); }
 

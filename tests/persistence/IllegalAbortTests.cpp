@@ -113,12 +113,10 @@ TEST_F(IllegalAbortTest, ARaisedMarkerFiresOnceBeforeItIsRaisedAgain) {
   AbortCounter counter;
   counter.markerKey = key_ + "\\" + kSection;
   {
-    // reference example: TKYTIllegalAbort
     TKYTIllegalAbort detector(nullptr);
     Point(detector);
     detector.SetOnIllegalAbort(counter.Event());
     detector.Loaded();
-    // end of reference example
     EXPECT_EQ(counter.count, 1);
     EXPECT_EQ(counter.sender, &detector);
     EXPECT_EQ(Marker(), "1");

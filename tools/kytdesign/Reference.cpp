@@ -8,9 +8,9 @@
 #include <set>
 #include <utility>
 
-#include "framework/KYTSysReg.h"
 #include "host/design/Designer.h"
 #include "host/rtl/SysUtils.h"
+#include "package/KYTSysReg.h"
 #include "tools/kytdesign/Commands.h"
 #include "tools/kytdesign/HeaderOutline.h"
 #include "tools/kytdesign/SourceExamples.h"
