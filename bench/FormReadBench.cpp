@@ -111,7 +111,7 @@ int main() {
     codeMs = std::min(codeMs, bench::BestOfMs(1, [] { return BuildInCode(); }, discard));
   }
   const double ratio = bench::Ratio(readMs, codeMs);
-  std::printf("formread: read %d components %.2f ms, code %.2f ms, ratio %.2f (target <= 1.5, %zu bytes)\n",
+  std::printf("formread: read %d components %.2f ms, code %.2f ms, ratio %.2f (target <= 1.2, %zu bytes)\n",
               kComponents, readMs, codeMs, ratio, text.size());
   return 0;
 }
