@@ -476,8 +476,10 @@ class TParser {
       : FLex(text, file, utf8, tree.Texts), FTree(tree) {
     FTree.Source = text;
     // Room for the nodes of a typical form at once, so the arrays are seldom moved while they
-    // grow: a property takes some thirty bytes of text or more.
+    // grow: a property takes some thirty bytes of text or more, a set member or list item some
+    // sixty.
     FTree.Props.reserve(text.size() / 32 + 16);
+    FTree.Elements.reserve(text.size() / 64 + 16);
   }
 
   void ParseFile() {
