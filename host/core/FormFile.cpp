@@ -173,6 +173,18 @@ constexpr TCharClasses kCharClasses = MakeCharClasses();
 inline uint8_t ClassOf(char c) { return kCharClasses.Of[static_cast<unsigned char>(c)]; }
 inline bool IsIdentChar(char c) { return static_cast<uint8_t>(ClassOf(c) - kcLetter) <= kcDigit - kcLetter; }
 
+// Bytes a quoted piece read in place may hold: all but the quote, line ends, the zero byte and
+// bytes outside ASCII (which are checked and may be converted).
+struct TPlainQuoted {
+  bool Of[256];
+};
+constexpr TPlainQuoted MakePlainQuoted() {
+  TPlainQuoted plain{};
+  for (int c = 1; c < 0x80; ++c) plain.Of[c] = c != '\'' && c != '\r' && c != '\n';
+  return plain;
+}
+constexpr TPlainQuoted kPlainQuoted = MakePlainQuoted();
+
 inline bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";  // the byte-order mark of a UTF-8 file
 
@@ -199,7 +211,7 @@ class TLexer {
     FCur = p;
     FTok.Pos = Offset(p);
     FTok.Buffered = false;
-    if (ClassOf(*p) == kcLetter) return LexIdent(p);  // half of all tokens
+    if (ClassOf(*p) == kcLetter) return LexIdent(p);
     Lex(p);
   }
   // Skips the token after this one when it is the symbol sym, without making a token of it
@@ -288,19 +300,26 @@ class TLexer {
     FTok.Sym = c;
   }
 
-  void LexIdent(const char* start) {
+  // Inline in Take: half of all tokens are names.
+  [[gnu::always_inline]] void LexIdent(const char* start) {
     const char* p = start + 1;
     while (IsIdentChar(*p)) ++p;
-    bool ascii = IsAscii(*start);
-    if (FUtf8) {
-      for (; IsIdentChar(*p) || !IsAscii(*p); ++p)
-        if (!IsAscii(*p)) ascii = false;
-    }
+    if (FUtf8 && !(IsAscii(*p) && IsAscii(*start))) return LexUtf8Ident(start);
     if (static_cast<size_t>(p - start) > kMaxIdentLength) Fail(FTok.Pos, "identifier too long");
     FCur = p;
     FTok.Kind = TTok::Ident;
     FTok.Text = std::string_view(start, static_cast<size_t>(p - start));
-    if (!ascii) FTok.Text = NameFromUtf8(FTok.Text);
+  }
+
+  // A name in a UTF-8 file that holds characters outside ASCII; kept out of line so the
+  // common name stays a short path.
+  [[gnu::noinline]] void LexUtf8Ident(const char* start) {
+    const char* p = start;
+    while (IsIdentChar(*p) || !IsAscii(*p)) ++p;
+    if (static_cast<size_t>(p - start) > kMaxIdentLength) Fail(FTok.Pos, "identifier too long");
+    FCur = p;
+    FTok.Kind = TTok::Ident;
+    FTok.Text = NameFromUtf8(std::string_view(start, static_cast<size_t>(p - start)));
   }
 
   // A name of a UTF-8 file in the code page: the source itself where that is UTF-8, else a
@@ -343,7 +362,7 @@ class TLexer {
     if (*p == '\'') {
       const char* first = p + 1;
       const char* q = first;
-      while (*q != '\'' && *q != '\r' && *q != '\n' && IsAscii(*q) && q < FEnd) ++q;
+      while (kPlainQuoted.Of[static_cast<unsigned char>(*q)] || (*q == '\0' && q < FEnd)) ++q;
       const auto length = static_cast<size_t>(q - first);
       if (q < FEnd && *q == '\'' && length <= kMaxFormStringSize && q[1] != '\'' && q[1] != '#') {
         FCur = q + 1;
@@ -457,8 +476,10 @@ class TParser {
       : FLex(text, file, utf8, tree.Texts), FTree(tree) {
     FTree.Source = text;
     // Room for the nodes of a typical form at once, so the arrays are seldom moved while they
-    // grow: a property takes some thirty bytes of text or more.
+    // grow: a property takes some thirty bytes of text or more, a set member or list item some
+    // sixty.
     FTree.Props.reserve(text.size() / 32 + 16);
+    FTree.Elements.reserve(text.size() / 64 + 16);
   }
 
   void ParseFile() {

@@ -281,20 +281,13 @@ void TPropInfo::WrongKind(const char* access) const {
   throw EConvertError("Property " + FName + " is not " + access);
 }
 
-void TPropInfo::CheckRange(int64_t value) const {
-  if (FKind == pkSet) {
-    if ((static_cast<uint64_t>(value) & ~static_cast<uint64_t>(FMaxValue)) != 0)
-      throw ERangeError("Set value out of range for property " + FName);
-    return;
-  }
-  if (value < FMinValue || value > FMaxValue)
-    throw ERangeError("Value " + std::to_string(value) + " out of range for property " + FName + " (" +
-                      std::to_string(FMinValue) + ".." + std::to_string(FMaxValue) + ")");
+void TPropInfo::RangeError(int64_t value) const {
+  if (FKind == pkSet) throw ERangeError("Set value out of range for property " + FName);
+  throw ERangeError("Value " + std::to_string(value) + " out of range for property " + FName + " (" +
+                    std::to_string(FMinValue) + ".." + std::to_string(FMaxValue) + ")");
 }
 
-void TPropInfo::CheckWritable() const {
-  if (FReadOnly) throw EConvertError("Property " + FName + " is read-only");
-}
+void TPropInfo::ReadOnlyError() const { throw EConvertError("Property " + FName + " is read-only"); }
 
 bool TPropInfo::IsEmptyValue(const TPersistent* obj) const {
   TPersistent* value = GetObject(obj);

@@ -117,8 +117,17 @@ class TPropInfo {
   // True when the value is "empty": zero, empty text, no items, no handler, no reference.
   virtual bool IsEmptyValue(const TPersistent* obj) const;
   [[noreturn]] void WrongKind(const char* access) const;
-  void CheckRange(int64_t value) const;
-  void CheckWritable() const;
+  // Inline tests, out-of-line errors: the form reader assigns through these for every value.
+  void CheckRange(int64_t value) const {
+    if (FKind == pkSet ? (static_cast<uint64_t>(value) & ~static_cast<uint64_t>(FMaxValue)) != 0
+                       : value < FMinValue || value > FMaxValue)
+      RangeError(value);
+  }
+  void CheckWritable() const {
+    if (FReadOnly) ReadOnlyError();
+  }
+  [[noreturn]] void RangeError(int64_t value) const;
+  [[noreturn]] void ReadOnlyError() const;
 
   std::string FName;
   TPropKind FKind;

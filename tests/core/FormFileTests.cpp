@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -329,6 +330,45 @@ TEST_F(FormFile, ReferencesFindTheirComponentInAnyCaseAmongMany) {
     EXPECT_EQ(Child(*form, name.c_str())->Buddy(), Child(*form, target.c_str())) << name;
   }
   EXPECT_EQ(Child(*form, "Last")->Buddy(), nullptr);
+}
+
+// The reader tries the class and the property order of the last object of a class first; a
+// guess that does not fit must never be taken.
+struct TShapeCase {
+  const char* Class;
+  std::vector<std::pair<const char*, const char*>> Props;  // in file order
+};
+
+TEST_F(FormFile, PropertiesAndClassesAreFoundWhateverOrderSiblingsUse) {
+  const std::vector<TShapeCase> shapes = {
+      {"TTestComponent", {{"Count", "1"}, {"Caption", "'a'"}, {"Small", "3"}}},
+      {"TTestDerived", {{"Caption", "'b'"}, {"Extra", "9"}, {"Count", "2"}}},
+      {"TTestComponent", {{"Small", "4"}, {"Count", "3"}}},
+      {"TTestComponent", {{"Caption", "'d'"}, {"Count", "4"}, {"Small", "5"}, {"Wide", "6"}}},
+      {"TTestPlain", {{"Wide", "7"}, {"Caption", "'e'"}}},
+      {"TTestComponent", {{"Items", "<item Weight = 1 Caption = 'x' end item Caption = 'y' Weight = 2 end>"}, {"Count", "6"}}},
+  };
+  std::string text = "object Main: TTestForm\n";
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    text += "  object C" + std::to_string(i) + ": " + shapes[i].Class + "\n";
+    for (const auto& [name, value] : shapes[i].Props) text += "    " + std::string(name) + " = " + value + "\n";
+    text += "  end\n";
+  }
+  auto form = Read(text + "end\n");
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    const TComponent* c = form->Components(static_cast<int>(i));
+    EXPECT_EQ(c->ClassName(), shapes[i].Class);
+    for (const auto& [name, value] : shapes[i].Props) {
+      const TPropInfo* prop = c->ClassType().FindProperty(name);
+      ASSERT_NE(prop, nullptr);
+      const std::string expected = value[0] == '\'' ? std::string(value + 1, std::strlen(value) - 2) : value;
+      if (prop->Kind() != pkCollection) EXPECT_EQ(prop->ValueText(c), expected) << c->Name() << "." << name;
+    }
+  }
+  const TTestItems* items = Child(*form, "C5")->Items();
+  ASSERT_EQ(items->Count(), 2);
+  EXPECT_EQ(items->Items(0)->Caption(), "x");
+  EXPECT_EQ(items->Items(1)->Weight(), 2);
 }
 
 TEST_F(FormFile, ReferencesReachComponentsTheFileDidNotCreate) {
