@@ -20,7 +20,7 @@ static_assert(!std::is_copy_constructible_v<kyt::os::ScopedErrorMode>);
 class Handles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = test::SandboxPath("os " + std::to_string(::GetCurrentProcessId()));
+    dir_ = kyt::test::SandboxPath("os " + std::to_string(::GetCurrentProcessId()));
     ::CreateDirectoryA(dir_.c_str(), nullptr);
     file_ = dir_ + "\\exclusive.bin";
   }
