@@ -62,19 +62,21 @@ TEST(FormsSweep, SystemTrayHidesInTheTrayAndComesBack) {
   std::optional<TApplicationState> application;
   TFaultScenario s{"SystemTray",
                    [&](const TFaultRun&) {
-                     TOwned<TForm> form(new TForm(nullptr));
-                     auto* tray = new TKYTSystemTray(form.get());
-                     tray->SetEnabled(true);
-                     std::string seen;
-                     TFaultOutcome out = Raises([&] {
-                       Application->Minimize();
-                       seen = tray->InTray() ? "in the tray, " : "on the task bar, ";
+                     return Caught([&] {
+                       TOwned<TForm> form(new TForm(nullptr));
+                       auto* tray = new TKYTSystemTray(form.get());
+                       tray->SetEnabled(true);
+                       std::string seen;
+                       TFaultOutcome out = Raises([&] {
+                         Application->Minimize();
+                         seen = tray->InTray() ? "in the tray, " : "on the task bar, ";
+                       });
+                       const TFaultOutcome back = Raises([&] { Application->Restore(); });
+                       out.Reported = out.Reported || back.Reported;
+                       out.Message += back.Message;
+                       out.Result = seen + (::IsWindowVisible(Application->Handle()) ? "back" : "gone");
+                       return out;
                      });
-                     const TFaultOutcome back = Raises([&] { Application->Restore(); });
-                     out.Reported = out.Reported || back.Reported;
-                     out.Message += back.Message;
-                     out.Result = seen + (::IsWindowVisible(Application->Handle()) ? "back" : "gone");
-                     return out;
                    },
                    nullptr, [&] {
                      application.reset();
@@ -94,20 +96,22 @@ std::string ClipNow() {
 
 TEST(FormsSweep, MouseControllerFencesAndLetsGo) {
   TFaultScenario s{"MouseController", [&](const TFaultRun& run) {
-                     TOwned<TForm> form(new TForm(nullptr));
-                     auto* mouse = new TKYTMouseController(form.get());
-                     mouse->FenceAt(Rect(100, 100, 300, 300));
-                     TFaultOutcome out;
-                     {
-                       TSweepPause pause;
-                       out.Result = ClipNow();
-                     }
-                     form.reset();
-                     // The fence has no error to raise or event to fire: a refused one is not
-                     // there, and one the platform keeps stays until it lets go.
-                     out.Unreportable = run.Failed();
-                     if (run.Failed("ClipCursor")) out.AsDocumented = "the platform's fence is the platform's";
-                     return out;
+                     return Caught([&] {
+                       TOwned<TForm> form(new TForm(nullptr));
+                       auto* mouse = new TKYTMouseController(form.get());
+                       mouse->FenceAt(Rect(100, 100, 300, 300));
+                       TFaultOutcome out;
+                       {
+                         TSweepPause pause;
+                         out.Result = ClipNow();
+                       }
+                       form.reset();
+                       // The fence has no error to raise or event to fire: a refused one is not
+                       // there, and one the platform keeps stays until it lets go.
+                       out.Unreportable = run.Failed();
+                       if (run.Failed("ClipCursor")) out.AsDocumented = "the platform's fence is the platform's";
+                       return out;
+                     });
                    },
                    &ClipNow, [] { ::ClipCursor(nullptr); }};
   EXPECT_SWEEP_CLEAN(Sweep(s));
@@ -116,16 +120,15 @@ TEST(FormsSweep, MouseControllerFencesAndLetsGo) {
 
 TEST(FormsSweep, FormExplodeAnimatesShowAndHideOrJustShows) {
   TFaultScenario s{"FormExplode", [&](const TFaultRun&) {
-                     TOwned<TForm> form(new TForm(nullptr));
-                     form->SetBounds(100, 100, 200, 150);
-                     auto* explode = new TKYTFormExplode(form.get());
-                     explode->SetNoOfSteps(2);
-                     TFaultOutcome out = Raises([&] {
+                     return Caught([&] {
+                       TOwned<TForm> form(new TForm(nullptr));
+                       form->SetBounds(100, 100, 200, 150);
+                       auto* explode = new TKYTFormExplode(form.get());
+                       explode->SetNoOfSteps(2);
                        form->Show();
                        form->Hide();
+                       return ReportedIf(false, form->Visible() ? "shown" : "hidden");
                      });
-                     out.Result = form->Visible() ? "shown" : "hidden";
-                     return out;
                    }};
   EXPECT_SWEEP_CLEAN(Sweep(s));
 }

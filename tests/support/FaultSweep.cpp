@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -60,7 +61,10 @@ TState& S() {
 bool ShouldFail(const char* entry) {
   TState& s = S();
   if (!s.Armed) return false;
-  if (++s.Calls != s.FailAt) return false;
+  ++s.Calls;
+  static const bool trace = std::getenv("KYT_SWEEP_TRACE") != nullptr;
+  if (trace) std::printf("[ SWEEP    ]     run %d #%d %s%s\n", s.Run, s.Calls, entry, s.Calls == s.FailAt ? " FAILS" : "");
+  if (s.Calls != s.FailAt) return false;
   s.FailedEntry = entry;
   return true;
 }
@@ -179,7 +183,9 @@ DWORD ProfileDefault(const C* def, C* buffer, DWORD size) {
 
 // Every fallible entry the package calls (and a few of their kind it may call), with the
 // release calls that end each kind of resource. Infallible calls (GetLastError, DefWindowProcA,
-// the message calls, text conversions, ShowWindow) are not listed.
+// the message calls, text conversions, ShowWindow) are not listed, nor the placement calls on the
+// process's own windows (SetWindowPos, GetWindowPlacement, GetMonitorInfoA of the primary
+// monitor), which fail only for a window or monitor that is not there.
 const std::vector<TEntry>& Entries() {
   static const std::vector<TEntry> entries = [] {
     auto handle = [](const char* n, HANDLE r, auto...) {
@@ -370,9 +376,6 @@ const std::vector<TEntry>& Entries() {
         Releases<user32, &User32Table::DestroyIcon>("user32.DestroyIcon",
                                                     [](const char*, BOOL, HICON h) { Untrack(TGroup::Icon, h); }),
         Fails<user32, &User32Table::MessageBoxA>("user32.MessageBoxA", 0, ERROR_NOT_ENOUGH_MEMORY),
-        Fails<user32, &User32Table::SetWindowPos>("user32.SetWindowPos", FALSE, ERROR_ACCESS_DENIED),
-        Fails<user32, &User32Table::GetWindowPlacement>("user32.GetWindowPlacement", FALSE, ERROR_ACCESS_DENIED),
-        Fails<user32, &User32Table::GetMonitorInfoA>("user32.GetMonitorInfoA", FALSE, ERROR_INVALID_PARAMETER),
         Fails<user32, &User32Table::PostMessageA>("user32.PostMessageA", FALSE, ERROR_NOT_ENOUGH_QUOTA),
         Fails<user32, &User32Table::EnumWindows>("user32.EnumWindows", FALSE, ERROR_NOT_ENOUGH_MEMORY),
         Fails<user32, &User32Table::MsgWaitForMultipleObjects>("user32.MsgWaitForMultipleObjects", WAIT_FAILED,
@@ -435,7 +438,8 @@ const std::vector<TEntry>& Entries() {
   return entries;
 }
 
-// ---- Message boxes a failure brings up: closed after a while, so a run never waits on one
+// ---- Modal windows a failure brings up (a message box, a dialog form): closed after a while, so
+// a run never waits on one
 
 struct TBoxCloser {
   UINT_PTR Timer = 0;
@@ -445,28 +449,32 @@ struct TBoxCloser {
 
 TBoxCloser* gCloser = nullptr;
 
-BOOL CALLBACK CloseStaleBox(HWND window, LPARAM) {
+// A modal window of this process: shown, enabled, with its owner disabled while it is up.
+bool IsModalWindow(HWND window) {
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
-  char cls[16] = {};
-  if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(window) || !::GetClassNameA(window, cls, sizeof cls) ||
-      std::strcmp(cls, "#32770") != 0)
-    return TRUE;
+  const HWND owner = ::GetWindow(window, GW_OWNER);
+  return pid == ::GetCurrentProcessId() && ::IsWindowVisible(window) && ::IsWindowEnabled(window) && owner &&
+         !::IsWindowEnabled(owner);
+}
+
+BOOL CALLBACK CloseStaleBox(HWND window, LPARAM) {
+  if (!IsModalWindow(window)) return TRUE;
   for (HWND old : gCloser->AtStart)
     if (old == window) return TRUE;
   const ULONGLONG now = ::GetTickCount64();
   auto [it, fresh] = gCloser->Seen.emplace(window, now);
-  // Boxes a scenario answers itself go within a second; this one is stale.
-  if (!fresh && now - it->second > 1500) {
+  // Dialogs a scenario answers itself go within a moment; this one is stale.
+  if (!fresh && now - it->second > 700) {
     std::string text;
     char buf[1024];
+    char cls[16] = {};
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
       if (::GetClassNameA(child, cls, sizeof cls) && std::strcmp(cls, "Static") == 0 &&
           ::GetWindowTextA(child, buf, sizeof buf) > 0)
         text += buf;
     }
     S().Boxes.push_back(text);
-    ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     gCloser->Seen.erase(it);
   }
@@ -581,15 +589,22 @@ void RecordBoundaryException(const std::string& message) {
   if (S().Installed) S().BoundaryExceptions.push_back(message);
 }
 
-TFaultOutcome Raises(const std::function<void()>& work) {
-  TFaultOutcome outcome;
+TFaultOutcome Caught(const std::function<TFaultOutcome()>& work) {
   try {
-    work();
+    return work();
   } catch (const Exception& e) {
+    TFaultOutcome outcome;
     outcome.Message = e.Message();
-    outcome.Reported = !outcome.Message.empty();
+    outcome.Reported = !outcome.Message.empty();  // a report needs its text
+    return outcome;
   }
-  return outcome;
+}
+
+TFaultOutcome Raises(const std::function<void()>& work) {
+  return Caught([&] {
+    work();
+    return TFaultOutcome();
+  });
 }
 
 TSweepFigures SweepWith(const TFaultScenario& scenario, void (*boundary)(bool install)) {
@@ -625,9 +640,15 @@ TSweepFigures SweepWith(const TFaultScenario& scenario, void (*boundary)(bool in
   baseline = LiveCounts();
 
   std::map<std::string, int> failedEntries;
+  // KYT_SWEEP_VERBOSE=1 prints what every failed run reported.
+  const bool verbose = std::getenv("KYT_SWEEP_VERBOSE") != nullptr;
   for (int k = 1; k <= calls; ++k) {
     const TRunResult r = RunOnce(scenario, k, k + 1);
     if (!r.Came) continue;  // a run that took another path made fewer calls
+    if (verbose)
+      std::printf("[ SWEEP    ]   call %d (%s): %s \"%s\", result \"%s\"\n", k, r.Entry.c_str(),
+                  r.Outcome.Reported ? "reported" : r.Outcome.Unreportable ? "unreportable" : "quiet",
+                  r.Outcome.Message.c_str(), r.Outcome.Result.substr(0, 120).c_str());
     ++figures.Injected;
     ++failedEntries[r.Entry];
     const std::string where = scenario.Name + ", call " + std::to_string(k) + " (" + r.Entry + ") failing";

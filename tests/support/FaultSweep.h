@@ -35,7 +35,8 @@ class TFaultRun {
   bool Failed() const { return !FailedEntry().empty(); }
   // Whether the failed entry's name ends with name ("WriteFile", "RegSetValueExA").
   bool Failed(std::string_view name) const;
-  // Texts of the message boxes the sweep closed during this run (a box is a report the user sees).
+  // Texts of the modal windows (message boxes, dialogs) the sweep closed during this run because
+  // nothing answered them; a box is a report the user sees.
   const std::vector<std::string>& Boxes() const;
 
   explicit TFaultRun(int failAt) : FFailAt(failAt) {}
@@ -126,6 +127,10 @@ inline TSweepFigures Sweep(const TFaultScenario& scenario) { return SweepWith(sc
 // Runs work; an exception of the runtime's family is a report with its message. Anything else
 // goes on and counts as escaped.
 TFaultOutcome Raises(const std::function<void()>& work);
+
+// Runs work, which makes its own outcome; an exception of the runtime's family ends it as a
+// report with its message (a constructor that could not make its window, for one).
+TFaultOutcome Caught(const std::function<TFaultOutcome()>& work);
 
 // A false result (or true: failed) reported as such, with the result text.
 inline TFaultOutcome ReportedIf(bool reported, std::string result = {}) {
