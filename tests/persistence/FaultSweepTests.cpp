@@ -68,32 +68,59 @@ TEST_P(StoreSweep, AValueIsWrittenWholeOrNotAtAllAndReadsBackOrReports) {
                      ::DeleteFileA(ini.c_str());
                    }};
   EXPECT_SWEEP_CLEAN(Sweep(s));
+  DeleteRegistryTree(kKey);
 }
 
 INSTANTIATE_TEST_SUITE_P(BackEnds, StoreSweep,
                          ::testing::Values(TBackEnd{"Registry", sRegistry}, TBackEnd{"IniFile", sIniFile}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(FormSaverSweep, StoresEveryBoundOrNoneAndRestoresThemOrReports) {
+class FormSaverSweep : public ::testing::TestWithParam<TBackEnd> {};
+
+TEST_P(FormSaverSweep, StoresEveryBoundOrNoneAndRestoresThemOrReports) {
+  ptest::TempFolder folder("saver sweep");
+  const std::string ini = folder.File("saver.ini");
   bool error = false;
-  TFaultScenario s{"FormSaver", [&](const TFaultRun&) {
-                     TOwned<TSweepSaverForm> form(new TSweepSaverForm(Application));
-                     form->SetBounds(40, 50, 300, 200);
-                     auto* saver = new TKYTFormSaver(form.get());
-                     saver->FormStore()->Registry()->SetPath(kKey);
-                     saver->FormStore()->Registry()->SetSection("Saver");
-                     TFaultOutcome out = Raises([&] { saver->Store(); });
-                     if (out.Reported) return out;
-                     form->SetBounds(0, 0, 100, 100);
-                     error = false;
-                     saver->FormStore()->SetOnError(Flags(error));
-                     saver->Restore();
-                     return ReportedIf(error, std::to_string(form->Left()) + "," + std::to_string(form->Top()) + "," +
-                                                  std::to_string(form->Width()) + "," + std::to_string(form->Height()));
+  TFaultScenario s{std::string("FormSaver.") + GetParam().Name,
+                   [&](const TFaultRun&) {
+                     return Caught([&] {
+                       TOwned<TSweepSaverForm> form(new TSweepSaverForm(Application));
+                       form->SetBounds(40, 50, 300, 200);
+                       auto* saver = new TKYTFormSaver(form.get());
+                       saver->FormStore()->SetDatatype(GetParam().Type);
+                       saver->FormStore()->Registry()->SetPath(kKey);
+                       saver->FormStore()->Registry()->SetSection("Saver");
+                       saver->FormStore()->Inifile()->SetFilename(ini);
+                       saver->FormStore()->Inifile()->SetSection("Saver");
+                       saver->Store();
+                       form->SetBounds(0, 0, 100, 100);
+                       error = false;
+                       saver->FormStore()->SetOnError(Flags(error));
+                       saver->Restore();
+                       return ReportedIf(error, std::to_string(form->Left()) + "," + std::to_string(form->Top()) +
+                                                    "," + std::to_string(form->Width()) + "," +
+                                                    std::to_string(form->Height()));
+                     });
                    },
-                   [&] { return RegistryState(kKey); }, [&] { DeleteRegistryTree(kKey); }};
+                   [&] { return RegistryState(kKey) + FileState(ini); },
+                   [&] {
+                     // The values of an earlier store, which a failed one must leave whole.
+                     DeleteRegistryTree(kKey);
+                     ::DeleteFileA(ini.c_str());
+                     if (GetParam().Type == sIniFile) {
+                       ptest::WriteFileBytes(ini, "[Other]\r\nKept=1\r\n[Saver]\r\nTSweepSaverForm_Width=111\r\n");
+                     } else {
+                       ptest::WriteRawRegString(kKey + "\\Saver", "TSweepSaverForm_Width", "111");
+                       ptest::WriteRawRegString(kKey + "\\Saver", "Kept", kCjk);
+                     }
+                   }};
   EXPECT_SWEEP_CLEAN(Sweep(s));
+  DeleteRegistryTree(kKey);
 }
+
+INSTANTIATE_TEST_SUITE_P(BackEnds, FormSaverSweep,
+                         ::testing::Values(TBackEnd{"Registry", sRegistry}, TBackEnd{"IniFile", sIniFile}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(IllegalAbortSweep, RaisesTheMarkerAtLoadAndLowersItAtTheOrderlyEnd) {
   const std::string text = "object SweepForm: TForm\n  object Abort1: TKYTIllegalAbort\n"
@@ -112,6 +139,7 @@ TEST(IllegalAbortSweep, RaisesTheMarkerAtLoadAndLowersItAtTheOrderlyEnd) {
                    },
                    [&] { return RegistryState(kKey); }, [&] { DeleteRegistryTree(kKey); }};
   EXPECT_SWEEP_CLEAN(Sweep(s));
+  DeleteRegistryTree(kKey);
 }
 
 // The application is told it runs from a program that does not exist: the Run list never names
