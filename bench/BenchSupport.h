@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <limits>
 
 namespace kyt::bench {
@@ -41,6 +42,20 @@ double BestOfMs(int repetitions, Make&& make, Discard&& discard) {
 
 // a / b, guarded against a zero divisor.
 inline double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
+
+// Targets of a ratio: the component adds only bookkeeping to the platform calls, or it does more
+// work than they do by design.
+inline constexpr double kBookkeeping = 1.1;
+inline constexpr double kMoreWork = 1.5;
+
+// The one line per ratio that scripts/bench collects into its table:
+//   ratio <bench> | <what it compares> | <ratio> | <target> | ok or OVER
+// Returns whether the ratio is within its target.
+inline bool Report(const char* bench, const char* compares, double ratio, double target) {
+  const bool ok = ratio <= target;
+  std::printf("ratio %s | %s | %.2f | %.1f | %s\n", bench, compares, ratio, target, ok ? "ok" : "OVER");
+  return ok;
+}
 
 }  // namespace kyt::bench
 

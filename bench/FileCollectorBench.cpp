@@ -10,6 +10,7 @@
 #include "bench/FilesBenchSupport.h"
 #include "files/KYTTFileCollector.h"
 #include "host/core/TypeInfo.h"
+#include "host/rtl/WideText.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ size_t PlainSorted(const std::string& root) {
   std::vector<std::string> files;
   PlainWalk(root, files);
   std::sort(files.begin(), files.end(),
-            [](const std::string& a, const std::string& b) { return core::CompareText(a, b) < 0; });
+            [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
   return files.size();
 }
 
@@ -57,8 +58,9 @@ bool Measure(const char* what, const std::string& root, size_t expected) {
                 plainCount, expected);
     return false;
   }
-  std::printf("bench_filecollector: %s (%zu files) %.1f ms against %.1f ms plain (%.2f), best of %d\n",
-              what, expected, componentMs, plainMs, bench::Ratio(componentMs, plainMs), kRounds);
+  std::printf("bench_filecollector: %s (%zu files) %.1f ms against %.1f ms plain, best of %d\n", what, expected,
+              componentMs, plainMs, kRounds);
+  bench::Report("bench_filecollector", what, bench::Ratio(componentMs, plainMs), bench::kMoreWork);
   return true;
 }
 

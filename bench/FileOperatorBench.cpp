@@ -66,7 +66,9 @@ int main() {
     std::printf("bench_fileoperator: %d copies failed\n", failures);
     return 1;
   }
-  std::printf("bench_fileoperator: copy of %d files %.1f ms against %.1f ms direct (%.2f), best of %d\n",
-              kFiles, componentMs, plainMs, bench::Ratio(componentMs, plainMs), kRounds);
+  std::printf("bench_fileoperator: copy of %d files %.1f ms against %.1f ms direct, best of %d\n", kFiles,
+              componentMs, plainMs, kRounds);
+  bench::Report("bench_fileoperator", "copy of 50 files, against SHFileOperationA with the same list",
+                bench::Ratio(componentMs, plainMs), bench::kBookkeeping);
   return 0;
 }

@@ -52,7 +52,7 @@ std::string SelfPath() {
 
 void Print(const char* name, double ours, double plain, double target, const char* unit) {
   std::printf("bench_files: %s: component %.1f ms, plain %.1f ms %s\n", name, ours, plain, unit);
-  std::printf("bench_files %s ratio %.2f (target <= %.2f)\n", name, Ratio(ours, plain), target);
+  bench::Report("bench_files", name, Ratio(ours, plain), target);
 }
 
 // --- log file ---------------------------------------------------------------------------------
@@ -86,7 +86,7 @@ bool BenchLog(const std::string& folder, TComponent* owner) {
     }
   });
   const bool same = FileAge(ours) != -1 && FileAge(plain) != -1;
-  Print("log", oursMs, plainMs, 1.5, "for 2,000 lines");
+  Print("log file: 2,000 lines against CreateFile, WriteFile and CloseHandle each", oursMs, plainMs, bench::kBookkeeping, "for 2,000 lines");
   DeleteFile(ours);
   DeleteFile(plain);
   return same;
@@ -134,7 +134,7 @@ bool BenchTextReplace(const std::string& folder, TComponent* owner) {
     out.CloseFile();
     in.CloseFile();
   });
-  Print("textreplace", oursMs, plainMs, 1.5, "for 100,000 lines");
+  Print("text replace of 100,000 lines against reading and writing them", oursMs, plainMs, bench::kBookkeeping, "for 100,000 lines");
   const bool same = FileAge(ours) != -1 && ReadWholeSize(ours) == ReadWholeSize(plain);
   DeleteFile(source);
   DeleteFile(ours);
@@ -183,7 +183,7 @@ bool BenchDrop() {
       os::shell32.DragFinish(drop);
     }));
   }
-  Print("drop", ours, plain, 1.3, "for 2,000 files");
+  Print("drop of 2,000 files against DragQueryFileA per name", ours, plain, bench::kBookkeeping, "for 2,000 files");
   return dropped->DroppedItems()->Count() == 2000 && plainItems.size() == 2000;
 }
 
@@ -219,7 +219,7 @@ bool BenchExecute(TComponent* owner, int handleRuns) {
     ours = std::min(ours, TimeMs([&] { for (int i = 0; i < kStarts; ++i) exec->Execute(); }));
     plain = std::min(plain, TimeMs([&] { for (int i = 0; i < kStarts; ++i) PlainExecute(self); }));
   }
-  Print("execute", ours, plain, 1.1, "for 20 starts with wait");
+  Print("20 program starts with wait against ShellExecuteExA and a wait", ours, plain, bench::kBookkeeping, "for 20 starts with wait");
   DWORD before = 0, after = 0;
   ::GetProcessHandleCount(::GetCurrentProcess(), &before);
   bool allStarted = true;

@@ -101,8 +101,10 @@ int Main() {
               plainSizingMs);
   std::printf("bench_forms: %d WM_GETMINMAXINFO, size-limit hook %.1f ms, plain procedure %.1f ms\n",
               kMessages, sizesMs, plainMinMaxMs);
-  std::printf("bench_forms aspect ratio %.2f (target <= 1.30)\n", bench::Ratio(aspectMs, plainSizingMs));
-  std::printf("bench_forms sizes ratio %.2f (target <= 1.30)\n", bench::Ratio(sizesMs, plainMinMaxMs));
+  bench::Report("bench_forms", "aspect hook on WM_SIZING against a plain window procedure",
+                bench::Ratio(aspectMs, plainSizingMs), bench::kBookkeeping);
+  bench::Report("bench_forms", "size-limit hook on WM_GETMINMAXINFO against a plain procedure",
+                bench::Ratio(sizesMs, plainMinMaxMs), bench::kBookkeeping);
 
   // The animation on the screen context it is given: an outline and a round of pending messages
   // each. The plain side does the same work: Rectangle, then a PeekMessage loop; the drawing
@@ -139,7 +141,8 @@ int Main() {
               "Rectangle alone %.2f us (%d outlines)\n",
               explodeMs * 1000.0 / outlines, rectangleMs * 1000.0 / outlines, drawOnlyMs * 1000.0 / outlines,
               outlines);
-  std::printf("bench_forms explode ratio %.2f (target <= 1.20)\n", bench::Ratio(explodeMs, rectangleMs));
+  bench::Report("bench_forms", "explode outline against Rectangle and a PeekMessage loop",
+                bench::Ratio(explodeMs, rectangleMs), bench::kBookkeeping);
   delete hooked;
   delete plain;
   return 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/Registry.h"
 
@@ -110,10 +111,12 @@ int main() {
   Clean();
   std::printf("regini: plain open-write-close, open-read-close of %d values: %.2f ms\n", kValues,
               plainMs);
-  std::printf("regini: TRegIniFile write then read of %d values: %.2f ms, ratio %.2f (target <= 1.30)\n",
-              kValues, sharedMs, sharedMs / plainMs);
-  std::printf("regini: a TRegIniFile per value (data store use): %.2f ms, ratio %.2f\n", perValueMs,
-              perValueMs / plainMs);
+  std::printf("regini: TRegIniFile write then read of %d values: %.2f ms\n", kValues, sharedMs);
+  std::printf("regini: a TRegIniFile per value (data store use): %.2f ms\n", perValueMs);
+  kyt::bench::Report("bench_regini", "TRegIniFile write and read against open-write-close per value",
+                kyt::bench::Ratio(sharedMs, plainMs), kyt::bench::kBookkeeping);
+  kyt::bench::Report("bench_regini", "a TRegIniFile per value (the data store's use), the same",
+                kyt::bench::Ratio(perValueMs, plainMs), kyt::bench::kBookkeeping);
   if (g_errors) std::printf("regini: %d values did not read back\n", g_errors);
   return g_errors ? 1 : 0;
 }

@@ -122,7 +122,7 @@ function(kyt_offer_manifest library)
   install(FILES ${KYT_UTF8_MANIFEST} DESTINATION ${KYT_INSTALL_DATADIR})
   get_filename_component(file ${KYT_UTF8_MANIFEST} NAME)
   set(wanted "$<AND:$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>,$<NOT:$<BOOL:$<TARGET_PROPERTY:KYT_OWN_MANIFEST>>>>")
-  target_sources(${library} INTERFACE "$<INSTALL_INTERFACE:$<${wanted}:${KYT_INSTALL_DATADIR}/${file}>>")
+  target_sources(${library} INTERFACE "$<INSTALL_INTERFACE:$<${wanted}:$<INSTALL_PREFIX>/${KYT_INSTALL_DATADIR}/${file}>>")
 endfunction()
 
 function(_kyt_install_library name)

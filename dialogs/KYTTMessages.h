@@ -20,21 +20,36 @@ class TKYTMsgBox : public TKYTAdvancedExecComponent {
 
  public:
   static void Publish(TPublisher<TKYTMsgBox>& p) {
+    // The message, one line of the box per line.
     p.Property("Caption", &TKYTMsgBox::Caption, &TKYTMsgBox::SetCaption);
+    // The kind of message, which gives the box its icon and title: warning, error, information,
+    // confirmation or custom.
     p.Property("MessageType", &TKYTMsgBox::MessageType, &TKYTMsgBox::SetMessageType)
         .Default(mtInformation);
+    // The buttons the box shows.
     p.Property("Buttons", &TKYTMsgBox::Buttons, &TKYTMsgBox::SetButtons)
         .Default(TMsgDlgButtons{mbOK, mbCancel});
+    // The help topic shown when the user asks for help in the box; 0 for none.
     p.Property("HelpContext", &TKYTMsgBox::HelpContext, &TKYTMsgBox::SetHelpContext).Default(0);
+    // The left edge of the box on the screen; -1 (for XPosition or YPosition) centres it.
     p.Property("XPosition", &TKYTMsgBox::XPosition, &TKYTMsgBox::SetXPosition).Default(-1);
+    // The top edge of the box on the screen; -1 (for XPosition or YPosition) centres it.
     p.Property("YPosition", &TKYTMsgBox::YPosition, &TKYTMsgBox::SetYPosition).Default(-1);
+    // Fired after the user answered Yes.
     p.Property("OnYes", &TKYTMsgBox::OnYes, &TKYTMsgBox::SetOnYes);
+    // Fired after the user answered No.
     p.Property("OnNo", &TKYTMsgBox::OnNo, &TKYTMsgBox::SetOnNo);
+    // Fired after the user answered OK.
     p.Property("OnOk", &TKYTMsgBox::OnOk, &TKYTMsgBox::SetOnOk);
+    // Fired after the user answered Cancel or closed the box.
     p.Property("OnCancel", &TKYTMsgBox::OnCancel, &TKYTMsgBox::SetOnCancel);
+    // Fired after the user answered Abort.
     p.Property("OnAbort", &TKYTMsgBox::OnAbort, &TKYTMsgBox::SetOnAbort);
+    // Fired after the user answered Ignore.
     p.Property("OnIgnore", &TKYTMsgBox::OnIgnore, &TKYTMsgBox::SetOnIgnore);
+    // Fired after the user answered Retry.
     p.Property("OnRetry", &TKYTMsgBox::OnRetry, &TKYTMsgBox::SetOnRetry);
+    // Fired after the user answered All.
     p.Property("OnAll", &TKYTMsgBox::OnAll, &TKYTMsgBox::SetOnAll);
   }
 
@@ -97,10 +112,15 @@ class TKYTMsgDlg : public TKYTAdvancedExecComponent {
 
  public:
   static void Publish(TPublisher<TKYTMsgDlg>& p) {
+    // The dialog's title.
     p.Property("Header", &TKYTMsgDlg::Header, &TKYTMsgDlg::SetHeader);
+    // The prompt shown above the answer.
     p.Property("Question", &TKYTMsgDlg::Question, &TKYTMsgDlg::SetQuestion);
+    // The answer: shown first in the dialog, replaced by the user's answer when confirmed with OK.
     p.Property("Return", &TKYTMsgDlg::Return, &TKYTMsgDlg::SetReturn);
+    // Fired after the user confirmed an answer with OK.
     p.Property("OnOk", &TKYTMsgDlg::OnOk, &TKYTMsgDlg::SetOnOk);
+    // Fired after the user cancelled the dialog.
     p.Property("OnCancel", &TKYTMsgDlg::OnCancel, &TKYTMsgDlg::SetOnCancel);
   }
 
@@ -138,12 +158,19 @@ class TKYTMsgSelect : public TKYTAdvancedExecComponent {
 
  public:
   static void Publish(TPublisher<TKYTMsgSelect>& p) {
+    // The dialog's title.
     p.Property("Header", &TKYTMsgSelect::Header, &TKYTMsgSelect::SetHeader);
+    // The prompt shown above the answer.
     p.Property("Question", &TKYTMsgSelect::Question, &TKYTMsgSelect::SetQuestion);
+    // The answer: shown first in the dialog, replaced by the user's answer when confirmed with OK.
     p.Property("Return", &TKYTMsgSelect::Return, &TKYTMsgSelect::SetReturn);
+    // The answers offered in the drop-down list; the user may still type another.
     p.Property("Items", &TKYTMsgSelect::Items, &TKYTMsgSelect::SetItems);
+    // Shows the list's answers in alphabetical order.
     p.Property("Sorted", &TKYTMsgSelect::Sorted, &TKYTMsgSelect::SetSorted).Default(false);
+    // Fired after the user confirmed an answer with OK.
     p.Property("OnOk", &TKYTMsgSelect::OnOk, &TKYTMsgSelect::SetOnOk);
+    // Fired after the user cancelled the dialog.
     p.Property("OnCancel", &TKYTMsgSelect::OnCancel, &TKYTMsgSelect::SetOnCancel);
   }
 

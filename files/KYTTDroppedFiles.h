@@ -31,13 +31,19 @@ class TKYTDroppedFiles : public TKYTHookComponent {
   KYT_CLASS(TKYTDroppedFiles, TKYTHookComponent)
  public:
   static void Publish(TPublisher<TKYTDroppedFiles>& p) {
+    // What is collected of each dropped file: its full path, its name or its extension.
     p.Property("CollectBy", &TKYTDroppedFiles::CollectBy, &TKYTDroppedFiles::SetCollectBy)
         .Default(dFullPath);
+    // The texts collected from the last drop, one line per file, in the shell's order.
     p.Property("DroppedItems", &TKYTDroppedFiles::DroppedItems, &TKYTDroppedFiles::SetDroppedItems)
         .Stored(TStored::Never);
+    // Lets the owner form accept files dragged onto it from the shell.
     p.Property("Active", &TKYTDroppedFiles::Active, &TKYTDroppedFiles::SetActive).Default(false);
+    // Fired when a drop arrives, before its files are collected.
     p.Property("OnStartDrop", &TKYTDroppedFiles::OnStartDrop, &TKYTDroppedFiles::SetOnStartDrop);
+    // Fired once every file of a drop is collected in DroppedItems.
     p.Property("OnEndDrop", &TKYTDroppedFiles::OnEndDrop, &TKYTDroppedFiles::SetOnEndDrop);
+    // Fired for each dropped file with the text collected for it.
     p.Property("OnDrop", &TKYTDroppedFiles::OnDrop, &TKYTDroppedFiles::SetOnDrop);
   }
 

@@ -20,10 +20,15 @@ class TKYTFileCollector : public TKYTExecuteComponent {
   KYT_CLASS(TKYTFileCollector, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTFileCollector>& p) {
+    // Fired once for each folder as its search begins, the initial folder included.
     p.Property("OnDirectoryFound", &TKYTFileCollector::OnDirectoryFound, &TKYTFileCollector::SetOnDirectoryFound);
+    // Fired for each matching file with its full path, right after it is added to LocatedObjects.
     p.Property("OnFileFound", &TKYTFileCollector::OnFileFound, &TKYTFileCollector::SetOnFileFound);
+    // The full paths Execute found, each folder's files before its subfolders'.
     p.Property("LocatedObjects", &TKYTFileCollector::LocatedObjects, &TKYTFileCollector::SetLocatedObjects);
+    // The folder whose tree Execute searches; the current folder when empty.
     p.Property("InitialDirectory", &TKYTFileCollector::InitialDirectory, &TKYTFileCollector::SetInitialDirectory);
+    // The wildcard pattern the files' names must match, such as *.txt.
     p.Property("FileMask", &TKYTFileCollector::FileMask, &TKYTFileCollector::SetFileMask);
   }
 

@@ -30,15 +30,21 @@ class TKYTFileExecute : public TKYTExecuteComponent {
   KYT_CLASS(TKYTFileExecute, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTFileExecute>& p) {
+    // The program or document Execute starts or opens.
     p.Property("Filename", &TKYTFileExecute::Filename, &TKYTFileExecute::SetFilename)
         .Stored(TStored::WhenNotDefault);
+    // The command-line parameters handed to the program.
     p.Property("ExeParameters", &TKYTFileExecute::ExeParameters, &TKYTFileExecute::SetExeParameters)
         .Stored(TStored::WhenNotDefault);
+    // The shell verb used: the default action, open, print, explore, edit, play and others.
     p.Property("ExeStyle", &TKYTFileExecute::ExeStyle, &TKYTFileExecute::SetExeStyle)
         .Default(osDefault);
+    // The working folder the program starts in.
     p.Property("ExePath", &TKYTFileExecute::ExePath, &TKYTFileExecute::SetExePath)
         .Stored(TStored::WhenNotDefault);
+    // Makes Execute wait until the started program has ended.
     p.Property("Wait", &TKYTFileExecute::Wait, &TKYTFileExecute::SetWait).Default(false);
+    // How the program's window first shows: normal, minimised or maximised.
     p.Property("Windowstate", &TKYTFileExecute::Windowstate, &TKYTFileExecute::SetWindowstate)
         .Default(wsNormal);
   }

@@ -53,21 +53,36 @@ class TKYTFileOperator : public TKYTExecuteComponent {
   KYT_CLASS(TKYTFileOperator, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTFileOperator>& p) {
+    // The file names or wildcard patterns to work on, one a line, relative to DirFrom.
     p.Property("FilesFrom", &TKYTFileOperator::FilesFrom, &TKYTFileOperator::SetFilesFrom);
+    // The folder the files are taken from.
     p.Property("DirFrom", &TKYTFileOperator::DirFrom, &TKYTFileOperator::SetDirFrom);
+    // The target folder of a copy or move, or the new name of a rename.
     p.Property("DirTo", &TKYTFileOperator::DirTo, &TKYTFileOperator::SetDirTo);
+    // What Execute does with the files: copy, delete, move or rename.
     p.Property("Operation", &TKYTFileOperator::Operation, &TKYTFileOperator::SetOperation)
         .Default(TKYTFileFunction::CopyFile);
+    // The shell's options for the operation: undo, confirmations, progress display, renaming on
+    // collision.
     p.Property("Flags", &TKYTFileOperator::GetFlags, &TKYTFileOperator::SetFlags)
         .Default(TKYTFileFlags{opAllowUndo, opNoConfirmMkDir});
+    // Fired after a rename completed.
     p.Property("OnSuccessRename", &TKYTFileOperator::OnSuccessRename, &TKYTFileOperator::SetOnSuccessRename);
+    // Fired after a copy completed.
     p.Property("OnSuccessCopy", &TKYTFileOperator::OnSuccessCopy, &TKYTFileOperator::SetOnSuccessCopy);
+    // Fired after a delete completed.
     p.Property("OnSuccessDelete", &TKYTFileOperator::OnSuccessDelete, &TKYTFileOperator::SetOnSuccessDelete);
+    // Fired after a move completed.
     p.Property("OnSuccessMove", &TKYTFileOperator::OnSuccessMove, &TKYTFileOperator::SetOnSuccessMove);
+    // Fired after a rename failed or was cancelled.
     p.Property("OnFailRename", &TKYTFileOperator::OnFailRename, &TKYTFileOperator::SetOnFailRename);
+    // Fired after a copy failed or was cancelled.
     p.Property("OnFailCopy", &TKYTFileOperator::OnFailCopy, &TKYTFileOperator::SetOnFailCopy);
+    // Fired after a delete failed or was cancelled.
     p.Property("OnFailDelete", &TKYTFileOperator::OnFailDelete, &TKYTFileOperator::SetOnFailDelete);
+    // Fired after a move failed or was cancelled.
     p.Property("OnFailMove", &TKYTFileOperator::OnFailMove, &TKYTFileOperator::SetOnFailMove);
+    // Fired after every operation, following its success or failure event.
     p.Property("OnDone", &TKYTFileOperator::OnDone, &TKYTFileOperator::SetOnDone);
   }
 

@@ -25,19 +25,30 @@ class TKYTFileProperties : public TKYTSystemsComponent {
  public:
   // Nothing is stored with the form: every value comes from the file when Filename is set.
   static void Publish(TPublisher<TKYTFileProperties>& p) {
+    // The file's last-write date; setting it changes the date on disk.
     p.Property("Date", &TKYTFileProperties::Date, &TKYTFileProperties::SetFileDate).Stored(TStored::Never);
+    // The file's last-write time; setting it changes the time on disk.
     p.Property("Time", &TKYTFileProperties::Time, &TKYTFileProperties::SetFileTime).Stored(TStored::Never);
+    // The file's extension with its dot; setting it renames the file.
     p.Property("Extension", &TKYTFileProperties::Extension, &TKYTFileProperties::SetFileExt).Stored(TStored::Never);
+    // The folder of the file, with a trailing backslash.
     p.Property("Path", &TKYTFileProperties::Path, &TKYTFileProperties::SetFilePath).Stored(TStored::Never);
+    // The file's name with its extension, without the folder.
     p.Property("NameAndExtension", &TKYTFileProperties::NameAndExtension, &TKYTFileProperties::SetFilenameExt)
         .Stored(TStored::Never);
+    // The file's name without folder and extension.
     p.Property("NameOnly", &TKYTFileProperties::NameOnly, &TKYTFileProperties::SetFilenameAlone)
         .Stored(TStored::Never);
+    // The file shown: setting a full path reads all the other properties from it.
     p.Property("Filename", &TKYTFileProperties::Filename, &TKYTFileProperties::SetFilename).Stored(TStored::Never);
+    // The file's attributes; setting it changes the read-only, hidden, system and archive bits on
+    // disk.
     p.Property("Attributes", &TKYTFileProperties::Attributes, &TKYTFileProperties::SeTFileProperties)
         .Stored(TStored::Never);
+    // The attributes as four letters, "SHRA", with "-" for each one clear.
     p.Property("AttributesShort", &TKYTFileProperties::AttributesShort, &TKYTFileProperties::SetFileAttrShort)
         .Stored(TStored::Never);
+    // The file's size in bytes; -1 when the file is not found.
     p.Property("Size", &TKYTFileProperties::Size, &TKYTFileProperties::SetFileSize).Stored(TStored::Never);
   }
 

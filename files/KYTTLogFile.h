@@ -17,14 +17,22 @@ class TKYTLogFile : public TKYTSystemsComponent {
   KYT_CLASS(TKYTLogFile, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTLogFile>& p) {
+    // The path of the log file; Log writes nothing while it is empty.
     p.Property("LogFile", &TKYTLogFile::LogFile, &TKYTLogFile::SetLogFile)
         .Stored(TStored::WhenNotDefault);
+    // The line written first into a new or cleared file when LogHeader is set.
     p.Property("Header", &TKYTLogFile::Header, &TKYTLogFile::SetHeader).Stored(TStored::Always);
+    // Puts the time before each line.
     p.Property("LogTime", &TKYTLogFile::LogTime, &TKYTLogFile::SetLogTime).Default(false);
+    // Puts the date before each line, after the time.
     p.Property("LogDate", &TKYTLogFile::LogDate, &TKYTLogFile::SetLogDate).Default(false);
+    // Puts the Special text first on each line.
     p.Property("LogSpecial", &TKYTLogFile::LogSpecial, &TKYTLogFile::SetLogSpecial).Default(false);
+    // Writes the Header line when the file is created or cleared.
     p.Property("LogHeader", &TKYTLogFile::LogHeader, &TKYTLogFile::SetLogHeader).Default(false);
+    // The tag put first on each line when LogSpecial is set.
     p.Property("Special", &TKYTLogFile::Special, &TKYTLogFile::SetSpecial).Stored(TStored::Always);
+    // Fired by ClearLog before the file is emptied.
     p.Property("OnClear", &TKYTLogFile::OnClear, &TKYTLogFile::SetOnClear);
   }
 

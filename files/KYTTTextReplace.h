@@ -22,13 +22,18 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   KYT_CLASS(TKYTTextReplace, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTTextReplace>& p) {
+    // The text file Execute reads.
     p.Property("FileFrom", &TKYTTextReplace::FileFrom, &TKYTTextReplace::SetFileFrom)
         .Stored(TStored::WhenNotDefault);
+    // The file Execute writes, replaced when it exists.
     p.Property("FileTo", &TKYTTextReplace::FileTo, &TKYTTextReplace::SetFileTo)
         .Stored(TStored::WhenNotDefault);
+    // Fired for each line before it is written; the handler may change the line or drop it.
     p.Property("BeforeWrite", &TKYTTextReplace::BeforeWrite, &TKYTTextReplace::SetBeforeWrite);
+    // Passes on only the first NoOfLinesOnly lines of the source.
     p.Property("UseNoOfLines", &TKYTTextReplace::UseNoOfLines, &TKYTTextReplace::SetUseNoOfLines)
         .Default(false);
+    // How many lines are passed on while UseNoOfLines is set.
     p.Property("NoOfLinesOnly", &TKYTTextReplace::NoOfLinesOnly, &TKYTTextReplace::SetNoOfLinesOnly)
         .Default(0);
   }

@@ -23,21 +23,41 @@ class TKYTApplication : private TKYTProcessSlot, public TKYTSystemsComponent {
   KYT_CLASS(TKYTApplication, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTApplication>& p) {
+    // The background colour of the application's hint windows.
     p.Property("HintColor", &TKYTApplication::HintColor, &TKYTApplication::SetHintColor)
         .Default(ColorOf(0x0080FFFFu));
+    // Milliseconds the mouse rests on a control before its hint shows.
     p.Property("HintPause", &TKYTApplication::HintPause, &TKYTApplication::SetHintPause).Default(800);
+    // The application's icon, shown on the task bar and in the task switcher.
     p.Property("ApplicationIcon", &TKYTApplication::ApplicationIcon, &TKYTApplication::SetApplicationIcon);
+    // Whether the application shows hints at all.
     p.Property("ShowHint", &TKYTApplication::ShowHint, &TKYTApplication::SetShowHint).Default(true);
+    // The application's title, shown on the task bar.
     p.Property("ApplicationTitle", &TKYTApplication::ApplicationTitle, &TKYTApplication::SetApplicationTitle);
+    // Fired when the application becomes the active one.
     p.Property("OnActivate", &TKYTApplication::OnActivate, &TKYTApplication::SetOnActivate);
+    // Fired when the user switches to another application.
     p.Property("OnDeactivate", &TKYTApplication::OnDeactivate, &TKYTApplication::SetOnDeactivate);
+    // Fired for an exception no code of the application caught, instead of the standard error
+    // message.
     p.Property("OnException", &TKYTApplication::OnException, &TKYTApplication::SetOnException);
+    // Fired when help is asked for, with the command and its data; the handler says whether the
+    // help system is still called.
     p.Property("OnHelp", &TKYTApplication::OnHelp, &TKYTApplication::SetOnHelp);
+    // Fired when the application has no messages to handle; the handler says whether to wait for
+    // the next one.
     p.Property("OnIdle", &TKYTApplication::OnIdle, &TKYTApplication::SetOnIdle);
+    // Fired for every message the application takes from its queue, before it is dispatched; the
+    // handler may mark it handled.
     p.Property("OnMessage", &TKYTApplication::OnMessage, &TKYTApplication::SetOnMessage);
+    // Fired when the application is minimised.
     p.Property("OnMinimize", &TKYTApplication::OnMinimize, &TKYTApplication::SetOnMinimize);
+    // Fired when the mouse moves over a control with a hint, with the hint in the application's
+    // Hint.
     p.Property("OnHint", &TKYTApplication::OnHint, &TKYTApplication::SetOnHint);
+    // Fired when the minimised application is restored.
     p.Property("OnRestore", &TKYTApplication::OnRestore, &TKYTApplication::SetOnRestore);
+    // Fired before a hint shows; the handler may change its text and placement or stop it.
     p.Property("OnShowHint", &TKYTApplication::OnShowHint, &TKYTApplication::SetOnShowHint);
   }
 

@@ -21,11 +21,17 @@ class TKYTFormAspect : public TKYTHookComponent {
   KYT_CLASS(TKYTFormAspect, TKYTHookComponent)
  public:
   static void Publish(TPublisher<TKYTFormAspect>& p) {
+    // Switches the ratio on; false lets the form be sized freely.
     p.Property("Enabled", &TKYTFormAspect::Enabled, &TKYTFormAspect::SetEnabled).Default(true);
+    // The width part of the maximised form's ratio; 0 or below applies no ratio.
     p.Property("RatioWidth", &TKYTFormAspect::RatioWidth, &TKYTFormAspect::SetRatioWidth).Default(1);
+    // The height part of the maximised form's ratio; 0 or below applies no ratio.
     p.Property("RatioHeight", &TKYTFormAspect::RatioHeight, &TKYTFormAspect::SetRatioHeight).Default(1);
+    // Applies the ratio to the client area (true) or to the whole window with its frame (false).
     p.Property("Client", &TKYTFormAspect::Client, &TKYTFormAspect::SetClient).Default(true);
+    // Lets the application change the frame sizes taken off before each computation.
     p.Property("OnClientModified", &TKYTFormAspect::OnClientModified, &TKYTFormAspect::SetOnClientModified);
+    // Lets the application change the window rectangle just computed, before the form takes it.
     p.Property("BeforeResizing", &TKYTFormAspect::BeforeResizing, &TKYTFormAspect::SetBeforeResizing);
   }
 

@@ -39,16 +39,26 @@ class TKYTFormExplode : public TKYTSystemsComponent {
   KYT_CLASS(TKYTFormExplode, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTFormExplode>& p) {
+    // How many outlines each animation draws; more steps animate more slowly.
     p.Property("NoOfSteps", &TKYTFormExplode::NoOfSteps, &TKYTFormExplode::SetNoOfSteps).Default(40);
+    // When to animate: on showing and hiding, on showing only or on hiding only.
     p.Property("ShowType", &TKYTFormExplode::ShowType, &TKYTFormExplode::SetShow).Default(onAlways);
+    // Where the show animation starts: an edge, a corner, the middle of the form or the screen, or
+    // the custom rectangle.
     p.Property("OnShowType", &TKYTFormExplode::OnShowType, &TKYTFormExplode::SetOnShowType)
         .Default(wsFormMiddle);
+    // Where the hide animation ends, from the same choices as OnShowType.
     p.Property("OnCloseType", &TKYTFormExplode::OnCloseType, &TKYTFormExplode::SetOnCloseType)
         .Default(wsFormMiddle);
+    // The left edge of the custom rectangle (wsCustompoint), in screen pixels.
     p.Property("CustomLeft", &TKYTFormExplode::CustomLeft, &TKYTFormExplode::SetCustomLeft);
+    // The top edge of the custom rectangle, in screen pixels.
     p.Property("CustomTop", &TKYTFormExplode::CustomTop, &TKYTFormExplode::SetCustomTop);
+    // The bottom edge of the custom rectangle, in screen pixels.
     p.Property("CustomBottom", &TKYTFormExplode::CustomBottom, &TKYTFormExplode::SetCustomBottom);
+    // The right edge of the custom rectangle, in screen pixels.
     p.Property("CustomRight", &TKYTFormExplode::CustomRight, &TKYTFormExplode::SetCustomRight);
+    // Called with each start or end rectangle just computed, which the handler may change.
     p.Property("OnGetPoints", &TKYTFormExplode::OnGetPoints, &TKYTFormExplode::SetOnGetPoints);
   }
 

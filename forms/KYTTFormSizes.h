@@ -19,10 +19,16 @@ class TKYTFormSizes : public TKYTHookComponent {
   KYT_CLASS(TKYTFormSizes, TKYTHookComponent)
  public:
   static void Publish(TPublisher<TKYTFormSizes>& p) {
+    // The narrowest the user can make the form, in pixels; 0 sets no limit.
     p.Property("MinWidth", &TKYTFormSizes::MinWidth, &TKYTFormSizes::SetMinWidth);
+    // The widest the user can make the form, in pixels; 0 sets no limit.
     p.Property("MaxWidth", &TKYTFormSizes::MaxWidth, &TKYTFormSizes::SetMaxWidth);
+    // The lowest the user can make the form, in pixels; 0 sets no limit.
     p.Property("MinHeight", &TKYTFormSizes::MinHeight, &TKYTFormSizes::SetMinHeight);
+    // The tallest the user can make the form, in pixels; 0 sets no limit.
     p.Property("MaxHeight", &TKYTFormSizes::MaxHeight, &TKYTFormSizes::SetMaxHeight);
+    // Which limits take the form's width or height each time the form is resized in the form
+    // designer.
     p.Property("Options", &TKYTFormSizes::Options, &TKYTFormSizes::SetOptions);
   }
 

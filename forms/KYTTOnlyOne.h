@@ -34,8 +34,13 @@ class TKYTOnlyOne : private TKYTProcessSlot, public TKYTSystemsComponent {
   KYT_CLASS(TKYTOnlyOne, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTOnlyOne>& p) {
+    // How many copies of the application may run at once, this one included.
     p.Property("Instances", &TKYTOnlyOne::Instances, &TKYTOnlyOne::SetInstances).Default(1);
+    // What happens when more copies run: bring the first one back and end this one, only one of the
+    // two, or nothing.
     p.Property("OnExceed", &TKYTOnlyOne::OnExceed, &TKYTOnlyOne::SetOnExceed).Default(aRestoreAndExit);
+    // Fired first when too many copies run, with their number; the handler may still change
+    // OnExceed.
     p.Property("OnExceeded", &TKYTOnlyOne::OnExceeded, &TKYTOnlyOne::SetOnExceeded);
   }
 

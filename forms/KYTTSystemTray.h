@@ -30,14 +30,24 @@ class TKYTSystemTray : public TKYTSystemsComponent {
   KYT_CLASS(TKYTSystemTray, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTSystemTray>& p) {
+    // Puts the icon in the tray (while minimised, or always with NormalIcon) and hides the
+    // minimised application in it.
     p.Property("Enabled", &TKYTSystemTray::Enabled, &TKYTSystemTray::SetEnabled).Default(false);
+    // The tip shown when the mouse rests on the icon; at most 63 characters show.
     p.Property("Hint", &TKYTSystemTray::Hint, &TKYTSystemTray::SetHint);
+    // The menu a right click on the icon opens.
     p.Property("PopupMenu", &TKYTSystemTray::PopupMenu, &TKYTSystemTray::SetPopupMenu);
+    // Keeps the icon in the tray while the application is shown too, not only while minimised.
     p.Property("NormalIcon", &TKYTSystemTray::NormalIcon, &TKYTSystemTray::SetNormalIcon).Default(false);
+    // Fired when the icon is clicked with the left button.
     p.Property("OnClick", &TKYTSystemTray::OnClick, &TKYTSystemTray::SetOnClick);
+    // Fired when the icon is double-clicked.
     p.Property("OnDblClick", &TKYTSystemTray::OnDblClick, &TKYTSystemTray::SetOnDblClick);
+    // Fired when the icon is clicked with the right button, with the cursor's screen position.
     p.Property("OnRightClick", &TKYTSystemTray::OnRightClick, &TKYTSystemTray::SetOnRightClick);
+    // Fired when the application is minimised (after it went into the tray).
     p.Property("OnMinimize", &TKYTSystemTray::OnMinimize, &TKYTSystemTray::SetOnMinimize);
+    // Fired when the application is restored from the tray or the task bar.
     p.Property("OnRestore", &TKYTSystemTray::OnRestore, &TKYTSystemTray::SetOnRestore);
   }
 

@@ -11,6 +11,8 @@ class TKYTTopMost : public TKYTSystemsComponent {
  public:
   // No declared default: Active is always stored with the form.
   static void Publish(TPublisher<TKYTTopMost>& p) {
+    // Keeps the owner form above all windows that are not top-most, even while another application
+    // is active.
     p.Property("Active", &TKYTTopMost::Active, &TKYTTopMost::SetActive);
   }
 

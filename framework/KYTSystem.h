@@ -31,6 +31,8 @@ class TKYTSystemsComponent : public TComponent {
   KYT_CLASS(TKYTSystemsComponent, TComponent)
  public:
   static void Publish(TPublisher<TKYTSystemsComponent>& p) {
+    // Shows "(About)" in the object inspector, whose editor opens the package's about message;
+    // never stored.
     p.Property("About", &TKYTSystemsComponent::About, &TKYTSystemsComponent::SetAbout)
         .TypeName("TKYTAboutStr").MaxLength(kKYTShortStrLength).Stored(TStored::Never);
   }
@@ -53,6 +55,8 @@ class TKYTExecuteComponent : public TKYTSystemsComponent {
   KYT_CLASS(TKYTExecuteComponent, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTExecuteComponent>& p) {
+    // The object inspector's execute test: its editor runs Execute in the form designer; never
+    // stored.
     p.Property("DesignExecute", &TKYTExecuteComponent::DesignExecute, &TKYTExecuteComponent::SetDesignExecute)
         .TypeName("TKYTExecSysStr").MaxLength(kKYTShortStrLength).Stored(TStored::Never);
   }
@@ -77,6 +81,7 @@ class TKYTAdvancedExecComponent : public TKYTExecuteComponent {
   KYT_CLASS(TKYTAdvancedExecComponent, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTAdvancedExecComponent>& p) {
+    // The beep played, without waiting for it, when Execute starts; bNone plays none.
     p.Property("Sound", &TKYTAdvancedExecComponent::Sound, &TKYTAdvancedExecComponent::SetSound).Default(bNone);
   }
 

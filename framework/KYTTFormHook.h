@@ -63,6 +63,8 @@ class TKYTFormHook : public TKYTHookComponent {
   KYT_CLASS(TKYTFormHook, TKYTHookComponent)
  public:
   static void Publish(TPublisher<TKYTFormHook>& p) {
+    // Fired for every message of the owner form before the form handles it; the handler may change
+    // Msg, WParam and LParam.
     p.Property("OnMessage", &TKYTFormHook::OnMessage, &TKYTFormHook::SetOnMessage);
   }
 

@@ -22,19 +22,33 @@ class TKYTFormSaver : public TKYTHookComponent {
   KYT_CLASS(TKYTFormSaver, TKYTHookComponent)
  public:
   static void Publish(TPublisher<TKYTFormSaver>& p) {
+    // Where the bounds are kept (registry key or ini file) and the values read when one is missing;
+    // its Enabled switches the saver on and off.
     p.Property("FormStore", &TKYTFormSaver::FormStore, &TKYTFormSaver::SetFormStore);
+    // Keeps the width and height of the forms (their normal size when maximised or minimised) and
+    // of their controls.
     p.Property("StoreSize", &TKYTFormSaver::StoreSize, &TKYTFormSaver::SetStoreSize)
         .Default(true);
+    // Keeps the left and top position of the forms and of their controls.
     p.Property("StoreLocation", &TKYTFormSaver::StoreLocation, &TKYTFormSaver::SetStoreLocation)
         .Default(true);
+    // Keeps whether each form was normal, minimised or maximised.
     p.Property("StoreState", &TKYTFormSaver::StoreState, &TKYTFormSaver::SetStoreState)
         .Default(true);
+    // Keeps whether each form and control was visible.
     p.Property("StoreVisible", &TKYTFormSaver::StoreVisible, &TKYTFormSaver::SetStoreVisible)
         .Default(true);
+    // Keeps the controls of each form too, every control by its name; OnStoreControl can leave some
+    // out.
     p.Property("StoreControls", &TKYTFormSaver::StoreControls, &TKYTFormSaver::SetStoreControls);
+    // Fired once before the forms are stored, with Sender the owner form.
     p.Property("OnStore", &TKYTFormSaver::OnStore, &TKYTFormSaver::SetOnStore);
+    // Asked for each control before it is stored; set Result false to skip it and the controls
+    // inside it.
     p.Property("OnStoreControl", &TKYTFormSaver::OnStoreControl,
                &TKYTFormSaver::SetOnStoreControl);
+    // Fired once after the forms were restored (also when the store is disabled), with Sender the
+    // owner form.
     p.Property("OnRestore", &TKYTFormSaver::OnRestore, &TKYTFormSaver::SetOnRestore);
   }
 

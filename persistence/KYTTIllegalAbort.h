@@ -22,7 +22,9 @@ class TKYTIllegalAbort : public TKYTSystemsComponent {
   KYT_CLASS(TKYTIllegalAbort, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTIllegalAbort>& p) {
+    // Where the running marker is kept: the registry key or ini file of the application.
     p.Property("ParamStore", &TKYTIllegalAbort::ParamStore, &TKYTIllegalAbort::SetParamStore);
+    // Fired when the form loads if the previous run of the application did not end in order.
     p.Property("OnIllegalAbort", &TKYTIllegalAbort::OnIllegalAbort,
                &TKYTIllegalAbort::SetOnIllegalAbort);
   }

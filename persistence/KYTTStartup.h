@@ -22,7 +22,10 @@ class TKYTStartup : public TKYTSystemsComponent {
  public:
   // UniqueName comes first, so a form sets the name before AutoStartup acts on it.
   static void Publish(TPublisher<TKYTStartup>& p) {
+    // The name of the application's entry in the machine's Run list.
     p.Property("UniqueName", &TKYTStartup::UniqueName, &TKYTStartup::SetUniqueName);
+    // Setting it at run time adds (true) or removes (false) the entry that starts the application
+    // at every log-on.
     p.Property("AutoStartup", &TKYTStartup::AutoStartup, &TKYTStartup::SetAutoStartup)
         .Stored(TStored::Always);
   }

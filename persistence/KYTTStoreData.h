@@ -201,7 +201,10 @@ class TKYTStoreData : public TKYTSystemsComponent {
   KYT_CLASS(TKYTStoreData, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTStoreData>& p) {
+    // Kept with the form for older forms but never fired; DataStore.OnError reports the store's
+    // errors.
     p.Property("OnError", &TKYTStoreData::OnError, &TKYTStoreData::SetOnError);
+    // The store itself: registry key or ini file, the values read on errors, Enabled and OnError.
     p.Property("DataStore", &TKYTStoreData::DataStore, &TKYTStoreData::SetDataStore);
   }
 

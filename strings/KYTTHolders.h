@@ -14,10 +14,12 @@ namespace kyt {
 inline constexpr int kKYTJokeCount = 62;
 extern const char* const kKYTJokes[kKYTJokeCount];
 
+// Keeps lines typed in the form designer with the form, for the application to read at run time.
 class TKYTStringHolder : public TKYTSystemsComponent {
   KYT_CLASS(TKYTStringHolder, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTStringHolder>& p) {
+    // The lines kept with the form, typed in the form designer.
     p.Property("Items", &TKYTStringHolder::Items, &TKYTStringHolder::SetStrings);
   }
 
@@ -33,12 +35,15 @@ class TKYTStringHolder : public TKYTSystemsComponent {
   TStringList* FItems = nullptr;
 };
 
+// Keeps one-line computer jokes, built in or the form's own, and hands out one at random or by
+// its position.
 class TKYTJokeHolder : public TKYTSystemsComponent {
   KYT_CLASS(TKYTJokeHolder, TKYTSystemsComponent)
  public:
   // Always stored: a holder whose lines were all deleted must read back empty, not with the
   // built-in jokes its constructor adds.
   static void Publish(TPublisher<TKYTJokeHolder>& p) {
+    // The jokes, one a line: the built-in ones until the form gives its own.
     p.Property("Items", &TKYTJokeHolder::Items, &TKYTJokeHolder::SetStrings)
         .Stored(TStored::Always);
   }

@@ -77,10 +77,13 @@ class TKYTStringLists : public TCollection {
   const TClassInfo& ReadItemClass(const std::vector<std::string>& storedNames) const override;
 };
 
+// Keeps any number of string lists with the form, typed in the form designer and read by
+// position at run time.
 class TKYTMultiLists : public TKYTSystemsComponent {
   KYT_CLASS(TKYTMultiLists, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTMultiLists>& p) {
+    // The string lists, each with its own lines, read by position at run time.
     p.Property("Lists", &TKYTMultiLists::Lists, &TKYTMultiLists::SetKYTStringLists);
   }
 

@@ -26,7 +26,9 @@ class TKYTCDTriggers : public TKYTHookComponent {
   KYT_CLASS(TKYTCDTriggers, TKYTHookComponent)
  public:
   static void Publish(TPublisher<TKYTCDTriggers>& p) {
+    // Fired when a medium arrives in a drive, with the drive's letter.
     p.Property("AfterInsert", &TKYTCDTriggers::AfterInsert, &TKYTCDTriggers::SetAfterInsert);
+    // Fired when a medium leaves a drive, with the drive's letter.
     p.Property("AfterRemove", &TKYTCDTriggers::AfterRemove, &TKYTCDTriggers::SetAfterRemove);
   }
 

@@ -36,19 +36,34 @@ class TKYTDriveVolume : public TKYTSystemsComponent {
     const auto flag = [&](const char* name, auto getter) {
       p.Property(name, getter, &C::UpdateBoolInfo).Stored(TStored::Never);
     };
+    // Whether the volume is compressed.
     flag("VolumeIsCompressed", &C::VolumeIsCompressed);
+    // Whether the file system keeps the letter case of names as written.
     flag("CasePreserved", &C::CasePreserved);
+    // Whether the file system tells names apart by letter case.
     flag("CaseSensitive", &C::CaseSensitive);
+    // Whether the file system stores names in Unicode.
     flag("StoredUniCodeOnDisk", &C::StoredUniCodeOnDisk);
+    // Whether the file system keeps access-control lists.
     flag("PersistentACLS", &C::PersistentACLS);
+    // Whether the file system can compress single files.
     flag("FileCompression", &C::FileCompression);
+    // The drive's volume label, in upper case.
     p.Property("VolumeLabel", &C::VolumeLabel, &C::UpdateStringInfo).Stored(TStored::Never);
+    // The volume's serial number, as "1A2B:3C4D".
     p.Property("SerialNumber", &C::SerialNumber, &C::UpdateStringInfo).Stored(TStored::Never);
+    // The name of the file system, such as NTFS or FAT32.
     p.Property("FileSystemName", &C::FileSystemName, &C::UpdateStringInfo).Stored(TStored::Never);
+    // All the file system's flags as one number.
     p.Property("FileSystemFlags", &C::FileSystemFlags, &C::UpdateIntegerInfo).Stored(TStored::Never);
+    // The drive letter shown; choosing another reads all values again.
     p.Property("CurrentDrive", &C::CurrentDrive, &C::SetDrive).Stored(TStored::Never);
+    // Fired after the values were read again.
     p.Property("AfterUpdate", &C::AfterUpdate, &C::SetAfterUpdate);
+    // Fired before the values are read again.
     p.Property("BeforeUpdate", &C::BeforeUpdate, &C::SetBeforeUpdate);
+    // Fired with the system's error number for each value that could not be read; without a handler
+    // a warning box shows.
     p.Property("OnError", &C::OnError, &C::SetOnError);
   }
 

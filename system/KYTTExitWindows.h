@@ -32,10 +32,14 @@ class TKYTExitWindows : public TKYTExecuteComponent {
   KYT_CLASS(TKYTExitWindows, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTExitWindows>& p) {
+    // What Execute does: log off, restart, shut down, power off or force a log-off.
     p.Property("ExitType", &TKYTExitWindows::ExitType, &TKYTExitWindows::SetExitType).Default(xLogoff);
+    // The question the user must answer with Yes first while Confirm is set.
     p.Property("ConfirmMessage", &TKYTExitWindows::ConfirmMessage, &TKYTExitWindows::SetConfirmMessage)
         .StoredIf([](const TKYTExitWindows& c) { return !c.ConfirmMessage().empty(); });
+    // Asks the user ConfirmMessage before ending anything.
     p.Property("Confirm", &TKYTExitWindows::Confirm, &TKYTExitWindows::SetConfirm).Default(true);
+    // Fired at the start of every Execute, before the question.
     p.Property("OnExecute", &TKYTExitWindows::OnExecute, &TKYTExitWindows::SetOnExecute);
   }
 

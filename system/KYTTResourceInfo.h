@@ -26,18 +26,31 @@ class TKYTResourceInfo : public TKYTSystemsComponent {
     const auto text = [&](const char* name, auto getter) {
       p.Property(name, getter, &C::SetAll).Stored(TStored::Never);
     };
+    // The time at the last refresh.
     text("CurrentTime", &C::CurrentTime);
+    // The date at the last refresh.
     text("CurrentDate", &C::CurrentDate);
+    // Fired once a second, after every value was refreshed.
     p.Property("OnNewValues", &C::OnNewValues, &C::SetOnNewValues);
+    // The free space of the current drive, in MB.
     text("CurrDriveFree", &C::CurrDriveFree);
+    // The size of the current drive, in MB.
     text("CurrDriveSize", &C::CurrDriveSize);
+    // Whether Caps Lock is on.
     p.Property("CapsLock", &C::CapsLock, &C::Setcaps).Stored(TStored::Never);
+    // Whether Num Lock is on.
     p.Property("NumLock", &C::NumLock, &C::SetNum).Stored(TStored::Never);
+    // Whether Scroll Lock is on.
     p.Property("ScrollLock", &C::ScrollLock, &C::SetScroll).Stored(TStored::Never);
+    // How much of the memory is in use, in per cent.
     text("MemoryPercInUse", &C::MemoryPercInUse);
+    // The free physical memory, in KB.
     text("PhysMemFree", &C::PhysMemFree);
+    // The total physical memory, in KB.
     text("PhysMemTotal", &C::PhysMemTotal);
+    // The part of the page file in use, in MB.
     text("PageFileUsed", &C::PageFileUsed);
+    // The virtual memory the application uses, in KB.
     text("VirtualMemUsed", &C::VirtualMemUsed);
   }
 

@@ -13,7 +13,10 @@ class TKYTScreenSaver : public TKYTExecuteComponent {
   KYT_CLASS(TKYTScreenSaver, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTScreenSaver>& p) {
+    // Whether the system's screen saver is switched on; setting it switches it at once.
     p.Property("Active", &TKYTScreenSaver::Active, &TKYTScreenSaver::SetActive).Stored(TStored::Always);
+    // How many idle seconds pass before the screen saver starts; setting it changes the system's
+    // setting.
     p.Property("Seconds", &TKYTScreenSaver::Seconds, &TKYTScreenSaver::SetSeconds).Stored(TStored::Always);
   }
 

@@ -27,19 +27,33 @@ class TKYTSystemDetails : public TKYTSystemsComponent {
     const auto info = [&](const char* name, auto getter) {
       p.Property(name, getter, &C::SetSelfString).Stored(TStored::Never);
     };
+    // The organisation Windows is registered to.
     info("Organisation", &C::Organisation);
+    // The person Windows is registered to.
     info("Owner", &C::RegisteredOwner);
+    // The processor type, for the processors the component knows; empty for others.
     info("CPU", &C::CPU);
+    // The platform: Windows 3.1, Windows 95 or Windows NT.
     info("OS", &C::OS);
+    // The Windows version, as "major.minor".
     info("WinVersion", &C::WinVersion);
+    // The Windows build number.
     info("Build", &C::Build);
+    // The machine's physical memory, in KB.
     info("TotalMemory", &C::TotalMemory);
+    // The size of drive C:, in MB.
     info("DriveC", &C::DriveC);
+    // The Program Files folder.
     info("ProgramFilesDir", &C::ProgramFilesDir);
+    // The Windows folder.
     info("SystemRoot", &C::SystemRoot);
+    // The name of the user logged on.
     info("Username", &C::GetUName);
+    // The computer's network name.
     info("ComputerName", &C::GetCName);
+    // The screen's width in pixels.
     info("ScreenWidth", &C::ScreenWidth);
+    // The screen's height in pixels.
     info("ScreenHeight", &C::ScreenHeight);
   }
 

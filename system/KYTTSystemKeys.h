@@ -11,8 +11,11 @@ class TKYTSystemKeys : public TKYTSystemsComponent {
   KYT_CLASS(TKYTSystemKeys, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTSystemKeys>& p) {
+    // Whether Caps Lock is on; setting it switches the key.
     p.Property("CapsLock", &TKYTSystemKeys::CapsLock, &TKYTSystemKeys::SetCapsLock).Stored(TStored::Never);
+    // Whether Num Lock is on; setting it switches the key.
     p.Property("NumLock", &TKYTSystemKeys::NumLock, &TKYTSystemKeys::SetNumLock).Stored(TStored::Never);
+    // Whether Scroll Lock is on; setting it switches the key.
     p.Property("ScrollLock", &TKYTSystemKeys::ScrollLock, &TKYTSystemKeys::SetScrollLock).Stored(TStored::Never);
   }
 

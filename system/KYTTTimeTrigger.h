@@ -19,13 +19,21 @@ class TKYTTimeTrigger : public TKYTSystemsComponent {
   KYT_CLASS(TKYTTimeTrigger, TKYTSystemsComponent)
  public:
   static void Publish(TPublisher<TKYTTimeTrigger>& p) {
+    // The time now, as the locale writes it.
     p.Property("CurrentTime", &TKYTTimeTrigger::CurrentTime, &TKYTTimeTrigger::SetCurrentTime);
+    // The date now, as the locale writes it.
     p.Property("CurrentDate", &TKYTTimeTrigger::CurrentDate, &TKYTTimeTrigger::SetCurrentDate);
+    // The date the alarm goes off on; empty for every day.
     p.Property("TriggerDate", &TKYTTimeTrigger::TriggerDate, &TKYTTimeTrigger::SetTriggerDate);
+    // The time the alarm goes off; empty for no alarm.
     p.Property("TriggerTime", &TKYTTimeTrigger::TriggerTime, &TKYTTimeTrigger::SetTriggerTime);
+    // Arms the alarm; cleared when the alarm goes off, so it goes off once.
     p.Property("CheckForTrigger", &TKYTTimeTrigger::CheckForTrigger, &TKYTTimeTrigger::SetCheckForTrigger);
+    // Fired when the clock reaches TriggerTime (on TriggerDate, when one is set) while armed.
     p.Property("OnTrigger", &TKYTTimeTrigger::OnTrigger, &TKYTTimeTrigger::SetOnTrigger);
+    // Fired when the time text changes.
     p.Property("OnNewTime", &TKYTTimeTrigger::OnNewTime, &TKYTTimeTrigger::SetOnNewTime);
+    // Fired when the date changes.
     p.Property("OnNewDate", &TKYTTimeTrigger::OnNewDate, &TKYTTimeTrigger::SetOnNewDate);
   }
 

@@ -21,13 +21,21 @@ class TKYTVersionDetails : public TKYTSystemsComponent {
     const auto info = [&](const char* name, auto getter) {
       p.Property(name, getter, &C::SetDesign).Stored(TStored::Never);
     };
+    // The company that made the application.
     info("CompanyName", &C::CompanyName);
+    // The description of the executable.
     info("FileDescription", &C::FileDescription);
+    // The version of the executable file.
     info("FileVersion", &C::FileVersion);
+    // The executable's internal name.
     info("InternalName", &C::InternalName);
+    // The copyright notice.
     info("LegalCopyright", &C::LegalCopyright);
+    // The file name the executable was built with.
     info("OriginalFilename", &C::OriginalFilename);
+    // The name of the product the executable belongs to.
     info("ProductName", &C::ProductName);
+    // The version of the product.
     info("ProductVersion", &C::ProductVersion);
   }
 

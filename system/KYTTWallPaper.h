@@ -19,9 +19,12 @@ class TKYTWallPaper : public TKYTExecuteComponent {
   KYT_CLASS(TKYTWallPaper, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTWallPaper>& p) {
+    // Repeats the picture over the desktop (true) or shows it once in the middle.
     p.Property("Tiled", &TKYTWallPaper::Tiled, &TKYTWallPaper::SetTiled).Default(true);
+    // The picture file Execute makes the wallpaper; at run time only an existing file is taken.
     p.Property("Filename", &TKYTWallPaper::Filename, &TKYTWallPaper::SetFilename)
         .StoredIf([](const TKYTWallPaper& c) { return !c.Filename().empty(); });
+    // Fired by Execute just before the wallpaper is changed.
     p.Property("OnChange", &TKYTWallPaper::OnChange, &TKYTWallPaper::SetOnChange);
   }
 

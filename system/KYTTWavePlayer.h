@@ -14,10 +14,15 @@ class TKYTWavePlayer : public TKYTExecuteComponent {
   KYT_CLASS(TKYTWavePlayer, TKYTExecuteComponent)
  public:
   static void Publish(TPublisher<TKYTWavePlayer>& p) {
+    // The wave file Execute plays.
     p.Property("WaveFile", &TKYTWavePlayer::WaveFile, &TKYTWavePlayer::SetWaveFile)
         .StoredIf([](const TKYTWavePlayer& c) { return !c.WaveFile().empty(); });
+    // Plays in the background, Execute returning at once (true), or waits until the sound has
+    // ended.
     p.Property("Asynchronously", &TKYTWavePlayer::Asynchronously, &TKYTWavePlayer::SetAsynchronously)
         .Default(true);
+    // Fired when the system's sound call raises an error; a missing file only makes Execute
+    // return false.
     p.Property("OnError", &TKYTWavePlayer::OnError, &TKYTWavePlayer::SetOnError);
   }
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <map>
 
-#include "framework/KYTSysReg.h"
+#include "package/KYTSysReg.h"
 #include "host/design/Designer.h"
 #include "host/vcl/StdCtrls.h"
 

@@ -74,22 +74,28 @@ bool RunShowcaseFileOps(TComponent* form) {
     return false;
   }
 
+  // reference example: TKYTFileOperator
   op->SetDirFrom(source);
   op->SetDirTo(copies);
   const bool copied = op->Execute();
+  // end of reference example
   Report(*op, std::string("FileOperator1: Execute returned ") + (copied ? "true" : "false"));
 
+  // reference example: TKYTFileCollector
   collector->SetInitialDirectory(scratch.Path());
   const bool atRoot = collector->Execute();
+  // end of reference example
   Report(*collector, "FileCollector1: " + std::to_string(collector->LocatedObjects()->Count()) + " files match " +
          collector->FileMask() + " below " + collector->InitialDirectory() + " (Execute returned " +
          (atRoot ? "true" : "false") + ": none lies in the folder itself)");
 
+  // reference example: TKYTFileProperties
   props->SetFilename(copies + "\\report.txt");
   Report(*props, "FileProperties1: " + props->NameAndExtension() + " in " + props->Path() + ", " +
          std::to_string(props->Size()) + " bytes, attributes " + props->AttributesShort() + ", written " +
          props->Date() + " " + props->Time());
   props->SetFileExt("log");
+  // end of reference example
   Report(*props, "FileProperties1: renamed by its extension to " + props->NameAndExtension());
 
   return copied && collector->LocatedObjects()->Count() == 4 && props->Size() == 14 &&

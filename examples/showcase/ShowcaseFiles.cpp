@@ -64,10 +64,12 @@ class TShowcaseFolder {
 };
 
 bool ShowLogFile(TComponent* form, const TShowcaseFolder& folder) {
+  // reference example: TKYTLogFile
   auto* log = ObjectCast<TKYTLogFile>(form->FindComponent("LogFile1"));
   log->SetLogFile(folder / "showcase.log");
   log->Log("showcase started");
   log->Log("files demonstrated");
+  // end of reference example
   const std::vector<std::string> lines = ReadLines(log->LogFile());
   Report(*log, "LogFile1: " + std::to_string(lines.size()) + " lines in " + log->LogFile() + ":");
   for (const std::string& line : lines) Report("  | " + line);
@@ -78,11 +80,13 @@ bool ShowLogFile(TComponent* form, const TShowcaseFolder& folder) {
 }
 
 bool ShowTextReplace(TComponent* form, const TShowcaseFolder& folder) {
+  // reference example: TKYTTextReplace
   auto* replace = ObjectCast<TKYTTextReplace>(form->FindComponent("TextReplace1"));
   replace->SetFileFrom(folder / "colours.txt");
   replace->SetFileTo(folder / "colors.txt");
   WriteLines(replace->FileFrom(), {"# favourite colours", "red colour", "green colour", "blue colour"});
   const bool result = replace->Execute();
+  // end of reference example
   const std::vector<std::string> lines = ReadLines(replace->FileTo());
   Report(*replace, std::string("TextReplace1: Execute returned ") + (result ? "true" : "false") + "; " +
          replace->FileTo() + " holds:");

@@ -40,6 +40,7 @@ bool TryAspect(TForm* form) {
 // Asked to shrink below its limits, the form stops at them (the platform asks the form for its
 // limits on every resize).
 bool TrySizes(TForm* form) {
+  // reference example: TKYTFormSizes
   auto* sizes = ObjectCast<TKYTFormSizes>(form->FindComponent("Sizes1"));
   const TRect before = Bounds(form->Left(), form->Top(), form->Width(), form->Height());
   static_cast<TControl*>(form)->SetBounds(before.Left, before.Top, 100, 80);
@@ -48,10 +49,12 @@ bool TrySizes(TForm* form) {
   Report(*sizes, "size limits: asked for 100x80, the main form became " + std::to_string(width) + "x" +
          std::to_string(height) + " (at least " + std::to_string(sizes->MinWidth()) + "x" +
          std::to_string(sizes->MinHeight()) + ")");
+  // end of reference example
   return width >= sizes->MinWidth() && height >= sizes->MinHeight();
 }
 
 bool TryTopMost(TForm* form) {
+  // reference example: TKYTTopMost
   auto* topMost = ObjectCast<TKYTTopMost>(form->FindComponent("TopMost1"));
   const auto topMostNow = [&] {
     return (os::user32.GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -60,6 +63,7 @@ bool TryTopMost(TForm* form) {
   topMost->SetActive(false);
   const bool cleared = !topMostNow();
   topMost->SetActive(true);
+  // end of reference example
   Report(*topMost, std::string("top-most: the main form ") + (loaded ? "is" : "is NOT") +
          " above other windows since it was loaded; Active = False " + (cleared ? "returns" : "does NOT return") +
          " it to the ordinary layer");
@@ -68,6 +72,7 @@ bool TryTopMost(TForm* form) {
 
 // The fence is released again at once: the showcase must leave the desktop as it found it.
 bool TryMouse(TForm* form) {
+  // reference example: TKYTMouseController
   auto* mouse = ObjectCast<TKYTMouseController>(form->FindComponent("Mouse1"));
   POINT before{};
   os::user32.GetCursorPos(&before);
@@ -75,6 +80,7 @@ bool TryMouse(TForm* form) {
   RECT clip{};
   os::user32.GetClipCursor(&clip);
   mouse->StopFencing();
+  // end of reference example
   os::user32.SetCursorPos(before.x, before.y);
   const TPoint origin = form->ClientOrigin();
   Report(*mouse, "mouse controller: fenced the cursor into the main form's client area " + Text(clip) +

@@ -70,11 +70,13 @@ void TShowcaseMainForm::ShowBoard() {
 }
 
 bool TShowcaseMainForm::RunStoreData() {
+  // reference example: TKYTStoreData
   auto* settings = ObjectCast<TKYTStoreData>(FindComponent("Settings"));
   const int32_t runs = std::max(settings->ReadInt("Runs"), 0) + 1;
   settings->WriteInt("Runs", runs);
   settings->WriteCrypt("Greeting", "Hello from the showcase");
   const std::string greeting = settings->ReadCrypt("Greeting");
+  // end of reference example
   Report(*settings, "Settings: run " + std::to_string(runs) + " counted under HKCU\\Software\\KYT\\Showcase\\Settings; " +
                         "a scrambled value reads back as '" + greeting + "'");
   return settings->ReadInt("Runs") == runs && greeting == "Hello from the showcase";
@@ -92,6 +94,7 @@ bool TShowcaseMainForm::ReportSettingsAndStrings() const {
          KYTRunCommand(Application->ExeName()) + " (nothing written to the Run key)");
   if (!FAbortReported)
     Report(*FindComponent("AbortWatch"), "illegal-abort detector: the previous run ended in order (or this is the first)");
+  // reference example: TKYTMultiLists
   std::string text = "string lists: " + std::to_string(lists->Lists()->Count()) + " lists";
   for (int i = 0; i < lists->Lists()->Count(); ++i) {
     TKYTStringList* list = lists->Lists()->GeTKYTStringList(i);
@@ -101,10 +104,15 @@ bool TShowcaseMainForm::ReportSettingsAndStrings() const {
       text += std::string(" (HasBoolean = ") + (flagged->HasBoolean() ? "True" : "False") + ")";
   }
   Report(*lists, text);
+  // end of reference example
+  // reference example: TKYTStringHolder
   Report(*notes, "string holder: " + std::to_string(notes->Items()->Count()) + " lines, first '" +
          notes->Items()->Strings(0) + "'");
+  // end of reference example
+  // reference example: TKYTJokeHolder
   Report(*jokes, "joke holder: " + std::to_string(jokes->Items()->Count()) + " jokes; line 0 '" +
          jokes->Getone(0) + "'; at random '" + jokes->Getany() + "'");
+  // end of reference example
   return lists->Lists()->Count() == 2 && notes->Items()->Count() == 2 &&
          jokes->Items()->Count() == kKYTJokeCount;
 }
@@ -198,9 +206,11 @@ int TShowcaseMainForm::TakeDriveErrors(int32_t* lastError) {
 }
 
 void TShowcaseMainForm::ResourceInfoNewValues(TObject* sender) {
+  // reference example: TKYTResourceInfo
   auto* info = static_cast<TKYTResourceInfo*>(sender);
   Report(*info, info->Name() + " ticked at " + info->CurrentTime() + ": memory " + info->MemoryPercInUse() + ", " +
          info->PhysMemFree() + " of " + info->PhysMemTotal() + " free");
+  // end of reference example
 }
 
 void TShowcaseMainForm::LogFileClear(TObject* sender) {
@@ -245,9 +255,11 @@ void TShowcaseMainForm::ReportApplication() const {
 }
 
 bool TShowcaseMainForm::RunTray() {
+  // reference example: TKYTSystemTray
   auto* tray = ObjectCast<TKYTSystemTray>(FindComponent("Tray"));
   Application->Minimize();
   const bool inTray = tray->InTray() && !os::user32.IsWindowVisible(Application->Handle());
+  // end of reference example
   Report(*tray, std::string("tray icon: the minimised application ") +
          (inTray ? "left the task bar for the tray" : "did NOT move into the tray"));
   // What the tray sends when the icon is clicked: the click handler restores the application.

@@ -21,6 +21,7 @@ class TShowcaseSettingsForm : public TForm {
 
 bool RunShowcaseFormSaver() {
   try {
+    // reference example: TKYTFormSaver
     std::unique_ptr<TShowcaseSettingsForm> form(new TShowcaseSettingsForm(Application));
     form->SetCaption("Showcase settings");
     static_cast<TControl*>(form.get())->SetBounds(160, 160, 420, 300);
@@ -29,6 +30,7 @@ bool RunShowcaseFormSaver() {
     saver->FormStore()->Registry()->SetPath("Software\\KYT\\Showcase");
     const bool firstRun = saver->ReadInt("TShowcaseSettingsForm_Left", -1) == -1;
     form->Show();  // OnShow: the saver restores every form of the application
+    // end of reference example
     Report(*saver, "form saver restored the settings form at " + std::to_string(form->Left()) + "," +
                        std::to_string(form->Top()) + ", " + std::to_string(form->Width()) + "x" +
                        std::to_string(form->Height()));

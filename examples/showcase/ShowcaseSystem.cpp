@@ -38,8 +38,10 @@ T* Find(TComponent* form, const char* name) {
 // Arms the trigger two seconds ahead and runs the message loop until it fired (OnTrigger
 // reports it and disarms it), for at most eight seconds.
 bool RunAlarm(TKYTTimeTrigger* alarm) {
+  // reference example: TKYTTimeTrigger
   alarm->SetTriggerTime(TimeToStr(Now() + 2.0 / SecsPerDay));
   alarm->SetCheckForTrigger(true);
+  // end of reference example
   Report(*alarm, "time trigger armed for " + alarm->TriggerTime() + " (it is " + alarm->CurrentTime() + ")");
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
   while (alarm->CheckForTrigger() && std::chrono::steady_clock::now() < until) {
@@ -86,8 +88,10 @@ bool RunChime(TKYTWavePlayer* chime) {
     Report(*chime, "wave player: the tone file could not be written");
     return false;
   }
+  // reference example: TKYTWavePlayer
   chime->SetWaveFile(path);
   const bool played = chime->Execute();
+  // end of reference example
   Report(*chime, std::string("wave player plays ") + path + (chime->Asynchronously() ? " in the background" : "") +
          ": Execute returned " + YesNo(played));
   os::winmm.sndPlaySoundA(nullptr, 0);

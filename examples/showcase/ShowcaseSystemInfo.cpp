@@ -25,10 +25,12 @@ char MissingDrive() {
 }
 
 bool ReportSystemDetails(TShowcaseMainForm* form) {
+  // reference example: TKYTSystemDetails
   auto* details = ObjectCast<TKYTSystemDetails>(form->FindComponent("SystemDetails1"));
   Report(*details, "SystemDetails1: " + details->OS() + " " + details->WinVersion() + " build " + details->Build() +
          ", processor '" + details->CPU() + "', memory " + details->TotalMemory() + ", drive C: " +
          details->DriveC() + ", screen " + details->ScreenWidth() + "x" + details->ScreenHeight());
+  // end of reference example
   Report(*details, "SystemDetails1: user " + details->Username() + " on " + details->ComputerName() + ", owner '" +
          details->RegisteredOwner() + "', organisation '" + details->Organisation() + "', programs in " +
          details->ProgramFilesDir());
@@ -36,10 +38,12 @@ bool ReportSystemDetails(TShowcaseMainForm* form) {
 }
 
 bool ReportVersionDetails(TShowcaseMainForm* form) {
+  // reference example: TKYTVersionDetails
   auto* version = ObjectCast<TKYTVersionDetails>(form->FindComponent("VersionDetails1"));
   Report(*version, "VersionDetails1: " + version->ProductName() + " " + version->ProductVersion() + ", " +
          version->FileDescription() + " " + version->FileVersion() + " (" + version->OriginalFilename() + ") by " +
          version->CompanyName() + "; " + version->LegalCopyright());
+  // end of reference example
   return version->OriginalFilename() == "showcase.exe";
 }
 

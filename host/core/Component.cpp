@@ -18,7 +18,7 @@ TComponent::~TComponent() {
 
 void TComponent::SetName(const std::string& name) {
   if (name == FName) return;
-  if (!name.empty() && !core::IsValidIdent(name))
+  if (!name.empty() && !core::IsValidName(name))
     throw EComponentError("'" + name + "' is not a valid component name");
   if (FOwner) FOwner->ValidateRename(this, FName, name);
   else ValidateRename(nullptr, FName, name);

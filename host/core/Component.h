@@ -28,7 +28,10 @@ class TComponent : public TPersistent {
   KYT_CLASS(TComponent, TPersistent)
  public:
   static void Publish(TPublisher<TComponent>& p) {
+    // The component's name, unique among its owner's components: the form file, FindComponent and
+    // the event handlers' names use it.
     p.Property("Name", &TComponent::Name, &TComponent::SetName).TypeName("TComponentName");
+    // A number for the application's own use; the component never reads it.
     p.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
   }
 
@@ -40,8 +43,8 @@ class TComponent : public TPersistent {
   // Properties
   TComponent* Owner() const { return FOwner; }
   const std::string& Name() const { return FName; }
-  // A valid identifier unique (case-insensitive) among the owner's components, or empty;
-  // EComponentError otherwise.
+  // A valid name (core::IsValidName: an identifier, non-ASCII letters allowed) unique
+  // (case-insensitive) among the owner's components, or empty; EComponentError otherwise.
   void SetName(const std::string& name);
   int32_t Tag() const { return FTag; }
   void SetTag(int32_t tag) { FTag = tag; }

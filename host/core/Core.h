@@ -2,6 +2,7 @@
 #ifndef KYT_HOST_CORE_CORE_H
 #define KYT_HOST_CORE_CORE_H
 
+#include "host/core/CodePage.h"
 #include "host/core/Collection.h"
 #include "host/core/Component.h"
 #include "host/core/Events.h"

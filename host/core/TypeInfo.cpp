@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "host/core/CodePage.h"
 #include "host/core/Exceptions.h"
 
 namespace kyt {
@@ -76,6 +77,18 @@ bool IsValidIdent(const std::string& s) {
   for (char c : s)
     if (!IsIdentChar(c)) return false;
   return true;
+}
+
+bool IsValidName(const std::string& s) {
+  bool ascii = true;
+  const auto nonAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+  if (s.empty() || !(IsIdentStart(s[0]) || nonAscii(s[0]))) return false;
+  for (char c : s) {
+    if (nonAscii(c)) ascii = false;
+    else if (!IsIdentChar(c)) return false;
+  }
+  std::u16string units;
+  return ascii || CodePageConversion().ToUtf16(s, units);
 }
 
 }  // namespace core

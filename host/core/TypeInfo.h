@@ -113,6 +113,10 @@ int CompareText(std::string_view a, std::string_view b);
 size_t TextHash(std::string_view s);
 // A letter or underscore followed by letters, digits or underscores.
 bool IsValidIdent(const std::string& s);
+// As IsValidIdent, but any character outside ASCII also counts as a letter, so long as the whole
+// is valid text in the process's code page: component and event handler names may be written in
+// any script.
+bool IsValidName(const std::string& s);
 }  // namespace core
 
 }  // namespace kyt

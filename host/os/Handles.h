@@ -100,6 +100,10 @@ struct HGlobalCloser : NullEmpty<HGLOBAL> {
 struct HModuleCloser : NullEmpty<HMODULE> {
   static void Close(HMODULE h) noexcept { kernel32.FreeLibrary(h); }
 };
+template <class I>
+struct ComReleaser : NullEmpty<I*> {
+  static void Close(I* p) noexcept { p->Release(); }
+};
 }  // namespace detail
 
 using UniqueHKey = UniqueHandle<HKEY, detail::HKeyCloser>;
@@ -120,6 +124,8 @@ using UniqueHRgn = UniqueGdi<HRGN>;
 using UniqueHDC = UniqueHandle<HDC, detail::HDCDeleter>;  // CreateCompatibleDC (not GetDC)
 using UniqueHGlobal = UniqueHandle<HGLOBAL, detail::HGlobalCloser>;
 using UniqueHModule = UniqueHandle<HMODULE, detail::HModuleCloser>;  // LoadLibraryA
+template <class I>
+using UniqueCom = UniqueHandle<I*, detail::ComReleaser<I>>;  // one reference to a COM interface
 
 static_assert(!std::is_copy_constructible_v<UniqueHKey> && !std::is_copy_assignable_v<UniqueHKey>);
 static_assert(std::is_nothrow_move_constructible_v<UniqueHKey> &&

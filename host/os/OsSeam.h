@@ -501,6 +501,17 @@ struct Comctl32Table {
   decltype(&::InitCommonControlsEx) InitCommonControlsEx = &::InitCommonControlsEx;
 };
 extern Comctl32Table comctl32;
+
+// COM, for the platform's components that are COM objects (the imaging component); their
+// interfaces are called directly, since a test replaces the object by replacing its creation.
+struct Ole32Table {
+  Ole32Table();  // out of line: see OsSeam.cpp
+  decltype(&::CoCreateInstance) CoCreateInstance = &::CoCreateInstance;
+  decltype(&::CoInitializeEx) CoInitializeEx = &::CoInitializeEx;
+  decltype(&::CoUninitialize) CoUninitialize = &::CoUninitialize;
+};
+extern Ole32Table ole32;
+
 // Methods
 
 // Replaces one entry for the scope's lifetime and puts the previous one back (so overrides nest).

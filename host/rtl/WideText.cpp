@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "host/core/CodePage.h"
 #include "host/core/TextCompare.h"
 #include "host/os/OsSeam.h"
 
@@ -31,9 +32,28 @@ int LocaleCompare(std::string_view a, std::string_view b, bool ignoreCase) {
   return Compare(a, b, ignoreCase ? NORM_IGNORECASE : 0);
 }
 
-// Every string list of a Windows program compares as the user's locale does.
-[[maybe_unused]] const bool kCompareInstalled = [] {
+// Form files and other UTF-16 sources reach text in the process's code page when that is not
+// UTF-8 (an application that keeps a manifest of its own without the UTF-8 setting).
+bool AnsiToUtf16(std::string_view text, std::u16string& units) {
+  if (text.empty()) return true;
+  const int n = kernel32.MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), Count(text.size()), nullptr, 0);
+  if (n <= 0) return false;
+  const size_t start = units.size();
+  units.resize(start + static_cast<size_t>(n));
+  kernel32.MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), Count(text.size()),
+                               reinterpret_cast<wchar_t*>(units.data() + start), n);
+  return true;
+}
+
+void Utf16ToAnsi(std::u16string_view units, std::string& text) {
+  text += TextFromWide(std::wstring_view(reinterpret_cast<const wchar_t*>(units.data()), units.size()));
+}
+
+// Every string list of a Windows program compares as the user's locale does, and text converts
+// in the process's code page.
+[[maybe_unused]] const bool kInstalled = [] {
   SetTextCompare(&LocaleCompare);
+  if (::GetACP() != CP_UTF8) SetCodePageConversion({&AnsiToUtf16, &Utf16ToAnsi});
   return true;
 }();
 

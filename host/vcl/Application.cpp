@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "host/os/OsSeam.h"
@@ -93,8 +94,10 @@ void RegisterVclClasses() {
 void Halt(int exitCode) {
   std::fflush(nullptr);
   os::kernel32.ExitProcess(static_cast<UINT>(exitCode));
-  for (;;) {
-  }
+  // ExitProcess does not return. Not an empty endless loop: a jump to itself right after the
+  // call leaves an exception raised by a replaced ExitProcess (as tests do) no way to unwind,
+  // and the process hangs.
+  std::abort();
 }
 
 // --------------------------------------------------------------------------------- TApplication

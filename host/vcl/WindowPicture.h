@@ -10,11 +10,12 @@
 
 namespace kyt {
 
-// Pixels as red, green and blue bytes, rows from the top.
+// Pixels as blue, green and red bytes, rows from the top without padding: the order of a DIB
+// and of the imaging component's 24-bit BGR format, so neither side converts.
 struct TPixels {
   int32_t Width = 0;
   int32_t Height = 0;
-  std::vector<uint8_t> Rgb;
+  std::vector<uint8_t> Bgr;
   bool Empty() const { return Width <= 0 || Height <= 0; }
   // The pixel at x, y as a COLORREF (0x00BBGGRR).
   COLORREF At(int32_t x, int32_t y) const;
@@ -24,11 +25,10 @@ struct TPixels {
 // (no window, a window of no size, no memory for the bitmap).
 TPixels CaptureWindow(HWND window);
 
-// A PNG file of the pixels: 8-bit RGB, one zlib stream of fixed-code deflate blocks. Raises
-// EInvalidGraphic for empty pixels or a buffer that does not match the size.
-std::vector<uint8_t> EncodePng(const TPixels& pixels);
-
-// Writes EncodePng's bytes; false when the file cannot be written (nothing is left behind).
+// Writes the pixels as a 24-bit PNG file through the platform's imaging component (WIC). Raises
+// EInvalidGraphic for empty pixels or a buffer that does not match the size; false when the
+// file cannot be written or the component is missing, and then no half-written file is left.
+// The calling thread's COM is left as it was found.
 bool SavePng(const TPixels& pixels, const std::string& fileName);
 
 }  // namespace kyt

@@ -39,6 +39,12 @@ class FormFile : public ::testing::Test {
   }
 };
 
+bool IsAsciiOnly(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 TTestComponent* Add(TComponent* owner, const char* name) {
   auto* c = new TTestComponent(owner);
   c->SetName(name);
@@ -325,6 +331,13 @@ TEST_F(FormFile, ReferencesFindTheirComponentInAnyCaseAmongMany) {
   EXPECT_EQ(Child(*form, "Last")->Buddy(), nullptr);
 }
 
+TEST_F(FormFile, ReferencesReachComponentsTheFileDidNotCreate) {
+  TTestForm form(nullptr);
+  TTestComponent* existing = Add(&form, "Existing");
+  ReadRootText(form, "object Main: TTestForm\n  object A: TTestComponent\n    Buddy = existing\n  end\nend\n", "Main.kfm");
+  EXPECT_EQ(Child(form, "A")->Buddy(), existing);
+}
+
 // ---- Loading order and flags
 
 TEST_F(FormFile, ReaderAssignsWhileLoadingAndReadingThenClearsTheFlags) {
@@ -473,6 +486,107 @@ TEST_F(FormFile, FileVariantsWriteAndReadTheSameForm) {
   EXPECT_THROW(ReadComponentFile(path.string(), nullptr), EInOutError);
 }
 
+// ---- Text outside ASCII
+
+struct TTextCase {
+  const char* Name;
+  std::string FileValue;  // as the Caption of a form file
+  std::string Text;       // what the reader makes of it (UTF-8 here)
+  std::string Written;    // what the writer makes of Text
+};
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+const TTextCase kTextCases[] = {
+    {"Cyrillic", "#1058#1077#1089#1090", "\u0422\u0435\u0441\u0442", "#1058#1077#1089#1090"},
+    {"CyrillicHex", "#$0422'x'", "\u0422x", "#1058'x'"},
+    {"Cjk", "'<'#20013#25991'>'", "<\u4E2D\u6587>", "'<'#20013#25991'>'"},
+    {"OutsideTheBmp", "#55357#56832", "\U0001F600", "#55357#56832"},
+    {"OldByteCode", "'caf'#233", "caf\u00E9", "'caf'#233"},
+    {"ControlsAndQuotes", "'it''s'#13#10#9", "it's\r\n\t", "'it''s'#13#10#9"},
+    {"RawUtf8AfterMark", "'Gr\u00FC\u00DFe \U0001F600'", "Gr\u00FC\u00DFe \U0001F600", "'Gr'#252#223'e '#55357#56832"},
+};
+
+class FormFileText : public FormFile, public ::testing::WithParamInterface<TTextCase> {};
+
+TEST_P(FormFileText, ReadsCodesAsUtf16AndWritesEveryNonAsciiCharacterAsCodes) {
+  const TTextCase& c = GetParam();
+  const bool raw = !IsAsciiOnly(c.FileValue);
+  auto form = Read((raw ? kMark : "") + "object Main: TTestForm\n  Caption = " + c.FileValue + "\nend\n");
+  EXPECT_EQ(form->Caption(), c.Text);
+  const std::string written = WriteComponentText(*form);
+  EXPECT_NE(written.find("  Caption = " + c.Written + "\r\n"), std::string::npos) << written;
+  EXPECT_EQ(written.rfind("object", 0), 0u) << "an ASCII file has no mark";
+  EXPECT_EQ(Read(written)->Caption(), c.Text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, FormFileText, ::testing::ValuesIn(kTextCases),
+                         [](const ::testing::TestParamInfo<TTextCase>& info) { return std::string(info.param.Name); });
+
+TEST_F(FormFile, LongNonAsciiTextIsSplitBetweenSurrogatePairs) {
+  TTestForm form(nullptr);
+  std::string text = std::string(63, 'x');
+  for (int i = 0; i < 40; ++i) text += "\U0001F600";
+  form.SetCaption(text);
+  const std::string written = WriteComponentText(form);
+  EXPECT_NE(written.find(std::string(63, 'x') + "' +\r\n"), std::string::npos) << written;
+  EXPECT_EQ(Read(written)->Caption(), text);
+}
+
+TEST_F(FormFile, NonAsciiNamesMakeTheFileUtf8WithAMark) {
+  TTestForm form(nullptr);
+  form.SetName("\u0424\u043E\u0440\u043C\u0430");
+  TTestComponent* button = Add(&form, "\u041A\u043D\u043E\u043F\u043A\u0430");
+  Add(&form, "Other")->SetBuddy(button);
+  const std::string written = WriteComponentText(form);
+  EXPECT_EQ(written.rfind(kMark + "object \u0424\u043E\u0440\u043C\u0430: TTestForm\r\n", 0), 0u) << written;
+  auto back = Read(written);
+  EXPECT_EQ(back->Name(), form.Name());
+  EXPECT_EQ(Child(*back, "Other")->Buddy(), Child(*back, button->Name().c_str()));
+  EXPECT_EQ(WriteComponentText(*back), written);
+}
+
+TEST_F(FormFile, CharacterPropertiesKeepBytesOutsideAscii) {
+  TTestForm form(nullptr);
+  Add(&form, "A")->SetLetter('\xE9');
+  const std::string written = WriteComponentText(form);
+  EXPECT_NE(written.find("Letter = #233\r\n"), std::string::npos) << written;
+  EXPECT_EQ(Child(*Read(written), "A")->Letter(), '\xE9');
+}
+
+// A classic single-byte code page, standing in for the one Windows installs: Latin-1, with '?'
+// for what it lacks.
+bool Latin1ToUtf16(std::string_view text, std::u16string& units) {
+  for (char c : text) units += static_cast<unsigned char>(c);
+  return true;
+}
+void Utf16ToLatin1(std::u16string_view units, std::string& text) {
+  for (char16_t u : units) text += u <= 0xFF ? static_cast<char>(u) : '?';
+}
+
+class FormFileCodePage : public FormFile {
+ protected:
+  void SetUp() override {
+    FormFile::SetUp();
+    FSaved = SetCodePageConversion({&Latin1ToUtf16, &Utf16ToLatin1});
+  }
+  void TearDown() override {
+    SetCodePageConversion(FSaved);
+    FormFile::TearDown();
+  }
+  TCodePageConversion FSaved;
+};
+
+TEST_F(FormFileCodePage, TextIsReadAndWrittenInTheProcesssCodePage) {
+  auto form = Read("object Main: TTestForm\n  Caption = 'caf\xE9 '#233#1058\nend\n");
+  EXPECT_EQ(form->Caption(), "caf\xE9 \xE9?");
+  EXPECT_EQ(Read(kMark + "object Main: TTestForm\n  Caption = 'caf\xC3\xA9'\nend\n")->Caption(), "caf\xE9");
+  form->SetName("Caf\xE9");
+  const std::string written = WriteComponentText(*form);
+  EXPECT_EQ(written, kMark + "object Caf\xC3\xA9: TTestForm\r\n  Caption = 'caf'#233' '#233'?'\r\nend\r\n");
+  EXPECT_EQ(Read(written)->Name(), "Caf\xE9");
+}
+
 // ---- Bad input
 
 struct TBadInput {
@@ -531,7 +645,16 @@ const TBadInput kBadInputs[] = {
     {"UnterminatedSet", kChildHead + "    Options = [toBold", 3, 15, "unterminated set"},
     {"UnterminatedBinary", kChildHead + "    Icon = {00FF", 3, 12, "unterminated binary data"},
     {"OddBinary", Wrap("    Icon = {0FF}\n"), 3, 12, "odd number of digits"},
-    {"BadCharacterCode", "object Main: TTestForm\n  Caption = #256\nend\n", 2, 13, "character code out of range"},
+    {"BadCharacterCode", "object Main: TTestForm\n  Caption = #65536\nend\n", 2, 13, "character code out of range"},
+    {"HexCodeAboveUtf16", "object Main: TTestForm\n  Caption = 'a'#$10000\nend\n", 2, 16, "character code out of range"},
+    {"LoneHighSurrogate", "object Main: TTestForm\n  Caption = 'a'#55357'b'\nend\n", 2, 16, "unpaired surrogate"},
+    {"HighSurrogateBeforeAnotherCode", "object Main: TTestForm\n  Caption = #55357#65\nend\n", 2, 13, "unpaired surrogate"},
+    {"LoneLowSurrogate", "object Main: TTestForm\n  Caption = #$DE00\nend\n", 2, 13, "unpaired surrogate"},
+    {"PairSplitByPlus", "object Main: TTestForm\n  Caption = #55357 + #56832\nend\n", 2, 13, "unpaired surrogate"},
+    {"RawByteNotUtf8WithoutMark", "object Main: TTestForm\n  Caption = 'caf\xE9'\nend\n", 2, 13, "not valid in the code page"},
+    {"RawBytesNotUtf8AfterMark", "\xEF\xBB\xBFobject Main: TTestForm\n  Caption = 'x' 'a\xC3'\nend\n", 2, 17, "not valid UTF-8"},
+    {"NonAsciiNameWithoutMark", "object \xD0\xA4: TTestForm\nend\n", 1, 8, "unexpected byte 0xD0"},
+    {"NameNotUtf8AfterMark", "\xEF\xBB\xBFobject M\xFF: TTestForm\nend\n", 1, 8, "not valid UTF-8"},
     {"DuplicateComponentName", "object Main: TTestForm\n  object A: TTestComponent\n  end\n  object a: TTestComponent\n  end\nend\n", 4, 3, "already exists"},
     {"InvalidComponentName", "object Main: TTestForm\n  object A: TTestComponent\n    Name = 'not valid'\n  end\nend\n", 3, 5, "not a valid component name"},
     {"NestingTooDeep", Nested(40), 33, 1, "nesting too deep"},
@@ -540,6 +663,7 @@ const TBadInput kBadInputs[] = {
     {"HugeJoinedString", "object Main: TTestForm\n  Caption = '" + std::string(700 * 1024, 'x') + "' + '" + std::string(700 * 1024, 'y') + "'\nend\n", 2, 13, "string too long"},
     {"BinaryGarbage", std::string("\x7f" "ELF\x02\x01\x01\x00\x00\x00", 10), 1, 1, "unexpected byte 0x7F"},
     {"GarbageInsideBlock", "object Main: TTestForm\n  \x01\nend\n", 2, 3, "unexpected byte 0x01"},
+    {"ZeroByteInsideBlock", std::string("object Main: TTestForm\n  \0\nend\n", 31), 2, 3, "unexpected byte 0x00"},
     {"TextAfterTheEnd", "object Main: TTestForm\nend\nobject X: TTestForm\nend\n", 3, 1, "text after the final 'end'"},
     {"MissingObjectKeyword", "Main: TTestForm\nend\n", 1, 1, "'object' expected"},
     {"MissingEquals", "object Main: TTestForm\n  Caption 'x'\nend\n", 2, 11, "'=' expected"},

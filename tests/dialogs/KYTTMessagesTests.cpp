@@ -174,6 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MsgBox, YesOfYesNoRunsOnYesOnly) {
   TComponent owner(nullptr);
+  // reference example: TKYTMsgBox
   auto* box = new TKYTMsgBox(&owner);
   box->SetMessageType(mtConfirmation);
   box->SetButtons(TMsgDlgButtons{mbYes, mbNo});
@@ -181,6 +182,7 @@ TEST(MsgBox, YesOfYesNoRunsOnYesOnly) {
   AssignEveryHandler(*box, log);
   DialogAnswerer answer(Press("Yes"));
   EXPECT_TRUE(box->Execute());
+  // end of reference example
   ASSERT_TRUE(answer.Answered()) << answer.FailureReason();
   EXPECT_EQ(answer.SeenTitle(), "Confirmation");
   EXPECT_EQ(answer.SeenButtons(), (std::vector<std::string>{"&Yes", "&No"}));
@@ -329,10 +331,12 @@ TEST(MsgDlg, StartsWithItsTextsAtRunTimeAndInTheDesigner) {
 
 TEST(MsgDlg, ConfirmedReturnsTheEditedText) {
   TComponent owner(nullptr);
+  // reference example: TKYTMsgDlg
   auto* query = new TKYTMsgDlg(&owner);
   query->SetHeader("Your name");
   query->SetQuestion("Name:");
   query->SetReturn("Anonymous");
+  // end of reference example
   AnswerLog log;
   AssignQueryHandlers(*query, log);
   std::string shownText;
@@ -437,6 +441,7 @@ TEST(MsgSelect, StartsWithTheDeclaredValues) {
 
 TEST(MsgSelect, OpensWithThePresetItemSelected) {
   TComponent owner(nullptr);
+  // reference example: TKYTMsgSelect
   auto* select = NewSelect(owner, {"red", "green", "blue"}, "green");
   select->SetHeader("Colour");
   select->SetQuestion("Pick a colour:");
@@ -445,6 +450,7 @@ TEST(MsgSelect, OpensWithThePresetItemSelected) {
   SelectionSeen seen;
   DialogAnswerer answer(Press("OK").OnFound(Inspect(seen)));
   EXPECT_TRUE(select->Execute());
+  // end of reference example
   ASSERT_TRUE(answer.Answered()) << answer.FailureReason();
   EXPECT_EQ(answer.SeenTitle(), "Colour");
   EXPECT_TRUE(HasText(answer.SeenTexts(), "Pick a colour:")) << answer.SeenText();

@@ -15,6 +15,7 @@
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "tests/files/FilesTestSupport.h"
+#include "tests/support/FormText.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt {
@@ -36,18 +37,9 @@ std::string ReadText(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The form file's text with long strings joined again (the writer splits them as 'a' + 'b').
-std::string JoinedText(const std::string& path) {
-  std::string text = ReadText(path);
-  for (size_t at = 0; (at = text.find("' +", at)) != std::string::npos;) {
-    if (at + 3 < text.size() && (text[at + 3] == '\r' || text[at + 3] == '\n')) {
-      text.erase(at, text.find('\'', at + 3) + 1 - at);
-    } else {
-      at += 3;
-    }
-  }
-  return text;
-}
+// The form file's text with each string as the text it stands for (long strings are split by the
+// writer, and characters beyond ASCII are # codes).
+std::string JoinedText(const std::string& path) { return test::ReadableFormText(ReadText(path)); }
 
 Lines SplitLines(const std::string& text) {
   Lines lines;

@@ -66,11 +66,13 @@ class DroppedFiles : public ::testing::Test {
   void SetUp() override {
     gFinished = 0;
     form = new TForm(nullptr);
+    // reference example: TKYTDroppedFiles
     dropped = new TKYTDroppedFiles(form);
     log.Component = dropped;
     dropped->SetOnStartDrop(TNotifyEvent::Bind<&DropLog::Start>(&log));
     dropped->SetOnDrop(TKYTOnDrop::Bind<&DropLog::Drop>(&log));
     dropped->SetOnEndDrop(TNotifyEvent::Bind<&DropLog::End>(&log));
+    // end of reference example
   }
   void TearDown() override { delete form; }
 

@@ -60,10 +60,12 @@ class FileExecute : public ::testing::Test {
   }
   // Runs the helper with Wait and returns its report.
   std::map<std::string, std::string> RunHelper(const std::string& parameters) {
+    // reference example: TKYTFileExecute
     exec->SetFilename(HelperPath());
     exec->SetExeParameters(parameters);
     exec->SetWait(true);
     EXPECT_TRUE(exec->Execute());
+    // end of reference example
     auto values = ReadReport(report);
     EXPECT_TRUE(HelperEnded(values, 0)) << "Execute returned before the process ended";
     return values;

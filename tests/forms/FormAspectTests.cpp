@@ -114,9 +114,11 @@ TEST_F(FormAspect, EventsChangeTheFrameAndTheRectangle) {
 
 TEST_F(FormAspect, MaximisedSizeFollowsTheRatioWithinTheScreen) {
   const MINMAXINFO plain = MinMax(1000, 700);
+  // reference example: TKYTFormAspect
   auto* aspect = new TKYTFormAspect(form);
   aspect->SetRatioWidth(16);
   aspect->SetRatioHeight(9);
+  // end of reference example
   MINMAXINFO info = MinMax(1000, 700);
   EXPECT_EQ(info.ptMaxSize.x, 1000 + dx);
   EXPECT_EQ(info.ptMaxSize.y, 562 + dy);  // 1000 * 9 / 16

@@ -173,9 +173,11 @@ TEST_F(FormExplode, HideAfterAPaintShrinksToTheEndAndArmsTheNextShow) {
 }
 
 TEST_F(FormExplode, ShowTypeChoosesTheSideAndTheFormsOwnHandlersAlwaysRun) {
+  // reference example: TKYTFormExplode
   auto* explode = new TKYTFormExplode(form);
   explode->SetNoOfSteps(2);
   explode->SetShow(onShow);
+  // end of reference example
   OutlineRecorder recorder;
   ShowAndPaint();
   EXPECT_EQ(recorder.Outlines.size(), 8u);

@@ -145,6 +145,7 @@ TEST_F(ApplicationComponent, ValuesAtTheirDefaultsAreNotStoredAndKeepTheRunningO
 TEST_F(ApplicationComponent, EverySettingSurvivesTheFormFile) {
   TFormsTestForm* designed = NewForm();
   designed->SetName("FormsTestForm");
+  // reference example: TKYTApplication
   auto* app = new TKYTApplication(designed);
   app->SetName("App");
   app->SetHintPause(42);
@@ -153,6 +154,7 @@ TEST_F(ApplicationComponent, EverySettingSurvivesTheFormFile) {
   TIcon icon;
   icon.SetHandle(CopyOfSystemIcon(IDI_WARNING));
   app->SetApplicationIcon(&icon);
+  // end of reference example
   const std::string text = WriteComponentText(*designed);
   EXPECT_NE(text.find("ApplicationIcon.Data"), std::string::npos) << text;
   form_.reset();  // one per process: the written one goes first

@@ -74,10 +74,12 @@ class OnlyOne : public ::testing::Test {
   }
   TKYTOnlyOne* NewGuard(uint8_t instances, TKYTAction action) {
     form_ = std::make_unique<TFormsTestForm>(nullptr);
+    // reference example: TKYTOnlyOne
     guard_.reset(new TKYTOnlyOne(form_.get()));
     guard_->SetInstances(instances);
     guard_->SetOnExceed(action);
     guard_->SetOnExceeded(TKYTOnExceeded::Bind<&TFormsTestForm::Exceeded>(form_.get()));
+    // end of reference example
     return guard_.get();
   }
   // Runs the check; the exit code it ended this copy with, or -1 when it did not.

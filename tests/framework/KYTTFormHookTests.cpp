@@ -140,8 +140,10 @@ TEST_F(KYTTFormHook, WideParametersPassThroughOnThisTarget) {
 
 TEST_F(KYTTFormHook, HandlerSeesEveryMessageAndCanChangeWhatTheFormGets) {
   THandler handler{"hook", kOther};
+  // reference example: TKYTFormHook
   auto* hook = new TKYTFormHook(form.get());
   hook->SetOnMessage(handler.Event());
+  // end of reference example
   EXPECT_EQ(Send(kAsk), kOtherAnswer);
   EXPECT_EQ(handler.Count, 1);
   ASSERT_EQ(form->Seen.size(), 1u);

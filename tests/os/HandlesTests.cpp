@@ -130,3 +130,17 @@ TEST(HandlesErrorMode, ScopedErrorModeRestoresThePreviousMode) {
   UINT after = ::SetErrorMode(before);
   EXPECT_EQ(after, before);
 }
+
+// A COM reference is released once, by the wrapper that holds it last, never by one moved from.
+TEST(HandlesCom, ReferenceIsReleasedOnceByItsLastOwner) {
+  IStream* raw = nullptr;
+  ASSERT_EQ(::CreateStreamOnHGlobal(nullptr, TRUE, &raw), S_OK);
+  raw->AddRef();  // the test's own reference, which tells how many are left
+  {
+    kyt::os::UniqueCom<IStream> first(raw);
+    kyt::os::UniqueCom<IStream> second(std::move(first));
+    EXPECT_FALSE(first);
+    EXPECT_EQ(second.get(), raw);
+  }
+  EXPECT_EQ(raw->Release(), 0u);
+}

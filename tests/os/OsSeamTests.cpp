@@ -29,6 +29,7 @@ TEST(OsSeam, EntriesDefaultToTheRealFunctions) {
   EXPECT_EQ(kyt::os::version.VerQueryValueA, &::VerQueryValueA);
   EXPECT_EQ(kyt::os::winmm.sndPlaySoundA, &::sndPlaySoundA);
   EXPECT_EQ(kyt::os::gdi32.SetROP2, &::SetROP2);
+  EXPECT_EQ(kyt::os::ole32.CoCreateInstance, &::CoCreateInstance);
 }
 
 TEST(OsSeam, OverrideRecordsCallAndRestoresEntry) {

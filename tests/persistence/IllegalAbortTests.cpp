@@ -12,6 +12,7 @@
 #include "persistence/KYTTIllegalAbort.h"
 #include "tests/persistence/PersistenceTestSupport.h"
 #include "tests/support/DesignToolRun.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt {
@@ -21,6 +22,7 @@ using ptest::kTestsKey;
 
 const std::string kSection = "Run";
 const std::string kChildFlag = "--kyt-illegal-abort-child";
+const char* const kChildKeyVariable = "KYT_ILLEGAL_ABORT_KEY";
 
 // Counts events and remembers the sender and what the marker held while the handler ran.
 struct AbortCounter {
@@ -111,10 +113,12 @@ TEST_F(IllegalAbortTest, ARaisedMarkerFiresOnceBeforeItIsRaisedAgain) {
   AbortCounter counter;
   counter.markerKey = key_ + "\\" + kSection;
   {
+    // reference example: TKYTIllegalAbort
     TKYTIllegalAbort detector(nullptr);
     Point(detector);
     detector.SetOnIllegalAbort(counter.Event());
     detector.Loaded();
+    // end of reference example
     EXPECT_EQ(counter.count, 1);
     EXPECT_EQ(counter.sender, &detector);
     EXPECT_EQ(Marker(), "1");
@@ -210,7 +214,11 @@ TEST_F(IllegalAbortTest, AFormStoresTheStoreSettingsAndTheHandler) {
   TAbortTestForm form(nullptr);
   ReadRootText(form, AppForm(key_), "abort.kfm");
   const std::string text = WriteComponentText(form);
-  EXPECT_NE(text.find("ParamStore.Registry.Path = '" + key_ + "'"), std::string::npos) << text;
+  TAbortTestForm copy(nullptr);
+  ReadRootText(copy, text, "copy.kfm");
+  auto* read = ObjectCast<TKYTIllegalAbort>(copy.FindComponent("Abort1"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->ParamStore()->Registry()->Path(), key_) << text;
   EXPECT_NE(text.find("ParamStore.Registry.Section = 'Run'"), std::string::npos) << text;
   EXPECT_NE(text.find("OnIllegalAbort = AbortFound"), std::string::npos) << text;
   EXPECT_EQ(text.find("About"), std::string::npos) << text;
@@ -223,13 +231,9 @@ TEST_F(IllegalAbortTest, AFormStoresTheStoreSettingsAndTheHandler) {
 // marker and waits to be killed.
 
 const bool kChildRegistered = [] {
-  const char* line = ::GetCommandLineA();
-  const char* flag = std::strstr(line, kChildFlag.c_str());
-  if (!flag) return true;
-  // The marker's key follows the flag.
-  std::string path = flag + kChildFlag.size();
-  path.erase(0, path.find_first_not_of(' '));
-  path = path.substr(0, path.find(' '));
+  if (!std::strstr(::GetCommandLineA(), kChildFlag.c_str())) return true;
+  // The marker's key comes in the environment: it holds blanks and text in any script.
+  const std::string path = test::EnvironmentVariable(kChildKeyVariable);
   ::testing::RegisterTest("IllegalAbortChild", "RaisesTheMarkerAndWaits", nullptr, nullptr, __FILE__,
                           __LINE__, [path] {
                             struct Body : ::testing::Test {
@@ -250,13 +254,15 @@ const bool kChildRegistered = [] {
 TEST_F(IllegalAbortTest, AKilledRunIsReportedAtTheNextStartOnly) {
   char exe[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string command = std::string("\"") + exe + "\" --gtest_filter=IllegalAbortChild.* " +
-                        kChildFlag + " " + key_;
+  std::string command = std::string("\"") + exe + "\" --gtest_filter=IllegalAbortChild.* " + kChildFlag;
+  ::SetEnvironmentVariableA(kChildKeyVariable, key_.c_str());
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;  // the child's test report stays out of this one's
   PROCESS_INFORMATION process{};
-  ASSERT_EQ(StartProcess(command, "", startup, process, false), 0u);
+  const DWORD started = StartProcess(command, "", startup, process, false);
+  ::SetEnvironmentVariableA(kChildKeyVariable, nullptr);
+  ASSERT_EQ(started, 0u);
   ::CloseHandle(process.hThread);
   // Wait for the child's word that its form is loaded, or for its end.
   bool ready = false;

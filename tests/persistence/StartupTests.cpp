@@ -120,9 +120,11 @@ TEST_F(StartupTest, APathWithoutSpacesIsWrittenAsItIs) {
 }
 
 TEST_F(StartupTest, SettingAutoStartupActsOnlyOnAChange) {
+  // reference example: TKYTStartup
   TKYTStartup startup(nullptr);
   startup.SetUniqueName(name_);
   startup.SetAutoStartup(true);
+  // end of reference example
   EXPECT_TRUE(startup.AutoStartup());
   ASSERT_TRUE(RunValue(name_).has_value());
   // The registry disagrees, but the property does not change: nothing is written.

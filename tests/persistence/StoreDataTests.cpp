@@ -1,6 +1,7 @@
 // Tests of the data store over the real registry of the test prefix and real ini files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,12 @@ using ptest::kTestsKey;
 
 const std::string kStoreKey = kTestsKey + "\\StoreData";
 const std::string kSection = "Values";
+
+// A key path written with forward slashes, which the store fixes.
+std::string Slashed(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
 
 // Counts OnError calls and remembers the last sender.
 struct ErrorCounter {
@@ -292,7 +299,7 @@ TEST_P(StoreDataTest, DisabledStoreReturnsErrorValuesSilentlyButStillFixesThePat
   ErrorCounter errors;
   store_.SetOnError(errors.Event());
   store_.SetEnabled(false);
-  store_.Registry()->SetPath("Software/KYT/Tests/Persistence/StoreData");
+  store_.Registry()->SetPath(Slashed(kStoreKey));
   store_.WriteStr("A", "x");
   EXPECT_EQ(store_.Registry()->Path(), kStoreKey) << "DoFix runs before the enabled switch";
   EXPECT_EQ(store_.ReadStr("A"), "Error");
@@ -305,7 +312,7 @@ TEST_P(StoreDataTest, DisabledStoreReturnsErrorValuesSilentlyButStillFixesThePat
 }
 
 TEST_P(StoreDataTest, FixesForwardSlashesOfThePathWhateverTheBackend) {
-  store_.Registry()->SetPath("Software/KYT/Tests/Persistence/StoreData");
+  store_.Registry()->SetPath(Slashed(kStoreKey));
   store_.WriteInt("A", 1);
   EXPECT_EQ(store_.Registry()->Path(), kStoreKey);
   EXPECT_EQ(store_.ReadInt("A"), 1);

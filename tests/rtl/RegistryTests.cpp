@@ -451,8 +451,8 @@ constexpr const char* kChildVar = "KYT_RTL_CHILD_KEY";
 class CrossProcessChild : public ::testing::Test {
  public:
   void TestBody() override {
-    char key[512];
-    ASSERT_GT(::GetEnvironmentVariableA(kChildVar, key, sizeof key), 0u);
+    const std::string key = test::EnvironmentVariable(kChildVar);
+    ASSERT_FALSE(key.empty());
     TRegIniFile ini(key);
     EXPECT_EQ(ini.ReadString("Handover", "FromParent", "missing"), "hello");
     ini.WriteString("Handover", "FromChild", "world");
@@ -461,8 +461,7 @@ class CrossProcessChild : public ::testing::Test {
 };
 
 const bool g_childRegistered = [] {
-  char key[512];
-  if (::GetEnvironmentVariableA(kChildVar, key, sizeof key) == 0) return false;
+  if (test::EnvironmentVariable(kChildVar).empty()) return false;
   ::testing::RegisterTest("RegistryCrossProcessChild", "ReadsTheParentsValueAndWritesItsOwn",
                           nullptr, nullptr, __FILE__, __LINE__,
                           []() -> ::testing::Test* { return new CrossProcessChild; });

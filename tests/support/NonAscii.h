@@ -28,6 +28,20 @@ inline std::string SandboxPath(const std::string& tag) {
   return std::string(temp) + "kyt " + tag + " " + kNonAsciiName;
 }
 
+// An environment variable's value (empty when it is not set), read through the wide call: Wine 8's
+// GetEnvironmentVariableA gives non-ASCII values in the wrong code page under the UTF-8 one.
+inline std::string EnvironmentVariable(const char* name) {
+  wchar_t wideName[128] = {};
+  ::MultiByteToWideChar(CP_UTF8, 0, name, -1, wideName, 127);
+  std::wstring value(32768, L'\0');
+  const DWORD n = ::GetEnvironmentVariableW(wideName, value.data(), static_cast<DWORD>(value.size()));
+  if (n == 0 || n >= value.size()) return std::string();
+  std::string text(n * 3, '\0');
+  text.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(n), text.data(),
+                                                        static_cast<int>(text.size()), nullptr, nullptr)));
+  return text;
+}
+
 }  // namespace kyt::test
 
 #endif

@@ -73,9 +73,11 @@ class CDTriggers : public ::testing::Test {
     form = new TForm(nullptr);
     below = new TKYTFormHook(form);
     below->SetOnMessage(TKYTHookMessage::Bind<&TFormMessages::Message>(&formMessages));
+    // reference example: TKYTCDTriggers
     cd = new TKYTCDTriggers(form);
     cd->SetAfterInsert(TKYTDeviceChangeEvent::Bind<&TDriveLog::Inserted>(&log));
     cd->SetAfterRemove(TKYTDeviceChangeEvent::Bind<&TDriveLog::Removed>(&log));
+    // end of reference example
   }
   void TearDown() override { delete form; }
 

@@ -145,9 +145,11 @@ TEST_F(ExitWindows, TheShutdownPrivilegeIsOnDuringTheRequestAndOffAfterIt) {
 }
 
 TEST_F(ExitWindows, AnAcceptedRequestTerminatesTheApplication) {
+  // reference example: TKYTExitWindows
   TKYTExitWindows exit(&owner);
   exit.SetConfirm(false);
   exit.SetOnExecute(TNotifyEvent::Bind<&TExecuteLog::Execute>(&log));
+  // end of reference example
   PumpPending();
   TakeQuitMessage();
   EXPECT_TRUE(exit.Execute());

@@ -316,12 +316,14 @@ TEST(DriveVolumeFormFile, KeepsOnlyTheEventsAndStartsOnDriveCWhenLoaded) {
   TVolumeRoot root(nullptr);
   root.SetName("InfoForm");
   root.SetDesigning(true);
+  // reference example: TKYTDriveVolume
   auto* volume = new TKYTDriveVolume(&root);
   volume->SetName("DriveVolume1");
   volume->SetOnError(TKYTOnDriveVolumeError::Bind<&TVolumeRoot::VolumeError>(&root));
   volume->SetAfterUpdate(TNotifyEvent::Bind<&TVolumeRoot::VolumeUpdated>(&root));
   volume->SetBeforeUpdate(TNotifyEvent::Bind<&TVolumeRoot::VolumeUpdated>(&root));
   volume->SetDrive(missing);
+  // end of reference example
   EXPECT_EQ(root.Errors, 10);
   const std::string text = WriteComponentText(root);
   const std::string block = text.substr(text.find("object DriveVolume1"));

@@ -10,6 +10,7 @@
 
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 #include "tests/support/SeamOverride.h"
 #include "tests/system/InfoTestSupport.h"
@@ -290,7 +291,7 @@ TEST(SystemDetails, UserAndComputerNamesAreAskedOnEveryReadWithFixedTextsOnFailu
   EXPECT_EQ(details.ComputerName(), name);
   EXPECT_EQ(g_nameCalls, 2);
   EXPECT_FALSE(details.Username().empty());
-  EXPECT_EQ(g_userBufferSize, 255u);
+  EXPECT_EQ(g_userBufferSize, 255u * kMaxBytesPerChar) << "room for 255 characters of any script";
   g_nameFails = true;
   EXPECT_EQ(details.ComputerName(), "Error on locating Computername");
   EXPECT_EQ(details.Username(), "User not logged on");

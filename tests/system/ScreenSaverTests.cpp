@@ -65,6 +65,7 @@ class ScreenSaver : public ::testing::Test {
 };
 
 TEST_F(ScreenSaver, PropertiesAreTheSystemsLiveSettings) {
+  // reference example: TKYTScreenSaver
   auto* saver = new TKYTScreenSaver(form);
   saver->SetSeconds(300);
   EXPECT_EQ(saver->Seconds(), 300);
@@ -72,6 +73,7 @@ TEST_F(ScreenSaver, PropertiesAreTheSystemsLiveSettings) {
   saver->SetActive(false);
   EXPECT_FALSE(saver->Active());
   saver->SetActive(true);
+  // end of reference example
   EXPECT_TRUE(saver->Active());
   EXPECT_EQ(SystemSetting(SPI_GETSCREENSAVEACTIVE), 1u);
   ::SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, 420, nullptr, 0);

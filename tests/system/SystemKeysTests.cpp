@@ -70,8 +70,10 @@ TEST_F(SystemKeys, ReadsEachLockByItsToggleBitAtConstruction) {
 TEST_F(SystemKeys, SettingALockWritesOnlyItsEntry) {
   SetLocks(0x81, 0x01, 0x00);
   TTable before = CurrentTable();
+  // reference example: TKYTSystemKeys
   TKYTSystemKeys keys(&owner);
   keys.SetNumLock(false);
+  // end of reference example
   TTable after = CurrentTable();
   EXPECT_EQ(after[VK_NUMLOCK], 0);
   EXPECT_EQ(::GetKeyState(VK_NUMLOCK) & 1, 0);

@@ -104,11 +104,13 @@ TEST_F(WallPaper, ExecuteWritesTheTilingFirstThenShowsThePictureThenRecordsIt) {
   os::ScopedOverride record(os::user32.SystemParametersInfoA, &RecordingSystemParametersInfoA);
   SetDesktopValue("TileWallPaper", "1");
   SetDesktopValue("Wallpaper", "before.bmp");
+  // reference example: TKYTWallPaper
   TKYTWallPaper paper(&owner);
   paper.SetTiled(false);
   paper.SetFilename(picture);
   paper.SetOnChange(TNotifyEvent::Bind<&TChangeLog::Change>(&changes));
   EXPECT_TRUE(paper.Execute());
+  // end of reference example
   ASSERT_EQ(steps.size(), 2u);
   EXPECT_EQ(steps[0], "OnChange");
   EXPECT_EQ(steps[1], "request '" + picture + "' param 1 flags 1 tile 0 wallpaper 'before.bmp'");

@@ -110,6 +110,42 @@ TEST(HeaderOutline, CopesWithCarriageReturnsAndAnUnclosedClass) {
   EXPECT_TRUE(OutlineHeader("").Classes.empty());
 }
 
+// The comment above each statement of Publish describes the member the statement names.
+TEST(HeaderOutline, TakesTheDescriptionsAboveThePublishedMembers) {
+  const THeaderOutline outline = OutlineHeader(R"(class TKYTInfo : public TKYTSystemsComponent {
+ public:
+  // Not a description: it is above the function.
+  static void Publish(TPublisher<TKYTInfo>& p) {
+    // Turns it on.
+    p.Property("Active", &TKYTInfo::Active, &TKYTInfo::SetActive)
+        .Default(true);
+    p.Property("Bare", &TKYTInfo::Bare, &TKYTInfo::SetBare);
+    using C = TKYTInfo;
+    const auto info = [&](const char* name, auto getter) {
+      p.Property(name, getter, &C::SetSelf).Stored(TStored::Never);
+    };
+    // The processor, as the
+    // system names it.
+    info("CPU", &C::CPU);
+
+    // A blank line parts this comment from the statement.
+
+    info("OS", &C::OS);
+  }
+
+  // Properties
+  bool Active() const;
+};
+)");
+  ASSERT_EQ(outline.Classes.size(), 1u);
+  std::vector<std::string> published;
+  for (const TPublishedMember& m : outline.Classes[0].Published) published.push_back(m.Name + ": " + m.Comment);
+  EXPECT_EQ(published, (std::vector<std::string>{"Active: Turns it on.", "Bare: ",
+                                                  "CPU: The processor, as the system names it.", "OS: "}));
+  ASSERT_EQ(outline.Classes[0].Functions.size(), 1u) << "the Publish body holds no methods";
+  EXPECT_EQ(outline.Classes[0].Functions[0].Comment, "");
+}
+
 TEST(HeaderOutline, FirstSentenceStopsAtAFullStopFollowedByABlank) {
   EXPECT_EQ(FirstSentence("Copies files. Raises on errors."), "Copies files.");
   EXPECT_EQ(FirstSentence("Reads file.txt, then ends."), "Reads file.txt, then ends.");

@@ -2,6 +2,7 @@
 // in a temporary folder; each test checks its exit code, its output and the file it left.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "host/os/OsSeam.h"
 #include "host/vcl/Forms.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/NonAscii.h"
 #include "tests/support/StartProcess.h"
 
 namespace kyt {
@@ -264,6 +266,20 @@ TEST_F(KytDesign, SetChangesValuesAsTheInspectorTakesThem) {
   EXPECT_NE(text.find("object Watcher: TKYTFormHook"), std::string::npos) << text;
 }
 
+// Text in any script goes through the tool whole, and the file it writes stays ASCII: every other
+// character is a # code of its UTF-16 units (a pair for the one outside the BMP).
+TEST_F(KytDesign, CaptionsInAnyScriptRoundTripThroughAnAsciiFile) {
+  const std::string caption = test::kCyrillic + " " + test::kCjk + " " + test::kAstral;
+  Ok({"new", form});
+  Ok({"set", form, "Form1.Caption", caption});
+  const std::string text = ReadFileText(form);
+  EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      << text;
+  EXPECT_NE(text.find("#1055#1088#1080"), std::string::npos) << text;  // При
+  EXPECT_NE(text.find("#55357#56832"), std::string::npos) << text;
+  EXPECT_EQ(Value(Ok({"inspect", form, "Form1"}), "Caption"), caption);
+}
+
 TEST_F(KytDesign, SetRefusesReadOnlyEntriesAndBadValuesLeavingTheFile) {
   Ok({"new", form});
   Ok({"add", form, "TKYTFormHook"});
@@ -400,7 +416,10 @@ TEST_F(KytDesign, ReferencePagesAreWrittenFromTheSourcesAndChecked) {
             std::vector<std::string>{"38 reference pages are up to date"});
 
   const std::string logFile = ReadFileText(pages + "\\TKYTLogFile.md");
-  for (const char* row : {"| LogTime | `Boolean` | `False` | when not the default |",
+  for (const char* row : {"| LogTime | `Boolean` | `False` | when not the default | Puts the time before each line. |",
+                          "| Tag | `Integer` | `0` | when not the default | A number for the application's own use; "
+                          "the component never reads it. |",
+                          "## Example\n\nFrom `examples/showcase/ShowcaseFiles.cpp`:\n\n```cpp\nauto* log = ",
                           "| Header | `string` | &nbsp; | always |",
                           "| About | `TKYTAboutStr` | &nbsp; | never |",
                           "| OnClear | `TNotifyEvent` | when assigned |",
@@ -415,6 +434,10 @@ TEST_F(KytDesign, ReferencePagesAreWrittenFromTheSourcesAndChecked) {
   size_t links = 0;
   for (size_t at = index.find(".md)"); at != std::string::npos; at = index.find(".md)", at + 1)) ++links;
   EXPECT_EQ(links, 37u) << index;
+  const size_t settings = index.find("\n## Settings\n"), system = index.find("\n## System\n");
+  EXPECT_LT(settings, index.find("[TKYTFormSaver](TKYTFormSaver.md) | KYT System 2 | Keeps the window state")) << index;
+  EXPECT_LT(system, index.find("[TKYTWavePlayer](TKYTWavePlayer.md)")) << index;
+  EXPECT_LT(index.find("[TKYTFormSaver]"), system) << index;
 
   {
     std::ofstream changed(pages + "\\TKYTLogFile.md", std::ios::binary | std::ios::app);
@@ -437,6 +460,130 @@ TEST_F(KytDesign, ReferencePagesAreWrittenFromTheSourcesAndChecked) {
   EXPECT_EQ(noSource.ExitCode, 2u);
   EXPECT_NE(noSource.Err.find("defines TKYT"), std::string::npos) << noSource.Err;
   removePages();
+}
+
+// A copy of the source tree's headers (no tests, no showcase) for the checks of what a page
+// needs; removed again by the test.
+class TSourceCopy {
+ public:
+  explicit TSourceCopy(const std::string& path) : FPath(path) {
+    RemoveTree(FPath);
+    os::kernel32.CreateDirectoryA(FPath.c_str(), nullptr);
+    for (const std::string& folder : Folders(KYT_SOURCE_DIR)) {
+      if (folder == "tests" || folder == "examples" || folder == "build") continue;
+      os::kernel32.CreateDirectoryA((FPath + "\\" + folder).c_str(), nullptr);
+      CopyHeaders(folder);
+      for (const std::string& sub : Folders(std::string(KYT_SOURCE_DIR) + "\\" + folder)) CopyHeaders(folder + "\\" + sub);
+    }
+    os::kernel32.CreateDirectoryA((FPath + "\\tests").c_str(), nullptr);
+  }
+  ~TSourceCopy() { RemoveTree(FPath); }
+  TSourceCopy(const TSourceCopy&) = delete;
+  TSourceCopy& operator=(const TSourceCopy&) = delete;
+
+  const std::string& Path() const { return FPath; }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(FPath + "\\" + name, std::ios::binary) << text;
+  }
+  // Drops the comment lines directly above the line that holds statement.
+  void DropCommentAbove(const std::string& header, const std::string& statement) const {
+    std::vector<std::string> lines;
+    std::stringstream in(ReadFileText(FPath + "\\" + header));
+    for (std::string line; std::getline(in, line);) {
+      if (line.find(statement) != std::string::npos)
+        while (!lines.empty() && lines.back().find_first_not_of(' ') != std::string::npos &&
+               lines.back().compare(lines.back().find_first_not_of(' '), 2, "//") == 0)
+          lines.pop_back();
+      lines.push_back(line);
+    }
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    Write(header, text);
+  }
+
+ private:
+  static std::vector<std::string> Folders(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = os::kernel32.FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::string name = data.cFileName;
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name[0] != '.') names.push_back(name);
+    } while (os::kernel32.FindNextFileA(find, &data));
+    os::kernel32.FindClose(find);
+    return names;
+  }
+  void CopyHeaders(const std::string& folder) const {
+    const std::string from = std::string(KYT_SOURCE_DIR) + "\\" + folder, to = FPath + "\\" + folder;
+    WIN32_FIND_DATAA data;
+    HANDLE find = os::kernel32.FindFirstFileA((from + "\\*.h").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    os::kernel32.CreateDirectoryA(to.c_str(), nullptr);
+    do os::kernel32.CopyFileA((from + "\\" + data.cFileName).c_str(), (to + "\\" + data.cFileName).c_str(), FALSE);
+    while (os::kernel32.FindNextFileA(find, &data));
+    os::kernel32.FindClose(find);
+  }
+  static void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = os::kernel32.FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = data.cFileName, path = dir + "\\" + name;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+        else os::kernel32.DeleteFileA(path.c_str());
+      } while (os::kernel32.FindNextFileA(find, &data));
+      os::kernel32.FindClose(find);
+    }
+    os::kernel32.RemoveDirectoryA(dir.c_str());
+  }
+  std::string FPath;
+};
+
+// A page needs a description of the component and of every member it publishes, and an
+// example; the check names each one missing, with the header or the source to change.
+TEST_F(KytDesign, ReferenceCheckNamesMissingDescriptionsAndExamples) {
+  const TSourceCopy source(folder + "\\source");
+  const std::string pages = folder + "\\pages";
+  const TToolRun noExamples = Run({"reference", "--check", source.Path(), pages});
+  EXPECT_EQ(noExamples.ExitCode, 2u);
+  EXPECT_NE(noExamples.Err.find("\n  TKYTLogFile has no example: mark one in the tests or the showcase between "
+                                "\"// reference example: TKYTLogFile\" and \"// end of reference example\""),
+            std::string::npos)
+      << noExamples.Err;
+  EXPECT_EQ(noExamples.Err.find("has no description"), std::string::npos) << noExamples.Err;
+
+  // An example for every component of the palette, one of them twice, and one of no component.
+  std::string examples;
+  for (const std::string& line : Lines(Ok({"palette"}))) {
+    if (!line.starts_with("  ")) continue;
+    const std::string name = line.substr(2, line.find(' ', 2) - 2);
+    examples += "// reference example: " + name + "\nUse(\"" + name + "\");\n// end of reference example\n";
+  }
+  const std::string second = "\n  // reference example: TKYTTopMost\n  Again();\n  // end of reference example\n";
+  source.Write("tests\\Examples.cpp", examples);
+  source.Write("tests\\Second.cpp", second + "// reference example: TKYTNothing\nx();\n// end of reference example\n");
+  source.DropCommentAbove("persistence\\KYTTFormSaver.h", "p.Property(\"StoreSize\"");
+  source.DropCommentAbove("framework\\KYTSystem.h", "p.Property(\"About\"");
+  const TToolRun gaps = Run({"reference", "--check", source.Path(), pages});
+  EXPECT_EQ(gaps.ExitCode, 2u);
+  EXPECT_EQ(Lines(gaps.Err), (std::vector<std::string>{
+                                 "kytdesign: the reference pages cannot be made from " + source.Path() + ":",
+                                 "  tests/Second.cpp:2: a second reference example of TKYTTopMost (the first is in "
+                                 "tests/Examples.cpp); mark one only",
+                                 "  tests/Second.cpp:5: a reference example of TKYTNothing, which is no component of the "
+                                 "palette",
+                                 "  TKYTFormSaver.StoreSize (property) has no description: write one in a comment line "
+                                 "above its entry in TKYTFormSaver::Publish (persistence/KYTTFormSaver.h)",
+                                 "  TKYTSystemsComponent.About (property) has no description: write one in a comment line "
+                                 "above its entry in TKYTSystemsComponent::Publish (framework/KYTSystem.h)",
+                             }));
+
+  const TToolRun written = Run({"reference", source.Path(), pages});
+  EXPECT_EQ(written.ExitCode, 2u) << "nothing is written while a page lacks something";
+  EXPECT_EQ(written.Err, gaps.Err);
+  EXPECT_EQ(os::kernel32.GetFileAttributesA((pages + "\\README.md").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <set>
 #include <sstream>
 
-#include "framework/KYTSysReg.h"
+#include "package/KYTSysReg.h"
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/SysUtils.h"

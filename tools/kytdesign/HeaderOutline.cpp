@@ -108,6 +108,18 @@ size_t DeclarationEnd(std::string_view declaration) {
   return std::string_view::npos;
 }
 
+// The member a statement of a Publish body publishes: the string literal opening the arguments
+// of the call the line starts with (p.Property("Name", ...)); empty for other lines.
+std::string PublishedName(std::string_view t) {
+  size_t i = 0;
+  while (i < t.size() && (IsIdentChar(t[i]) || t[i] == '.')) ++i;
+  if (i == 0 || !t.substr(i).starts_with("(\"")) return {};
+  const size_t end = t.find('"', i + 2);
+  return end == std::string_view::npos ? std::string() : std::string(t.substr(i + 2, end - i - 2));
+}
+
+bool IsPublishDeclaration(std::string_view declaration) { return declaration.find(" Publish(") != std::string_view::npos; }
+
 int BraceBalance(std::string_view s) {
   return static_cast<int>(std::count(s.begin(), s.end(), '{') - std::count(s.begin(), s.end(), '}'));
 }
@@ -121,7 +133,9 @@ class TClassReader {
   void Read(std::string_view line) {
     const std::string_view t = Trim(line);
     if (FDepth > 0) {
+      if (FInPublish) ReadPublishLine(t);
       FDepth += BraceBalance(t);
+      FInPublish = FInPublish && FDepth > 0;
       return;
     }
     if (FDeclaration.empty() && ReadBetweenDeclarations(line, t)) return;
@@ -134,7 +148,10 @@ class TClassReader {
       f.Comment = FComment;
       FClass.Functions.push_back(std::move(f));
     }
-    if (FDeclaration[end] == '{') FDepth = BraceBalance(std::string_view(FDeclaration).substr(end));
+    if (FDeclaration[end] == '{') {
+      FDepth = BraceBalance(std::string_view(FDeclaration).substr(end));
+      FInPublish = FDepth > 0 && IsPublishDeclaration(FDeclaration);
+    }
     FDeclaration.clear();
     FComment.clear();
   }
@@ -160,8 +177,20 @@ class TClassReader {
     return true;
   }
 
+  // A line of the Publish body: comments gather until the statement they describe.
+  void ReadPublishLine(std::string_view t) {
+    if (IsComment(t)) {
+      AppendComment(FComment, CommentText(t));
+      return;
+    }
+    const std::string name = PublishedName(t);
+    if (!name.empty()) FClass.Published.push_back({name, FComment});
+    FComment.clear();
+  }
+
   TDeclaredClass& FClass;
   bool FPublic = false;
+  bool FInPublish = false;  // inside the body of the Publish function
   bool FDone = false;
   int FDepth = 0;  // inside an inline body or a nested type
   std::string FDeclaration;
@@ -205,7 +234,7 @@ THeaderOutline OutlineHeader(std::string_view text) {
     }
     const std::string name = DefinedClass(line);
     if (!name.empty()) {
-      outline.Classes.push_back({name, comment, {}});
+      outline.Classes.push_back({name, comment, {}, {}});
       reader.emplace(outline.Classes.back());
     }
     comment.clear();

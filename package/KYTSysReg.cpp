@@ -1,5 +1,5 @@
 // KYTSysReg: the package's registration tables and its five property editors.
-#include "framework/KYTSysReg.h"
+#include "package/KYTSysReg.h"
 
 #include "framework/KYTSystem.h"
 #include "dialogs/KYTTMessages.h"
@@ -43,7 +43,7 @@
 namespace kyt {
 
 // ---- The package's tables. Each component is one line: page, class name and, once its unit is
-// built, its class (add the unit's header above and link its library in framework/CMakeLists.txt).
+// built, its class (add the unit's header above and link its library in package/CMakeLists.txt).
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/KYTSysReg.h"
+#include "package/KYTSysReg.h"
 #include "framework/KYTSystem.h"
 #include "framework/KYTTFormHook.h"
 #include "host/core/Strings.h"

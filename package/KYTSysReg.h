@@ -2,8 +2,8 @@
 // known to streaming, the two palette pages and the property editors. The unit also holds the
 // package's five editors (the about entry, the execute test and the drive volume's read-only
 // data entries); the designer's own framework lives in host/design.
-#ifndef KYT_FRAMEWORK_KYTSYSREG_H
-#define KYT_FRAMEWORK_KYTSYSREG_H
+#ifndef KYT_PACKAGE_KYTSYSREG_H
+#define KYT_PACKAGE_KYTSYSREG_H
 
 #include <string>
 
@@ -62,4 +62,4 @@ void Register();
 
 }  // namespace kyt
 
-#endif  // KYT_FRAMEWORK_KYTSYSREG_H
+#endif  // KYT_PACKAGE_KYTSYSREG_H

@@ -1,0 +1,102 @@
+// CodePage: the replaceable conversion between code-page text and UTF-16, and UTF-8 both ways.
+#include "host/core/CodePage.h"
+
+#include "host/core/Exceptions.h"
+
+namespace kyt {
+
+namespace {
+
+constexpr TCodePageConversion kUtf8{&Utf8ToUtf16, &Utf16ToUtf8};
+
+TCodePageConversion& Installed() {
+  static TCodePageConversion conversion = kUtf8;
+  return conversion;
+}
+
+void AppendCodePoint(char32_t c, std::u16string& units) {
+  if (c < 0x10000) {
+    units += static_cast<char16_t>(c);
+    return;
+  }
+  c -= 0x10000;
+  units += static_cast<char16_t>(0xD800 + (c >> 10));
+  units += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+}
+
+}  // namespace
+
+const TCodePageConversion& CodePageConversion() { return Installed(); }
+
+TCodePageConversion SetCodePageConversion(const TCodePageConversion& conversion) {
+  if (!conversion.ToUtf16 || !conversion.FromUtf16) throw EConvertError("A code page conversion needs both functions");
+  const TCodePageConversion previous = Installed();
+  Installed() = conversion;
+  return previous;
+}
+
+bool CodePageIsUtf8() {
+  const TCodePageConversion& conversion = Installed();
+  return conversion.ToUtf16 == kUtf8.ToUtf16 && conversion.FromUtf16 == kUtf8.FromUtf16;
+}
+
+bool Utf8ToUtf16(std::string_view text, std::u16string& units) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = p + text.size();
+  while (p < end) {
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+      units += static_cast<char16_t>(lead);
+      ++p;
+      continue;
+    }
+    int trail = 0;
+    char32_t c = 0, least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      trail = 1, c = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      trail = 2, c = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      trail = 3, c = lead & 0x07, least = 0x10000;
+    } else {
+      return false;  // a trail byte, an overlong two-byte lead or beyond U+10FFFF
+    }
+    if (end - p <= trail) return false;
+    for (int i = 1; i <= trail; ++i) {
+      if ((p[i] & 0xC0) != 0x80) return false;
+      c = (c << 6) | (p[i] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) return false;
+    AppendCodePoint(c, units);
+    p += trail + 1;
+  }
+  return true;
+}
+
+void Utf16ToUtf8(std::u16string_view units, std::string& text) {
+  for (size_t i = 0; i < units.size(); ++i) {
+    char32_t c = units[i];
+    if (IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      c = 0xFFFD;  // not well-formed: the replacement character stands in
+    }
+    if (c < 0x80) {
+      text += static_cast<char>(c);
+    } else if (c < 0x800) {
+      text += static_cast<char>(0xC0 | (c >> 6));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      text += static_cast<char>(0xE0 | (c >> 12));
+      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      text += static_cast<char>(0xF0 | (c >> 18));
+      text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+}
+
+}  // namespace kyt
