@@ -124,9 +124,9 @@ void TKYTDroppedFiles::DropFiles(HDROP Drop) {
     const UINT length = os::shell32.DragQueryFileA(Drop, i, nullptr, 0);
     if (length + 1 > buffer.size()) buffer.resize(length + 1);
     UINT copied = os::shell32.DragQueryFileA(Drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
-    // A name that fills the buffer may be cut (the length asked first may not have come): it is
-    // read again with more room.
-    while (copied + 1 >= buffer.size() && buffer.size() < kLongestName) {
+    // Without the length asked first, a name that fills the buffer may be cut: it is read again
+    // with more room.
+    while (length == 0 && copied + 1 >= buffer.size() && buffer.size() < kLongestName) {
       buffer.resize(buffer.size() * 2);
       copied = os::shell32.DragQueryFileA(Drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
     }

@@ -433,6 +433,13 @@ const std::vector<TEntry>& Entries() {
         Fails<version, &VersionTable::VerQueryValueA>("version.VerQueryValueA", FALSE, ERROR_RESOURCE_TYPE_NOT_FOUND),
         Fails<winmm, &WinmmTable::sndPlaySoundA>("winmm.sndPlaySoundA", FALSE, ERROR_NOT_ENOUGH_MEMORY),
         Fails<winmm, &WinmmTable::PlaySoundA>("winmm.PlaySoundA", FALSE, ERROR_NOT_ENOUGH_MEMORY),
+        // COM (the calls return their HRESULT)
+        Fails<ole32, &Ole32Table::CoInitializeEx>("ole32.CoInitializeEx", E_OUTOFMEMORY, 0),
+        Fails<ole32, &Ole32Table::CoCreateInstance>("ole32.CoCreateInstance", E_OUTOFMEMORY, 0, nullptr,
+                                                    [](REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID* object) -> HRESULT {
+                                                      if (object) *object = nullptr;
+                                                      return E_OUTOFMEMORY;
+                                                    }),
     };
   }();
   return entries;
