@@ -6,6 +6,7 @@
 #include "host/core/ComponentRef.h"
 #include "host/core/Exceptions.h"
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Forms.h"
 
 namespace kyt {
@@ -44,8 +45,9 @@ size_t NameStart(const std::string& path) {
   return i;
 }
 
-// Starts at 128 characters and only grows, as names need.
+// Starts at 128 characters and only grows, as names need, up to the longest path in UTF-8.
 constexpr UINT kInitialNameBuffer = 128;
+constexpr size_t kLongestName = 32768 * kMaxBytesPerChar;
 }  // namespace
 
 std::string KYTDroppedName(const std::string& path) { return path.substr(NameStart(path)); }
@@ -121,9 +123,16 @@ void TKYTDroppedFiles::DropFiles(HDROP Drop) {
   for (UINT i = 0; i < count; ++i) {
     const UINT length = os::shell32.DragQueryFileA(Drop, i, nullptr, 0);
     if (length + 1 > buffer.size()) buffer.resize(length + 1);
-    const UINT copied =
-        os::shell32.DragQueryFileA(Drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
-    const std::string item = Collect(std::string(buffer.data(), copied < buffer.size() ? copied : 0));
+    UINT copied = os::shell32.DragQueryFileA(Drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
+    // Without the length asked first, a name that fills the buffer may be cut: it is read again
+    // with more room.
+    while (length == 0 && copied + 1 >= buffer.size() && buffer.size() < kLongestName) {
+      buffer.resize(buffer.size() * 2);
+      copied = os::shell32.DragQueryFileA(Drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
+    }
+    // A name the shell cannot give is left out: an empty entry would name no file.
+    if (copied == 0 || copied >= buffer.size()) continue;
+    const std::string item = Collect(std::string(buffer.data(), copied));
     FDroppedItems->Add(item);
     FOnDrop(this, item);
     if (!self) return;

@@ -72,7 +72,8 @@ class TKYTDroppedFiles : public TKYTHookComponent {
 
   // Methods
   // Collects the files of a drop and raises the events. The drop handle is finished exactly
-  // once, also when a handler raises or frees the component; a null handle is ignored.
+  // once, also when a handler raises or frees the component; a null handle is ignored. A name
+  // the shell cannot give is left out.
   void DropFiles(HDROP Drop);
 
  protected:

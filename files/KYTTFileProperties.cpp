@@ -59,7 +59,11 @@ std::string ShortText(TFileType attributes) {
 }  // namespace
 
 void TKYTFileProperties::RefreshState() {
-  if (!FFilename.empty()) FFilename = ExpandFileName(FFilename);
+  // A name the platform cannot expand is kept as it is: the file is still the one shown.
+  if (!FFilename.empty()) {
+    const std::string full = ExpandFileName(FFilename);
+    if (!full.empty()) FFilename = full;
+  }
   const std::string name = ExtractFileName(FFilename);
   FNameOnly = NameBeforeFirstDot(name);
   FNameAndExtension = name;

@@ -35,13 +35,28 @@ void TKYTLogFile::Log(const std::string& Msg) {
   TextFile file(FLogFile);  // closed by its destructor on every path
   if (FileExists(FLogFile)) {
     file.Append();
-  } else {
-    file.Rewrite();
-    if (FLogHeader) file.WriteLn(FHeader);
+    file.WriteLn(line);
+    file.Flush();
+    file.CloseFile();
+    return;
   }
-  file.WriteLn(line);
-  file.Flush();
-  file.CloseFile();
+  file.Rewrite();
+  try {
+    if (FLogHeader) file.WriteLn(FHeader);
+    file.WriteLn(line);
+    file.Flush();
+    file.CloseFile();
+  } catch (const EInOutError&) {
+    // A log this call created holds nothing worth keeping: without it the next call starts the
+    // file again, header first.
+    try {
+      if (file.IsOpen()) file.CloseFile();
+    } catch (const EInOutError&) {
+      // The error that ended the call is the one the caller sees.
+    }
+    DeleteFile(FLogFile);
+    throw;
+  }
 }
 
 void TKYTLogFile::ClearLog() {

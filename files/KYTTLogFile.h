@@ -61,7 +61,8 @@ class TKYTLogFile : public TKYTSystemsComponent {
 
   // Methods
   // Appends the line for Msg; a new file first gets the header when LogHeader is set. Nothing
-  // happens while LogFile is empty. File errors raise EInOutError; the file is closed anyway.
+  // happens while LogFile is empty. File errors raise EInOutError; the file is closed anyway,
+  // and a file this call created is removed again.
   void Log(const std::string& Msg);
   // Raises OnClear, then empties an existing log file and writes the header when LogHeader is
   // set. A missing file is not created. Nothing happens while LogFile is empty.

@@ -1,8 +1,12 @@
 // KYTTTextReplace: the line-by-line copy under the application's control.
 #include "files/KYTTTextReplace.h"
 
+#include <utility>
+
 #include "host/core/ComponentRef.h"
 #include "host/core/Exceptions.h"
+#include "host/os/OsSeam.h"
+#include "host/rtl/SysUtils.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -42,9 +46,49 @@ class TCloseOnError {
 };
 }  // namespace
 
+TKYTTextReplace::~TKYTTextReplace() {
+  // Freed in the middle of a run (its form closed while messages were processed): the output
+  // written so far still replaces FileTo, as the run's end would have done.
+  CloseBoth();
+}
+
 void TKYTTextReplace::CloseBoth() noexcept {
   CloseQuietly(FOutput);
   CloseQuietly(FSource);
+  if (FPending.empty()) return;
+  const std::string pending = std::exchange(FPending, std::string());
+  if (!os::kernel32.MoveFileExA(pending.c_str(), FFileTo.c_str(), MOVEFILE_REPLACE_EXISTING))
+    os::kernel32.DeleteFileA(pending.c_str());
+}
+
+void TKYTTextReplace::DropOutput() noexcept {
+  CloseQuietly(FOutput);
+  CloseQuietly(FSource);
+  if (!FPending.empty()) os::kernel32.DeleteFileA(std::exchange(FPending, std::string()).c_str());
+}
+
+void TKYTTextReplace::OpenOutput() {
+  // FileTo must take writing and must not be the source, which, open for reading, refuses it:
+  // both are asked before anything is written.
+  {
+    const os::UniqueFile probe = FileOpen(FFileTo, fmOpenWrite | fmShareDenyNone);
+    if (!probe) {
+      const DWORD error = os::kernel32.GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND) RaiseInOutError(static_cast<int>(error));
+    }
+  }
+  FPending = FFileTo + ".kyt-tmp";
+  FOutput.AssignFile(FPending);
+  FOutput.Rewrite();
+}
+
+void TKYTTextReplace::CommitOutput() {
+  const std::string pending = std::exchange(FPending, std::string());
+  if (!os::kernel32.MoveFileExA(pending.c_str(), FFileTo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const DWORD error = os::kernel32.GetLastError();
+    os::kernel32.DeleteFileA(pending.c_str());
+    RaiseInOutError(static_cast<int>(error));
+  }
 }
 
 bool TKYTTextReplace::Execute() {
@@ -53,28 +97,34 @@ bool TKYTTextReplace::Execute() {
   TCloseOnError closeOnError(self, &TKYTTextReplace::CloseBoth);
   FLineNo = 1;
   // The source first: while it is open for reading, the output cannot be the same file, and a
-  // missing source fails before the output is created or emptied.
+  // missing source fails before the output is made.
   FSource.AssignFile(FFileFrom);
   FSource.Reset();
-  FOutput.AssignFile(FFileTo);
-  FOutput.Rewrite();
   bool result = false;
-  while (!FSource.Eof()) {
-    FWriteLine = true;
-    FSource.ReadLn(FCurrentLine);
-    Application->ProcessMessages();
-    if (!self) return false;  // freed with its form: the files closed with it
-    // Past the limit the rest is still read (and messages processed), but nothing is passed on.
-    if (FUseNoOfLines && FLineNo > FNoOfLinesOnly) continue;
-    FBeforeWrite(this, FCurrentLine, FLineNo, FWriteLine);
-    if (!self) return false;
-    if (FWriteLine) FOutput.WriteLn(FCurrentLine);
-    ++FLineNo;
-    result = true;
+  try {
+    OpenOutput();
+    while (!FSource.Eof()) {
+      FWriteLine = true;
+      FSource.ReadLn(FCurrentLine);
+      Application->ProcessMessages();
+      if (!self) return false;  // freed with its form: its destructor finished the output
+      // Past the limit the rest is still read (and messages processed), but nothing is passed on.
+      if (FUseNoOfLines && FLineNo > FNoOfLinesOnly) continue;
+      FBeforeWrite(this, FCurrentLine, FLineNo, FWriteLine);
+      if (!self) return false;
+      if (FWriteLine) FOutput.WriteLn(FCurrentLine);
+      ++FLineNo;
+      result = true;
+    }
+    FOutput.CloseFile();
+    FSource.CloseFile();
+  } catch (const EInOutError&) {
+    // A file that failed leaves FileTo as it was: the output made so far goes.
+    if (self) DropOutput();
+    throw;
   }
-  FOutput.CloseFile();
-  FSource.CloseFile();
   closeOnError.Disarm();
+  CommitOutput();
   return result;
 }
 

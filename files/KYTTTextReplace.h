@@ -39,6 +39,7 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   }
 
   using TKYTSystemsComponent::TKYTSystemsComponent;
+  ~TKYTTextReplace() override;
 
   // Properties
   const std::string& FileFrom() const { return FFileFrom; }
@@ -55,11 +56,13 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   void SetBeforeWrite(const TKYTBeforeWrite& value) { FBeforeWrite = value; }
 
   // Methods
-  // Copies FileFrom into FileTo (created or emptied); true when at least one line was processed.
+  // Copies FileFrom into FileTo (created or replaced); true when at least one line was processed.
   // Raises Exception "Filename not supplied" when a name is empty, EInOutError for file errors;
-  // both files are closed on every path. The source is opened first, so a missing source or a
-  // FileTo naming the source fails before anything is truncated. A run whose component is freed
-  // while messages are processed (its form closed) stops at once and returns false.
+  // both files are closed on every path. The output goes to FileTo + ".kyt-tmp" and replaces
+  // FileTo when the run ends, so a file error leaves FileTo as it was. The source is opened
+  // first, so a missing source or a FileTo naming the source fails before anything is written.
+  // A run stopped by a raising handler, or whose component is freed while messages are
+  // processed (its form closed; it then returns false), still puts what it wrote in FileTo.
   bool Execute();
   // Writes S as a line of the output, ahead of the current line, while the current line's write
   // flag is true (before the first Execute it is false: nothing happens). Outside a run whose
@@ -67,8 +70,15 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   void AddNewString(const std::string& S);
 
  private:
-  // Closes whichever of the two files is open, dropping close errors (the error path).
+  // Closes whichever of the two files is open, dropping close errors, and puts the output made
+  // so far in FileTo (a run stopped by a handler or by the component's end).
   void CloseBoth() noexcept;
+  // Closes both and deletes the output made so far (a run stopped by a file error).
+  void DropOutput() noexcept;
+  // Checks that FileTo takes writing, then opens the pending output beside it.
+  void OpenOutput();
+  // The pending output replaces FileTo; EInOutError when it cannot.
+  void CommitOutput();
 
   std::string FFileFrom;
   std::string FFileTo;
@@ -77,6 +87,7 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   int32_t FNoOfLinesOnly = 0;
   TextFile FSource;
   TextFile FOutput;
+  std::string FPending;  // the output's file until the run ends; empty between runs
   std::string FCurrentLine;
   int32_t FLineNo = 0;
   bool FWriteLine = false;

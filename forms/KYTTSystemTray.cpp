@@ -19,11 +19,12 @@ namespace {
   return true;
 }();
 
-// The tray came with version 4 of the platform.
+// The tray came with version 4 of the platform. A version that cannot be read is taken as a
+// platform of today: taking the tray away for it would leave the application nowhere to go.
 bool TrayAvailable() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof(info);
-  return os::kernel32.GetVersionExA(&info) && info.dwMajorVersion >= 4;
+  return !os::kernel32.GetVersionExA(&info) || info.dwMajorVersion >= 4;
 }
 
 bool ApplicationWindowMinimized() {

@@ -109,9 +109,12 @@ void TKYTFormSaver::MyStore(TObject* Sender, TCloseAction& Action) {
   if (!self || !FFormStore->Enabled()) return;
   if (FOnStore) FOnStore(Sender);
   if (!Application) return;
-  for (int i = 0; i < Application->ComponentCount(); ++i) {
-    if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindow(form);
-  }
+  // One change of the store: a write that fails leaves the values of the last store whole.
+  FFormStore->WriteAll([&] {
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+      if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindow(form);
+    }
+  });
 }
 
 void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix) {

@@ -83,7 +83,9 @@ class TKYTFormSaver : public TKYTHookComponent {
   void SetOnRestore(TNotifyEvent value) { FOnRestore = value; }
 
   // Methods
-  // Store every form as if the owner form were closing; restore as if it were being shown.
+  // Store every form as if the owner form were closing; restore as if it were being shown. A
+  // store is one change of FormStore (see WriteAll): when a value cannot be written it raises
+  // and the values of the last store stay whole.
   void Store();
   void Restore();
   // Read through FormStore with Default as its error value (the change stays).

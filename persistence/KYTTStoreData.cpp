@@ -251,6 +251,45 @@ void TKYTDataStore::DeleteKey(const std::string& Name) {
       [&](auto& f, const std::string& s) { f.DeleteKey(s, Name); });
 }
 
+void TKYTDataStore::WriteAll(const std::function<void()>& writes) {
+  DoFix();
+  const std::string section = GetSection();
+  const bool ini = FDatatype == sIniFile;
+  // Writes that reach no back-end change nothing there to put back.
+  if (FWritingAll || !FEnabled || section.empty() || (ini ? FInifile->Filename() : FRegistry->Path()).empty()) {
+    writes();
+    return;
+  }
+  struct TFlag {
+    bool& Flag;
+    ~TFlag() { Flag = false; }
+  } writingAll{FWritingAll = true};
+  if (ini) {
+    const TIniFile file(FInifile->Filename());
+    const std::optional<std::string> before = file.SaveFile();
+    try {
+      writes();
+    } catch (...) {
+      file.RestoreFile(before);
+      throw;
+    }
+    return;
+  }
+  // Where TRegIniFile keeps the section: below the path, or from the root for "\section".
+  std::string path = FRegistry->Path();
+  if (!path.empty() && path.front() == '\\') path.erase(0, 1);
+  const std::string key = section.front() == '\\' ? section.substr(1) : path + "\\" + section;
+  TRegistry registry(KEY_QUERY_VALUE | KEY_SET_VALUE);
+  registry.SetRootKey(KYTHKeys[FRegistry->Rootkey()]);
+  const TRegistry::TKeyImage before = registry.SaveKey(key);
+  try {
+    writes();
+  } catch (...) {
+    registry.RestoreKey(key, before);
+    throw;
+  }
+}
+
 // TKYTStoreData
 
 TKYTStoreData::TKYTStoreData(TComponent* AOwner) : inherited(AOwner) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/KYTSystem.h"
@@ -162,6 +163,11 @@ class TKYTDataStore : public TPersistent {
   void WriteBool(const std::string& Name, bool Value);
   void Erase();
   void DeleteKey(const std::string& Name);
+  // Runs writes (Write* and DeleteKey calls on this store) as one change of the section: when one
+  // of them raises, the section (the registry key, or the whole ini file) is put back as it was
+  // and the error goes on, so the store holds all of the values or none. Inside another WriteAll
+  // it simply runs the writes.
+  void WriteAll(const std::function<void()>& writes);
   // Turns every '/' of Registry.Path into '\', in place.
   void DoFix();
   // Inifile.Section for the ini back-end, Registry.Section otherwise.
@@ -187,6 +193,7 @@ class TKYTDataStore : public TPersistent {
   TKYTDatatype FDatatype = sRegistry;
   TKYTRegistry* FRegistry = nullptr;
   TKYTIniFile* FInifile = nullptr;
+  bool FWritingAll = false;
 };
 
 // The component that carries one data store on a form; every call passes straight through.

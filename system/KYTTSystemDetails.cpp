@@ -71,7 +71,14 @@ void TKYTSystemDetails::ReadProcessor() {
 void TKYTSystemDetails::ReadVersion() {
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
-  os::kernel32.GetVersionExA(&version);
+  if (!os::kernel32.GetVersionExA(&version)) {
+    // Unknown, as for a platform the texts do not know: the empty record would read as
+    // "Windows 3.1" version 0.0.
+    FOS.clear();
+    FWinVersion.clear();
+    FBuild.clear();
+    return;
+  }
   switch (version.dwPlatformId) {
     case VER_PLATFORM_WIN32s: FOS = "Windows 3.1"; break;
     case VER_PLATFORM_WIN32_WINDOWS: FOS = "Windows 95"; break;

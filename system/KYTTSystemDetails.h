@@ -17,7 +17,8 @@ inline constexpr const char* kKYTSystemDetailsKey = "SOFTWARE\\Microsoft\\Window
 // designer too); those two are asked for on every read. Assigning any property changes nothing
 // but re-reads the screen size. The processor and platform texts only know the 386, 486 and
 // Pentium types and the Win32s, Windows 95 and NT platforms, so they read empty on today's
-// machines; they are kept as the family has them.
+// machines; they are kept as the family has them. A fact the platform will not give (a version,
+// a registry value, the drive's size) reads empty too.
 class TKYTSystemDetails : public TKYTSystemsComponent {
   KYT_CLASS(TKYTSystemDetails, TKYTSystemsComponent)
  public:

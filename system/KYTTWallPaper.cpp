@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 #include "host/core/ComponentRef.h"
 #include "host/os/OsSeam.h"
@@ -19,11 +20,6 @@ namespace {
   return true;
 }();
 
-// Writes one text value to the desktop key; nothing when the key cannot be opened.
-void WriteDesktopValue(const std::string& name, const std::string& value) {
-  TRegistry registry;
-  if (registry.OpenKey(kKYTDesktopKey, false)) registry.WriteString(name, value);
-}
 }  // namespace
 
 void TKYTWallPaper::SetFilename(const std::string& value) {
@@ -40,14 +36,28 @@ bool TKYTWallPaper::Execute() {
 
 bool TKYTWallPaper::SetWallPaper(const std::string& fileName, bool tiled) {
   if (WideLength(fileName) > kKYTWallPaperPathLength) return false;
-  // Written first, so that the change already shows the picture the chosen way.
-  WriteDesktopValue("TileWallPaper", tiled ? "1" : "0");
+  // Both desktop values change with the picture or neither does. A key that cannot be opened is
+  // left alone (the system is still asked).
+  TRegistry desktop;
+  const bool keyOpen = desktop.OpenKey(kKYTDesktopKey, false);
+  std::optional<TRegistry::TRawValue> tiling;
+  if (keyOpen) {
+    tiling = desktop.ReadRawValue("TileWallPaper");
+    // Written first, so that the change already shows the picture the chosen way.
+    desktop.WriteString("TileWallPaper", tiled ? "1" : "0");
+  }
   std::array<char, kKYTWallPaperPathLength * kMaxBytesPerChar + 1> path{};
   std::memcpy(path.data(), fileName.data(), std::min(fileName.size(), path.size() - 1));
   const bool shown = os::user32.SystemParametersInfoA(SPI_SETDESKWALLPAPER, 1, path.data(),
                                                       SPIF_UPDATEINIFILE) != FALSE;
-  WriteDesktopValue("Wallpaper", fileName);
-  return shown;
+  if (!keyOpen) return shown;
+  // A refusal leaves the settings as the desktop still shows them.
+  if (!shown) {
+    desktop.RestoreValue("TileWallPaper", tiling);
+    return false;
+  }
+  desktop.WriteString("Wallpaper", fileName);
+  return true;
 }
 
 }  // namespace kyt

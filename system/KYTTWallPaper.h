@@ -51,7 +51,8 @@ class TKYTWallPaper : public TKYTExecuteComponent {
   bool Execute() override;
   // Writes TileWallPaper ("1" or "0") to the desktop key, asks the system to show the file
   // (an empty name removes the wallpaper) and writes Wallpaper = the name. A desktop key that
-  // cannot be opened is left alone. False when the system refused or the name is too long.
+  // cannot be opened is left alone. False when the system refused (TileWallPaper is then put
+  // back) or the name is too long; a value that cannot be written raises ERegistryException.
   static bool SetWallPaper(const std::string& fileName, bool tiled);
 
  private:

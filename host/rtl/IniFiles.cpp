@@ -2,6 +2,8 @@
 // ones for byte strings).
 #include "host/rtl/IniFiles.h"
 
+#include <algorithm>
+
 #include "host/os/OsSeam.h"
 #include "host/rtl/RtlPrivate.h"
 #include "host/rtl/SysUtils.h"
@@ -246,6 +248,40 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
   for (const std::string& n : ValueNames(section))
     if (AnsiUpperCase(n) == wanted) return true;
   return false;
+}
+
+std::optional<std::string> TIniFile::SaveFile() const {
+  if (!FileUsable()) return std::nullopt;
+  const std::string path = ProfilePath();
+  os::UniqueFile file = FileOpen(path, fmOpenRead | fmShareDenyNone);
+  if (!file) {
+    const DWORD error = kernel32.GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
+    throw EIniFileException("Unable to read " + FFileName);
+  }
+  std::string bytes;
+  char chunk[4096];
+  for (;;) {
+    const int n = FileRead(file.get(), chunk, sizeof chunk);
+    if (n < 0) throw EIniFileException("Unable to read " + FFileName);
+    if (n == 0) return bytes;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+bool TIniFile::RestoreFile(const std::optional<std::string>& image) const {
+  if (!FileUsable()) return false;
+  const std::string path = ProfilePath();
+  if (!image) return DeleteFile(path) || kernel32.GetLastError() == ERROR_FILE_NOT_FOUND;
+  os::UniqueFile file = FileCreate(path);
+  if (!file) return false;
+  for (size_t done = 0; done < image->size();) {
+    const int chunk = static_cast<int>(std::min<size_t>(image->size() - done, 1u << 20));
+    const int n = FileWrite(file.get(), image->data() + done, chunk);
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 void TIniFile::UpdateFile() {

@@ -68,6 +68,12 @@ class TIniFile {
   bool SectionExists(const std::string& section);  // true when it holds at least one value
   bool ValueExists(const std::string& section, const std::string& ident);
   void UpdateFile();  // asks the platform to write out anything it caches
+  // The file's bytes as they lie on disk, so that RestoreFile can put it back exactly; nullopt
+  // when there is no file. Raises EIniFileException when it is there but cannot be read.
+  std::optional<std::string> SaveFile() const;
+  // Puts the file back as SaveFile found it: the bytes written again, or the file deleted. Best
+  // effort, for undoing a change that failed halfway; false when it could not.
+  bool RestoreFile(const std::optional<std::string>& image) const;
 
  private:
   bool FileUsable() const;

@@ -367,6 +367,102 @@ void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int
     SetDataFailed(name);
 }
 
+std::optional<TRegistry::TRawValue> TRegistry::ReadRawValue(const std::string& name) {
+  if (!Key() || !NoZero(name)) GetDataFailed(name);
+  TRawValue value{name, REG_NONE, std::string(256, '\0')};
+  for (int attempt = 0;; ++attempt) {
+    DWORD size = static_cast<DWORD>(value.Data.size());
+    const LONG rc = advapi32.RegQueryValueExA(Key(), name.c_str(), nullptr, &value.Type,
+                                              reinterpret_cast<BYTE*>(value.Data.data()), &size);
+    if (rc == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    if (rc == ERROR_MORE_DATA && attempt < 8) {
+      value.Data.assign(static_cast<size_t>(size) + 1, '\0');
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) GetDataFailed(name);
+    value.Data.resize(size);
+    return value;
+  }
+}
+
+bool TRegistry::RestoreValue(const std::string& name, const std::optional<TRawValue>& value) {
+  if (!Key() || !NoZero(name)) return false;
+  if (!value) {
+    const LONG rc = advapi32.RegDeleteValueA(Key(), name.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+  }
+  return advapi32.RegSetValueExA(Key(), name.c_str(), 0, value->Type,
+                                 reinterpret_cast<const BYTE*>(value->Data.data()),
+                                 static_cast<DWORD>(value->Data.size())) == ERROR_SUCCESS;
+}
+
+TRegistry::TKeyImage TRegistry::SaveKey(const std::string& key) {
+  TKeyImage image;
+  os::UniqueHKey opened;
+  const LONG rc = NoZero(key) ? advapi32.RegOpenKeyExA(FRootKey, key.c_str(), 0, KEY_QUERY_VALUE, opened.put())
+                              : ERROR_INVALID_PARAMETER;
+  if (rc == ERROR_FILE_NOT_FOUND) {
+    opened.release();
+    return image;
+  }
+  if (rc != ERROR_SUCCESS) {
+    opened.release();
+    GetDataFailed(key);
+  }
+  image.Exists = true;
+  DWORD count = 0, maxName = 0, maxData = 0;
+  if (advapi32.RegQueryInfoKeyA(opened.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                                &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+    GetDataFailed(key);
+  std::string name(static_cast<size_t>(maxName) + 1, '\0');
+  std::string data(static_cast<size_t>(maxData) + 1, '\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD nameLen = static_cast<DWORD>(name.size()), dataLen = static_cast<DWORD>(data.size()), type = 0;
+    const LONG got = advapi32.RegEnumValueA(opened.get(), index, name.data(), &nameLen, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(data.data()), &dataLen);
+    if (got == ERROR_NO_MORE_ITEMS) break;
+    if (got == ERROR_MORE_DATA && name.size() < 65536 && data.size() < (64u << 20)) {
+      // A value grew since the sizes were taken: read the same one again with more room.
+      name.assign(name.size() * 2, '\0');
+      data.assign(data.size() * 2, '\0');
+      --index;
+      continue;
+    }
+    if (got != ERROR_SUCCESS) GetDataFailed(key);
+    image.Values.push_back({std::string(name.data(), nameLen), type, std::string(data.data(), dataLen)});
+  }
+  return image;
+}
+
+bool TRegistry::RestoreKey(const std::string& key, const TKeyImage& image) {
+  if (!NoZero(key)) return false;
+  if (!image.Exists) {
+    const LONG rc = advapi32.RegDeleteKeyA(FRootKey, key.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+  }
+  os::UniqueHKey opened;
+  DWORD disposition = 0;
+  if (advapi32.RegCreateKeyExA(FRootKey, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, opened.put(), &disposition) != ERROR_SUCCESS) {
+    opened.release();
+    return false;
+  }
+  bool whole = true;
+  std::vector<std::string> now;
+  CollectNames(opened.get(), true, now);
+  for (const std::string& name : now) {
+    bool kept = false;
+    for (const TRawValue& v : image.Values) kept = kept || v.Name == name;
+    if (!kept) whole = advapi32.RegDeleteValueA(opened.get(), name.c_str()) == ERROR_SUCCESS && whole;
+  }
+  for (const TRawValue& v : image.Values)
+    whole = advapi32.RegSetValueExA(opened.get(), v.Name.c_str(), 0, v.Type,
+                                    reinterpret_cast<const BYTE*>(v.Data.data()),
+                                    static_cast<DWORD>(v.Data.size())) == ERROR_SUCCESS &&
+            whole;
+  return whole;
+}
+
 // TRegIniFile
 
 TRegIniFile::TRegIniFile(const std::string& fileName) : FFileName(fileName) {

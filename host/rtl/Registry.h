@@ -7,6 +7,7 @@
 #define KYT_HOST_RTL_REGISTRY_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,31 @@ class TRegistry {
   // than the buffer or not binary.
   int ReadBinaryData(const std::string& name, void* buffer, int bufSize);
   void WriteBinaryData(const std::string& name, const void* buffer, int bufSize);
+
+  // A key as the registry keeps it: whether it is there, and each value's name, type and bytes.
+  struct TRawValue {
+    std::string Name;
+    DWORD Type = REG_NONE;
+    std::string Data;
+  };
+  struct TKeyImage {
+    bool Exists = false;
+    std::vector<TRawValue> Values;
+  };
+  // One value of the current key as the registry keeps it, so that RestoreValue can put it back
+  // exactly; nullopt when it is not there. Raises "Failed to get data for 'X'" when it is there
+  // but cannot be read.
+  std::optional<TRawValue> ReadRawValue(const std::string& name);
+  // Puts a value of the current key back as ReadRawValue found it (deleted when it was not
+  // there). Best effort, for undoing a change; false when it could not.
+  bool RestoreValue(const std::string& name, const std::optional<TRawValue>& value);
+  // Reads key (below the root key) whole, so that RestoreKey can put it back exactly; raises
+  // ERegistryException when it is there but it or one of its values cannot be read.
+  TKeyImage SaveKey(const std::string& key);
+  // Puts key back as SaveKey found it: its values written again and any other value deleted, or
+  // the key deleted when it was not there (a key with sub-keys of its own stays). Best effort,
+  // for undoing a change that failed halfway; false when something could not be put back.
+  bool RestoreKey(const std::string& key, const TKeyImage& image);
 
  protected:
   // The key relative names start from: the current key when open and the name is relative.

@@ -85,15 +85,26 @@ void TCustomForm::AfterConstruction() {
   const std::string name = UpperCase(ClassName());
   if (HRSRC res = os::kernel32.FindResourceA(module, name.c_str(), reinterpret_cast<LPCSTR>(RT_RCDATA))) {
     HGLOBAL data = os::kernel32.LoadResource(module, res);
-    const DWORD size = os::kernel32.SizeofResource(module, res);
-    const void* bytes = data ? os::kernel32.LockResource(data) : nullptr;
-    if (bytes) LoadFormText(std::string(static_cast<const char*>(bytes), size), name);
+    const DWORD size = data ? os::kernel32.SizeofResource(module, res) : 0;
+    const void* bytes = size ? os::kernel32.LockResource(data) : nullptr;
+    // A form file that is there but cannot be read must not give a form without it.
+    if (!bytes) ResourceUnreadable(name);
+    LoadFormText(std::string(static_cast<const char*>(bytes), size), name);
+  } else if (const DWORD error = os::kernel32.GetLastError(); error != ERROR_RESOURCE_NAME_NOT_FOUND &&
+                                                              error != ERROR_RESOURCE_TYPE_NOT_FOUND &&
+                                                              error != ERROR_RESOURCE_DATA_NOT_FOUND) {
+    ResourceUnreadable(name);  // not "no form file" (a form made in code) but a failed look
   }
   DoCreate();
   if (FVisible && !Showing()) {
     FVisible = false;
     SetVisible(true);
   }
+}
+
+void TCustomForm::ResourceUnreadable(const std::string& name) {
+  throw EResNotFound("Cannot read the form file resource " + name + " (error " +
+                     std::to_string(os::kernel32.GetLastError()) + ")");
 }
 
 void TCustomForm::LoadFormFile(const std::string& path) { ReadRootFile(*this, path); }

@@ -61,7 +61,8 @@ class TCustomForm : public TWinControl {
 
   // Finishes construction once the most-derived constructor has run: reads the form file of the
   // class from its RCDATA resource (named like the class, upper case) when there is one, then
-  // runs OnCreate. Application->CreateForm and NewForm call it; a second call does nothing.
+  // runs OnCreate. Application->CreateForm and NewForm call it; a second call does nothing. A
+  // resource the platform cannot look up or load raises EResNotFound.
   virtual void AfterConstruction();
   // Runs OnDestroy and frees the form's components while the form is whole (FreeComponent and
   // the owner call it); a form freed with a plain delete does the same from its destructor.
@@ -186,6 +187,7 @@ class TCustomForm : public TWinControl {
 
  private:
   void FinishForm();  // OnDestroy once, then the owned components
+  [[noreturn]] static void ResourceUnreadable(const std::string& name);
   void ApplyWindowState();
   void CenterOnScreen();
   void IconChange(TObject* sender);

@@ -6,11 +6,20 @@
 #include "host/os/Win.h"
 #include "tests/support/HeapCheck.h"
 
+namespace kyt::test {
+void PrintSweepSummary();  // FaultSweep.h; declared here so the main needs no runtime headers
+}  // namespace kyt::test
+
 namespace {
 
 // A write into a freed block during a test ends the run at that test, not some tests later.
 class TFreedBlockCheck : public ::testing::EmptyTestEventListener {
   void OnTestEnd(const ::testing::TestInfo&) override { kyt::CheckFreedBlocks(); }
+};
+
+// The program's last line sums the fault sweeps it ran, if any.
+class TSweepSummary : public ::testing::EmptyTestEventListener {
+  void OnTestProgramEnd(const ::testing::UnitTest&) override { kyt::test::PrintSweepSummary(); }
 };
 
 }  // namespace
@@ -27,5 +36,6 @@ int main(int argc, char** argv) {
   }
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TFreedBlockCheck);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new TSweepSummary);
   return RUN_ALL_TESTS();
 }
