@@ -38,6 +38,11 @@ void Utf16ToUtf8(std::u16string_view units, std::string& text);
 constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// A byte of 7-bit ASCII, which every code page and UTF-8 spell alike.
+constexpr bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+// The byte-order mark that starts a text marked as UTF-8.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 }  // namespace kyt
 
 #endif

@@ -1,4 +1,6 @@
 // FormFile: the text form-file reader and writer (object blocks, properties, nested components).
+// A file's text is read in the order of its units: FormLexer makes tokens, FormParser a tree of
+// them (FormTree), FormReader the components and their properties; FormWriter writes them back.
 #ifndef KYT_HOST_CORE_FORMFILE_H
 #define KYT_HOST_CORE_FORMFILE_H
 

@@ -1,0 +1,613 @@
+// FormReader: creates and assigns the components a parsed form describes, and reads form files.
+// On failure it frees what it created and puts an existing root's properties back.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/core/CodePage.h"
+#include "host/core/Collection.h"
+#include "host/core/FormFile.h"
+#include "host/core/FormTree.h"
+#include "host/core/Strings.h"
+
+namespace kyt {
+
+using namespace formtext;
+using namespace std::string_view_literals;
+
+namespace {
+
+
+// The published state of one object, so a failed read can put an existing root back.
+class TSnapshot {
+ public:
+  TSnapshot(TPersistent& obj, int depth) : FObject(obj) {
+    for (const TPropInfo* prop : obj.ClassType().Properties()) {
+      try {
+        Capture(*prop, depth);
+      } catch (const std::exception&) {
+        // A value that cannot be captured cannot be put back either; reading goes on.
+      }
+    }
+  }
+
+  void Restore() {
+    for (TEntry& entry : FEntries) {
+      try {
+        RestoreEntry(entry);
+      } catch (const std::exception&) {
+        // Best effort: one refused value must not keep the others from coming back.
+      }
+    }
+  }
+
+ private:
+  struct TEntry {
+    const TPropInfo* Prop = nullptr;
+    int64_t Ord = 0;
+    std::string Str;
+    std::vector<uint8_t> Bytes;
+    TMethod Method;
+    TPersistent* Ref = nullptr;
+    std::unique_ptr<TStringList> Lines;
+    std::unique_ptr<TCollection> Items;
+    std::unique_ptr<TSnapshot> Sub;
+  };
+
+  void Capture(const TPropInfo& prop, int depth) {
+    TEntry entry;
+    entry.Prop = &prop;
+    switch (prop.Kind()) {
+      case pkString: entry.Str = prop.GetStr(&FObject); break;
+      case pkBinary: entry.Bytes = prop.GetBinary(&FObject); break;
+      case pkEvent: entry.Method = prop.GetMethod(&FObject); break;
+      case pkComponentRef: entry.Ref = prop.GetObject(&FObject); break;
+      case pkStrings:
+        if (auto* lines = dynamic_cast<TStrings*>(prop.GetObject(&FObject))) {
+          entry.Lines = std::make_unique<TStringList>();
+          entry.Lines->Assign(lines);
+        }
+        break;
+      case pkCollection:
+        if (auto* items = dynamic_cast<TCollection*>(prop.GetObject(&FObject))) {
+          entry.Items = std::make_unique<TCollection>(items->ItemClass(), nullptr);
+          entry.Items->Assign(items);
+        }
+        break;
+      case pkClass:
+        if (TPersistent* sub = prop.GetObject(&FObject); sub && depth < kMaxFormNesting)
+          entry.Sub = std::make_unique<TSnapshot>(*sub, depth + 1);
+        break;
+      default: entry.Ord = prop.GetOrd(&FObject); break;
+    }
+    FEntries.push_back(std::move(entry));
+  }
+
+  void RestoreEntry(TEntry& entry) {
+    const TPropInfo& prop = *entry.Prop;
+    if (entry.Sub) {
+      entry.Sub->Restore();
+      return;
+    }
+    if (entry.Items) {
+      if (TPersistent* items = prop.GetObject(&FObject)) items->Assign(entry.Items.get());
+      return;
+    }
+    if (entry.Lines) {
+      if (!prop.IsReadOnly()) prop.SetObject(&FObject, entry.Lines.get());
+      else if (TPersistent* lines = prop.GetObject(&FObject)) lines->Assign(entry.Lines.get());
+      return;
+    }
+    if (prop.IsReadOnly()) return;
+    switch (prop.Kind()) {
+      case pkString: prop.SetStr(&FObject, entry.Str); break;
+      case pkBinary: prop.SetBinary(&FObject, entry.Bytes); break;
+      case pkEvent: prop.SetMethod(&FObject, entry.Method); break;
+      case pkComponentRef: prop.SetObject(&FObject, entry.Ref); break;
+      case pkClass: case pkStrings: case pkCollection: break;
+      default: prop.SetOrd(&FObject, entry.Ord); break;
+    }
+  }
+
+  TPersistent& FObject;
+  std::vector<TEntry> FEntries;
+};
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EInOutError("Cannot open file " + path, errno);
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) throw EInOutError("Cannot read file " + path, errno);
+  if (static_cast<uint64_t>(size) > kMaxFormFileSize) throw EReadError(path, 1, 1, "file too large");
+  std::string text(static_cast<size_t>(size), '\0');
+  in.seekg(0, std::ios::beg);
+  if (!in.read(text.data(), size)) throw EInOutError("Cannot read file " + path, errno);
+  return text;
+}
+
+}  // namespace
+
+
+// Creates and assigns the components of a parsed form; on failure frees what it created.
+class TReader {
+ public:
+  TReader(const std::string& file, const TFormTree& tree, TComponent& root) : FFile(file), FTree(tree), FRoot(root) {
+    FPropOrders.reserve(kMaxPropOrders);  // never moved: reading a collection's items adds orders
+  }
+
+  // Assigns the root's block; exceptions leave the created components for Rollback.
+  void Read(const TObjectNode& node) {
+    const size_t components = FTree.Objects.size() + 1;
+    FCreated.reserve(components);
+    FLoaded.reserve(components);
+    FLoadedPos.reserve(components);
+    FFixups.reserve(components);  // a reference or so per component is common
+    FNamed.reserve(components);
+    BeginLoading(FRoot, node.Pos);
+    if (!node.Name.empty()) Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
+    ReadProperties(FRoot, node.Props);
+    for (const TObjectNode& child : FTree.ChildrenOf(node)) ReadChild(FRoot, child);
+    ResolveFixups();
+    CallLoaded();
+    for (TComponent* c : FLoaded) {
+      c->SetComponentState(csLoading, false);
+      c->SetComponentState(csReading, false);
+    }
+  }
+
+  static void SetState(TComponent& c, TComponentStateFlag flag, bool on) { c.SetComponentState(flag, on); }
+
+  // Frees every component created, last first (not the root).
+  void FreeCreated() {
+    while (!FCreated.empty()) {
+      TComponent* c = FCreated.back();
+      FCreated.pop_back();
+      delete c;
+    }
+  }
+
+ private:
+  [[noreturn]] void Fail(TPos pos, const std::string& reason) const {
+    throw ReadError(FFile, FTree.Source, pos, reason);
+  }
+
+  // Runs fn, turning any exception it raises into a read error at pos.
+  template <class Fn>
+  void Guard(TPos pos, Fn&& fn) {
+    try {
+      fn();
+    } catch (const EReadError&) {
+      throw;
+    } catch (const Exception& e) {
+      Fail(pos, e.Message());
+    } catch (const std::exception& e) {
+      Fail(pos, e.what());
+    }
+  }
+
+  void BeginLoading(TComponent& c, TPos pos) {
+    c.SetComponentState(csLoading, true);
+    c.SetComponentState(csReading, true);
+    FLoaded.push_back(&c);
+    FLoadedPos.push_back(pos);
+  }
+
+  // Siblings are mostly of one class: the last class found is tried before the registry.
+  const TClassInfo* ClassNamed(std::string_view name) {
+    if (FLastClass && core::SameText(FLastClass->Name(), name)) return FLastClass;
+    const TClassInfo* cls = FindClass(name);
+    if (cls) FLastClass = cls;
+    return cls;
+  }
+
+  void ReadChild(TComponent& parent, const TObjectNode& node) {
+    const TClassInfo* cls = ClassNamed(node.ClassName);
+    if (!cls) Fail(node.Pos, "unknown class " + std::string(node.ClassName));
+    if (!cls->IsComponentClass()) Fail(node.Pos, std::string(node.ClassName) + " is not a component class");
+    if (!cls->CanCreateComponent()) Fail(node.Pos, "cannot create an instance of " + std::string(node.ClassName));
+    TComponent* c = nullptr;
+    Guard(node.Pos, [&] { c = cls->CreateComponent(&FRoot); });
+    FCreated.push_back(c);
+    BeginLoading(*c, node.Pos);
+    Guard(node.Pos, [&] {
+      c->SetParentComponent(&parent);
+      c->SetName(std::string(node.Name));
+    });
+    if (!node.Name.empty()) FNamed.push_back(TNamed{core::TextHash(node.Name), c});
+    ReadProperties(*c, node.Props);
+    for (const TObjectNode& child : FTree.ChildrenOf(node)) ReadChild(*c, child);
+  }
+
+  // The objects of one class mostly list the same properties in the same order, give or take
+  // one left at its default, so each name is first looked for a little way on in the list the
+  // last object of that class had. The lists only spare lookups: a name is always compared.
+  struct TPropOrder {
+    const TClassInfo* Class = nullptr;
+    std::vector<const TPropInfo*> Last;
+    std::vector<const TPropInfo*> Next;
+  };
+  static constexpr size_t kMaxPropOrders = 64;
+  static constexpr size_t kPropLookAhead = 3;
+
+  TPropOrder* PropOrderOf(const TClassInfo& cls) {
+    for (TPropOrder& order : FPropOrders)
+      if (order.Class == &cls) return &order;
+    if (FPropOrders.size() >= kMaxPropOrders) return nullptr;
+    return &FPropOrders.emplace_back(TPropOrder{&cls, {}, {}});
+  }
+
+  void ReadProperties(TPersistent& obj, TRange props) {
+    if (props.Count == 0) return;
+    TPropOrder* order = PropOrderOf(obj.ClassType());
+    if (order) order->Next.clear();
+    size_t cursor = 0;
+    for (const TPropNode& prop : FTree.PropsOf(props)) {
+      const std::string_view head = prop.Name.substr(0, prop.HeadLength);
+      const TPropInfo* found = nullptr;
+      if (order) {
+        // Indexed afresh each time: reading an item of this class's collection reuses the lists.
+        for (size_t k = cursor; k < order->Last.size() && k < cursor + kPropLookAhead; ++k) {
+          if (core::SameText(order->Last[k]->Name(), head)) {
+            found = order->Last[k];
+            cursor = k + 1;
+            break;
+          }
+        }
+      }
+      if (!found) found = &FindProp(obj, head, prop.Pos);
+      if (order) order->Next.push_back(found);
+      ReadProperty(obj, *found, prop);
+    }
+    if (order) std::swap(order->Last, order->Next);
+  }
+
+  const TPropInfo& FindProp(const TPersistent& obj, std::string_view name, TPos pos) {
+    const TPropInfo* prop = obj.ClassType().FindProperty(name);
+    if (!prop) Fail(pos, "unknown property " + std::string(name) + " of " + obj.ClassName());
+    return *prop;
+  }
+
+  // Walks a dotted name through owned sub-objects and assigns the last part; head is the
+  // property its first part names.
+  void ReadProperty(TPersistent& obj, const TPropInfo& head, const TPropNode& node) {
+    TPersistent* target = &obj;
+    const char* part = node.Name.data();
+    const char* const end = part + node.Name.size();
+    const TPropInfo* found = &head;
+    for (;;) {
+      const char* dot = part == node.Name.data()
+                            ? (node.HeadLength < node.Name.size() ? part + node.HeadLength : nullptr)
+                            : static_cast<const char*>(std::memchr(part, '.', static_cast<size_t>(end - part)));
+      const bool last = dot == nullptr;
+      if (!found) found = &FindProp(*target, std::string_view(part, static_cast<size_t>((last ? end : dot) - part)), node.Pos);
+      const TPropInfo& prop = *found;
+      found = nullptr;
+      const auto rest = last ? std::string_view() : std::string_view(dot + 1, static_cast<size_t>(end - dot - 1));
+      const bool stringsSuffix = !last && prop.Kind() == pkStrings && core::SameText(rest, "Strings"sv);
+      if (last || stringsSuffix) {
+        Guard(node.Pos, [&] { AssignValue(*target, prop, node.Value, node.Name); });
+        return;
+      }
+      if (prop.Kind() != pkClass) Fail(node.Pos, prop.Name() + " has no sub-properties");
+      TPersistent* sub = prop.GetObject(target);
+      if (!sub) Fail(node.Pos, prop.Name() + " is not assigned");
+      target = sub;
+      part = dot + 1;
+    }
+  }
+
+  [[noreturn]] void WrongKind(const TValue& value, const TPropInfo& prop, const char* expected) const {
+    Fail(value.Pos, "wrong value for " + prop.Name() + ": " + expected + " expected");
+  }
+
+  void CheckRange(const TValue& value, const TPropInfo& prop, int64_t v) const {
+    if (v < prop.MinValue() || v > prop.MaxValue())
+      Fail(value.Pos, "value " + std::to_string(v) + " out of range for " + prop.Name() + " (" +
+                          std::to_string(prop.MinValue()) + ".." + std::to_string(prop.MaxValue()) + ")");
+  }
+
+  int64_t EnumMember(const TValue& value, const TPropInfo& prop) const {
+    const int64_t ord = GetEnumValue(*prop.EnumType(), value.Text);
+    if (ord < 0 || ord >= 64) Fail(value.Pos, "'" + std::string(value.Text) + "' is not a member of " + prop.EnumType()->Name);
+    return ord;
+  }
+
+  void AssignValue(TPersistent& obj, const TPropInfo& prop, const TValue& value, std::string_view name) {
+    if (prop.IsReadOnly() && prop.Kind() != pkStrings && prop.Kind() != pkCollection)
+      Fail(value.Pos, "property " + std::string(name) + " is read-only");
+    switch (prop.Kind()) {
+      case pkInteger:
+        if (value.Kind != TValueKind::Integer) WrongKind(value, prop, "integer");
+        CheckRange(value, prop, value.Int);
+        prop.SetOrd(&obj, value.Int);
+        return;
+      case pkBoolean:
+        if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "True or False");
+        if (core::SameText(value.Text, "True"sv)) prop.SetOrd(&obj, 1);
+        else if (core::SameText(value.Text, "False"sv)) prop.SetOrd(&obj, 0);
+        else WrongKind(value, prop, "True or False");
+        return;
+      case pkChar:
+        if (value.Kind != TValueKind::String) WrongKind(value, prop, "one character");
+        prop.SetOrd(&obj, CharOrdinal(value, prop));
+        return;
+      case pkString:
+        if (value.Kind != TValueKind::String) WrongKind(value, prop, "string");
+        prop.SetStr(&obj, std::string(value.Text));
+        return;
+      case pkEnum:
+        if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "enumeration member");
+        prop.SetOrd(&obj, EnumMember(value, prop));
+        return;
+      case pkSet:
+        AssignSet(obj, prop, value);
+        return;
+      case pkColor:
+        AssignColor(obj, prop, value);
+        return;
+      case pkStrings:
+        AssignStrings(obj, prop, value);
+        return;
+      case pkCollection:
+        AssignCollection(obj, prop, value);
+        return;
+      case pkComponentRef:
+        if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "component name");
+        if (core::SameText(value.Text, "nil"sv)) prop.SetObject(&obj, nullptr);
+        else FFixups.push_back(TFixup{&obj, &prop, value.Text, core::TextHash(value.Text), value.Pos});
+        return;
+      case pkEvent:
+        AssignEvent(obj, prop, value);
+        return;
+      case pkBinary:
+        if (value.Kind != TValueKind::Binary) WrongKind(value, prop, "binary data");
+        prop.SetBinary(&obj, FTree.BytesOf(value));
+        return;
+      case pkClass:
+        break;
+    }
+    Fail(value.Pos, prop.Name() + " is an object; assign its sub-properties");
+  }
+
+  // A character property holds one byte: one byte of text, or the one character up to U+00FF
+  // that a code the writer gave a byte the code page does not define stands for.
+  int64_t CharOrdinal(const TValue& value, const TPropInfo& prop) const {
+    if (value.Text.size() == 1) return static_cast<unsigned char>(value.Text[0]);
+    std::u16string units;
+    if (!value.Text.empty() && CodePageConversion().ToUtf16(value.Text, units) && units.size() == 1 && units[0] <= 0xFF)
+      return units[0];
+    WrongKind(value, prop, "one character");
+  }
+
+  void AssignSet(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind != TValueKind::Set) WrongKind(value, prop, "set");
+    uint64_t bits = 0;
+    for (const TValue& member : FTree.ElementsOf(value)) bits |= uint64_t{1} << EnumMember(member, prop);
+    prop.SetOrd(&obj, static_cast<int64_t>(bits));
+  }
+
+  void AssignColor(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind == TValueKind::Integer) {
+      CheckRange(value, prop, value.Int);
+      prop.SetOrd(&obj, value.Int);
+      return;
+    }
+    TColor color{};
+    if (value.Kind != TValueKind::Ident || !IdentToColor(value.Text, color)) WrongKind(value, prop, "colour");
+    prop.SetOrd(&obj, ColorValue(color));
+  }
+
+  void AssignStrings(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind != TValueKind::List) WrongKind(value, prop, "list of strings");
+    TStringList lines;
+    lines.BeginUpdate();
+    for (const TValue& line : FTree.ElementsOf(value)) {
+      if (line.Kind != TValueKind::String) Fail(line.Pos, "string expected in " + prop.Name());
+      lines.Add(std::string(line.Text));
+    }
+    lines.EndUpdate();
+    if (!prop.IsReadOnly()) {
+      prop.SetObject(&obj, &lines);
+      return;
+    }
+    TPersistent* target = prop.GetObject(&obj);
+    if (!target) Fail(value.Pos, prop.Name() + " is not assigned");
+    target->Assign(&lines);
+  }
+
+  void AssignCollection(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind != TValueKind::Collection) WrongKind(value, prop, "collection");
+    auto* items = dynamic_cast<TCollection*>(prop.GetObject(&obj));
+    if (!items) Fail(value.Pos, prop.Name() + " is not assigned");
+    // Items may hold pending references; a collection read twice would free them.
+    if (!FReadCollections.insert(items).second) Fail(value.Pos, prop.Name() + " assigned twice");
+    items->BeginUpdate();
+    try {
+      items->Clear();
+      for (const TItemNode& item : FTree.ItemsOf(value)) {
+        TCollectionItem* created = nullptr;
+        Guard(item.Pos, [&] { created = items->AddOfClass(items->ReadItemClass(StoredNames(item))); });
+        ReadProperties(*created, item.Props);
+      }
+    } catch (...) {
+      items->EndUpdate();
+      throw;
+    }
+    items->EndUpdate();
+  }
+
+  std::vector<std::string> StoredNames(const TItemNode& item) const {
+    std::vector<std::string> names;
+    names.reserve(item.Props.Count);
+    for (const TPropNode& prop : FTree.PropsOf(item.Props)) names.emplace_back(prop.Name);
+    return names;
+  }
+
+  void AssignEvent(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind != TValueKind::Ident) WrongKind(value, prop, "method name");
+    if (core::SameText(value.Text, "nil"sv)) {
+      prop.SetMethod(&obj, TMethod{});
+      return;
+    }
+    TMethod method;
+    const std::string name(value.Text);
+    if (!FindPublishedMethod(FRoot, name, method))
+      Fail(value.Pos, "unknown event handler " + name + " of " + FRoot.ClassName());
+    prop.SetMethod(&obj, method);
+  }
+
+  struct TFixup {
+    TPersistent* Object;
+    const TPropInfo* Prop;
+    std::string_view Name;  // views the parse tree, which outlives the reader's work
+    size_t Hash;            // of Name, taken while the text was at hand
+    TPos Pos;
+  };
+
+  // A component this reader named, with the hash of the name it gave.
+  struct TNamed {
+    size_t Hash;
+    TComponent* Component;
+  };
+
+  // Open addressing, a power of two long and at most half full.
+  template <class T>
+  static std::vector<T> HashSlots(size_t count) {
+    size_t size = 16;
+    while (size < count * 2) size *= 2;
+    return std::vector<T>(size, T{});
+  }
+
+  // The root's component named name (the root itself included); null when there is none.
+  // Names are found through hashed indexes, so many references stay fast. Most references name a
+  // component this reader created and named: the index of those is made from the hashes taken
+  // while reading, and a candidate it gives is checked against the component's name now.
+  // Everything else, and any name that changed since, is looked for among all the root's
+  // components, whose index is made only then: making it reads every component afresh.
+  TComponent* Referenced(const TFixup& fixup) {
+    if (core::SameText(FRoot.Name(), fixup.Name)) return &FRoot;
+    if (FNamedSlots.empty() && !FNamed.empty()) {
+      FNamedSlots = HashSlots<const TNamed*>(FNamed.size());
+      const size_t mask = FNamedSlots.size() - 1;
+      for (const TNamed& named : FNamed) {
+        size_t slot = named.Hash & mask;
+        while (FNamedSlots[slot]) slot = (slot + 1) & mask;
+        FNamedSlots[slot] = &named;
+      }
+    }
+    if (!FNamedSlots.empty()) {
+      const size_t mask = FNamedSlots.size() - 1;
+      for (size_t slot = fixup.Hash & mask; FNamedSlots[slot]; slot = (slot + 1) & mask) {
+        TComponent* c = FNamedSlots[slot]->Component;
+        if (FNamedSlots[slot]->Hash == fixup.Hash && c->Owner() == &FRoot && core::SameText(c->Name(), fixup.Name))
+          return c;
+      }
+    }
+    if (FOwnedSlots.empty()) {
+      const int count = FRoot.ComponentCount();
+      FOwnedSlots = HashSlots<TComponent*>(static_cast<size_t>(count));
+      const size_t mask = FOwnedSlots.size() - 1;
+      for (int i = 0; i < count; ++i) {
+        TComponent* c = FRoot.Components(i);
+        if (c->Name().empty()) continue;
+        size_t slot = core::TextHash(c->Name()) & mask;
+        while (FOwnedSlots[slot]) slot = (slot + 1) & mask;
+        FOwnedSlots[slot] = c;
+      }
+    }
+    const size_t mask = FOwnedSlots.size() - 1;
+    for (size_t slot = fixup.Hash & mask; FOwnedSlots[slot]; slot = (slot + 1) & mask)
+      if (core::SameText(FOwnedSlots[slot]->Name(), fixup.Name)) return FOwnedSlots[slot];
+    return nullptr;
+  }
+
+  void ResolveFixups() {
+    for (const TFixup& fixup : FFixups) {
+      TComponent* target = Referenced(fixup);
+      if (!target) Fail(fixup.Pos, "unresolved reference " + std::string(fixup.Name));
+      Guard(fixup.Pos, [&] { fixup.Prop->SetObject(fixup.Object, target); });
+    }
+  }
+
+  void CallLoaded() {
+    for (size_t i = 0; i < FLoaded.size(); ++i) {
+      TComponent* c = FLoaded[i];
+      Guard(FLoadedPos[i], [&] { c->Loaded(); });
+    }
+  }
+
+
+  const std::string& FFile;
+  const TFormTree& FTree;
+  TComponent& FRoot;
+  std::vector<TComponent*> FCreated;
+  std::vector<TComponent*> FLoaded;
+  std::vector<TPos> FLoadedPos;
+  std::vector<TFixup> FFixups;
+  std::set<const TCollection*> FReadCollections;
+  std::vector<TNamed> FNamed;
+  std::vector<const TNamed*> FNamedSlots;
+  std::vector<TComponent*> FOwnedSlots;
+  const TClassInfo* FLastClass = nullptr;
+  std::vector<TPropOrder> FPropOrders;
+};
+
+TComponent* ReadComponentText(const std::string& text, const std::string& fileName, TComponent* owner) {
+  TFormTree form;
+  ParseForm(text, fileName, form);
+  const TObjectNode& tree = form.Root;
+  const std::string className(tree.ClassName);
+  const TClassInfo* cls = FindClass(className);
+  const auto fail = [&](const std::string& reason) { return ReadError(fileName, form.Source, tree.Pos, reason); };
+  if (!cls) throw fail("unknown class " + className);
+  if (!cls->IsComponentClass()) throw fail(className + " is not a component class");
+  if (!cls->CanCreateComponent()) throw fail("cannot create an instance of " + className);
+  TComponent* root = nullptr;
+  try {
+    root = cls->CreateComponent(owner);
+  } catch (const Exception& e) {
+    throw fail(e.Message());
+  }
+  try {
+    TReader reader(fileName, form, *root);
+    reader.Read(tree);
+  } catch (...) {
+    delete root;  // frees every component created under it
+    throw;
+  }
+  return root;
+}
+
+void ReadRootText(TComponent& root, const std::string& text, const std::string& fileName) {
+  TFormTree form;
+  ParseForm(text, fileName, form);
+  const TObjectNode& tree = form.Root;
+  if (!core::SameText(tree.ClassName, root.ClassName()))
+    throw ReadError(fileName, form.Source, tree.Pos,
+                    "class " + std::string(tree.ClassName) + " does not match " + root.ClassName());
+  const TComponentState state = root.ComponentState();
+  TSnapshot snapshot(root, 0);
+  TReader reader(fileName, form, root);
+  try {
+    reader.Read(tree);
+  } catch (...) {
+    reader.FreeCreated();
+    snapshot.Restore();
+    for (TComponentStateFlag flag : {csLoading, csReading})
+      TReader::SetState(root, flag, state.Contains(flag));
+    throw;
+  }
+}
+
+TComponent* ReadComponentFile(const std::string& path, TComponent* owner) {
+  return ReadComponentText(ReadWholeFile(path), path, owner);
+}
+
+void ReadRootFile(TComponent& root, const std::string& path) { ReadRootText(root, ReadWholeFile(path), path); }
+
+}  // namespace kyt
