@@ -315,7 +315,21 @@ TEST(Application, MouseOverAControlWithAHintRaisesOnHintThenOnShowHint) {
   Application->SetOnHint(TNotifyEvent::Bind<&Recorder::Hint>(&rec));
   Application->SetOnShowHint(TShowHintEvent::Bind<&Recorder::ShowHint>(&rec));
 
-  ::PostMessageA(edit->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  // The real cursor goes where the posted moves say it is: the platform sends moves of its own
+  // to the window under it, and the application forgets a control the cursor is not over.
+  POINT cursorBefore{};
+  ::GetCursorPos(&cursorBefore);
+  struct TPutCursorBack {
+    POINT At;
+    ~TPutCursorBack() { ::SetCursorPos(At.x, At.y); }
+  } putBack{cursorBefore};
+  const auto moveOver = [](TWinControl* control) {
+    POINT at{5, 5};
+    ::ClientToScreen(control->Handle(), &at);
+    ::SetCursorPos(at.x, at.y);
+    ::PostMessageA(control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  };
+  moveOver(edit);
   EXPECT_TRUE(PumpApp([&] { return rec.ShownFor != nullptr; }));
   ASSERT_GE(rec.Log.size(), 2u);
   EXPECT_EQ(rec.Log[0], "hint:The long hint");
@@ -332,7 +346,7 @@ TEST(Application, MouseOverAControlWithAHintRaisesOnHintThenOnShowHint) {
 
   // A handler that refuses: no hint window.
   rec.ShownFor = nullptr;
-  ::PostMessageA(refused->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  moveOver(refused);
   EXPECT_TRUE(PumpApp([&] { return rec.ShownFor != nullptr; }));
   EXPECT_FALSE(::IsWindowVisible(Application->HintWindow()));
 
