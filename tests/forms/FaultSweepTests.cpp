@@ -21,7 +21,7 @@ using namespace test;
 std::string FormText(const std::string& component) { return "object SweepForm: TForm\n" + component + "end\n"; }
 
 std::string TopMostNow(TForm& form) {
-  return (::GetWindowLongPtrA(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) ? "top-most\n" : "ordinary\n";
+  return (::GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) ? "top-most\n" : "ordinary\n";
 }
 
 struct TFormFileCase {
