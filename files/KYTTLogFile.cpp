@@ -2,6 +2,8 @@
 #include "files/KYTTLogFile.h"
 
 #include "host/core/ComponentRef.h"
+#include "host/core/Exceptions.h"
+#include "host/os/Win.h"
 #include "host/rtl/SysUtils.h"
 #include "host/rtl/TextFiles.h"
 
@@ -13,6 +15,18 @@ namespace {
   RegisterClass(TKYTLogFile::StaticClass());
   return true;
 }();
+// Opens an existing log for appending; false when there is no log yet. Asking the file system
+// whether the file exists first would look the path up twice for every line.
+bool OpenToAppend(TextFile& file) {
+  try {
+    file.Append();
+    return true;
+  } catch (const EInOutError& e) {
+    if (e.ErrorCode() == ERROR_FILE_NOT_FOUND) return false;
+    throw;
+  }
+}
+
 }  // namespace
 
 TKYTLogFile::TKYTLogFile(TComponent* AOwner)
@@ -33,8 +47,7 @@ void TKYTLogFile::Log(const std::string& Msg) {
   // the new day's date.
   const std::string line = FormatLine(Msg, Now());
   TextFile file(FLogFile);  // closed by its destructor on every path
-  if (FileExists(FLogFile)) {
-    file.Append();
+  if (OpenToAppend(file)) {
     file.WriteLn(line);
     file.Flush();
     file.CloseFile();

@@ -2,9 +2,6 @@
 // once; files are then written whole or left as they were, and the failure reaches the caller.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>  // DROPFILES
-
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +15,7 @@
 #include "host/rtl/SysUtils.h"
 #include "host/rtl/WideText.h"
 #include "host/vcl/Forms.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/files/SandboxFolder.h"
 #include "tests/support/FaultSweep.h"
 #include "tests/support/MessagePump.h"
@@ -28,23 +26,7 @@ namespace {
 using namespace test;
 using ftest::SandboxFolder;
 using ftest::WriteWholeFile;
-
-// Names and bytes of every file below a folder, sub-folders included.
-std::string FolderState(const std::string& dir) {
-  std::string state;
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return "<no folder>";
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string full = dir + "\\" + name;
-    state += name + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\{" + FolderState(full) + "}"
-                                                                       : "=" + FileState(full)) + "\n";
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
-  return state;
-}
+using filestest::MakeDrop;
 
 void EmptyFolder(const std::string& dir) {
   WIN32_FIND_DATAA data;
@@ -165,20 +147,6 @@ TEST(FilesSweep, TextReplaceWritesTheWholeOutputOrRaises) {
                    [&] { return FolderState(sandbox.Path()); },
                    [&] { WriteWholeFile(to, "the previous output\r\n"); }};
   EXPECT_SWEEP_CLEAN(Sweep(s));
-}
-
-// A drop of names, as the shell hands one to a window (UTF-16).
-HDROP MakeDrop(const std::vector<std::string>& names) {
-  std::wstring text;
-  for (const std::string& n : names) text += WideFromText(n) + L'\0';
-  text += L'\0';
-  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + text.size() * sizeof(wchar_t));
-  auto* block = static_cast<DROPFILES*>(::GlobalLock(memory));
-  block->pFiles = sizeof(DROPFILES);
-  block->fWide = TRUE;
-  std::memcpy(reinterpret_cast<char*>(block) + sizeof(DROPFILES), text.data(), text.size() * sizeof(wchar_t));
-  ::GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
 }
 
 TEST(FilesSweep, DroppedFilesCollectsEveryNameItCanRead) {

@@ -1,15 +1,19 @@
 // FilesTestSupport.h: what the file component tests share: a sandbox folder of the test's own
-// under the temporary folder, and a log of the events a component raised.
+// under the temporary folder, a log of the events a component raised, and drops of file names.
 #ifndef KYT_TESTS_FILES_FILESTESTSUPPORT_H
 #define KYT_TESTS_FILES_FILESTESTSUPPORT_H
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>  // DROPFILES
+
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "host/core/Events.h"
+#include "host/rtl/WideText.h"
 #include "tests/rtl/RtlTestSupport.h"
 
 namespace kyt::filestest {
@@ -50,6 +54,20 @@ class Sandbox {
   }
   rtltest::TempDir FDir;
 };
+
+// A real drop handle holding names, as the shell hands one to a window: in UTF-16.
+inline HDROP MakeDrop(const std::vector<std::string>& names) {
+  std::wstring text;
+  for (const std::string& n : names) text += WideFromText(n) + L'\0';
+  text += L'\0';
+  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + text.size() * sizeof(wchar_t));
+  auto* block = static_cast<DROPFILES*>(::GlobalLock(memory));
+  block->pFiles = sizeof(DROPFILES);
+  block->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(block) + sizeof(DROPFILES), text.data(), text.size() * sizeof(wchar_t));
+  ::GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
 
 // Names of the events raised, in order: bind each event to one name with Notify(name).
 class EventLog {

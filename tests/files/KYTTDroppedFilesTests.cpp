@@ -10,30 +10,16 @@
 #include "host/core/Exceptions.h"
 #include "host/core/FormFile.h"
 #include "host/os/Win.h"
-
-#include <shlobj.h>  // DROPFILES
-#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Forms.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/support/NonAscii.h"
 #include "tests/support/SeamOverride.h"
 
 namespace kyt {
 namespace {
 
-// A real drop handle holding names, as the shell hands one to a window: in UTF-16.
-HDROP MakeDrop(const std::vector<std::string>& names) {
-  std::wstring text;
-  for (const std::string& n : names) text += WideFromText(n) + L'\0';
-  text += L'\0';
-  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + text.size() * sizeof(wchar_t));
-  auto* block = static_cast<DROPFILES*>(::GlobalLock(memory));
-  block->pFiles = sizeof(DROPFILES);
-  block->fWide = TRUE;
-  memcpy(reinterpret_cast<char*>(block) + sizeof(DROPFILES), text.data(), text.size() * sizeof(wchar_t));
-  ::GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
+using filestest::MakeDrop;
 
 // Counts DragFinish calls and finishes each drop for real.
 int gFinished = 0;

@@ -725,6 +725,22 @@ std::string FileState(const std::string& path) {
   return text;
 }
 
+std::string FolderState(const std::string& dir) {
+  std::string state;
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return "<no folder>";
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string full = dir + "\\" + name;
+    state += name + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\{" + FolderState(full) + "}"
+                                                                       : "=" + FileState(full)) + "\n";
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  return state;
+}
+
 namespace {
 void CollectValues(HKEY key, const std::string& path, std::string& out) {
   char name[16384];

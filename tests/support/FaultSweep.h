@@ -142,6 +142,9 @@ inline TFaultOutcome ReportedIf(bool reported, std::string result = {}) {
 
 // The whole contents of a file, or "<missing>"; a file's bytes are its persistent state.
 std::string FileState(const std::string& path);
+// Names and bytes of every file below a folder, sub-folders included (a stray temporary file
+// shows), or "<no folder>".
+std::string FolderState(const std::string& dir);
 // Every value below a registry key of HKEY_CURRENT_USER (or root), sub-keys included, as text;
 // empty keys leave no trace.
 std::string RegistryState(const std::string& key, HKEY root = HKEY_CURRENT_USER);

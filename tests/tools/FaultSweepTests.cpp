@@ -16,20 +16,6 @@ namespace {
 
 using namespace test;
 
-// Names and bytes of the files of a folder (a stray temporary file shows).
-std::string FolderState(const std::string& dir) {
-  std::string state;
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return "<no folder>";
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      state += std::string(data.cFileName) + "=" + FileState(dir + "\\" + data.cFileName) + "\n";
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
-  return state;
-}
-
 struct TCommandCase {
   const char* Name;
   std::vector<std::string> Prepare;  // after "new", run once to make the file the command starts from
