@@ -62,22 +62,22 @@ void TextFile::Rewrite() { Open(GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, T
 void TextFile::Append() {
   Open(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, TMode::Output);
   try {
-    LARGE_INTEGER size;
-    if (!kernel32.GetFileSizeEx(FHandle.get(), &size)) RaiseLast();
     // A Ctrl+Z that is the file's last byte is an end-of-file mark: new lines go where it stood.
-    // One anywhere else is data and stays.
-    LARGE_INTEGER end = size;
-    if (size.QuadPart > 0) {
-      LARGE_INTEGER last;
-      last.QuadPart = size.QuadPart - 1;
-      if (!kernel32.SetFilePointerEx(FHandle.get(), last, nullptr, FILE_BEGIN)) RaiseLast();
-      char byte = 0;
-      DWORD got = 0;
-      if (!kernel32.ReadFile(FHandle.get(), &byte, 1, &got, nullptr)) RaiseLast();
-      if (got == 1 && byte == '\x1A') end = last;
+    // One anywhere else is data and stays. Reading the last byte leaves the file at its end; an
+    // empty file refuses the seek to it and is at its end already. Two calls per open: a log
+    // opens its file for every line.
+    LARGE_INTEGER last;
+    if (!kernel32.SetFilePointerEx(FHandle.get(), LARGE_INTEGER{.QuadPart = -1}, &last, FILE_END)) {
+      if (kernel32.GetLastError() != ERROR_NEGATIVE_SEEK) RaiseLast();
+      return;
     }
-    if (!kernel32.SetFilePointerEx(FHandle.get(), end, nullptr, FILE_BEGIN)) RaiseLast();
-    if (end.QuadPart != size.QuadPart && !kernel32.SetEndOfFile(FHandle.get())) RaiseLast();
+    char byte = 0;
+    DWORD got = 0;
+    if (!kernel32.ReadFile(FHandle.get(), &byte, 1, &got, nullptr)) RaiseLast();
+    if (got == 1 && byte == '\x1A') {
+      if (!kernel32.SetFilePointerEx(FHandle.get(), last, nullptr, FILE_BEGIN)) RaiseLast();
+      if (!kernel32.SetEndOfFile(FHandle.get())) RaiseLast();
+    }
   } catch (...) {
     FHandle.reset();
     FMode = TMode::Closed;

@@ -122,6 +122,15 @@ TEST_F(TextFiles, AppendAddsAfterTheLastLineAndDropsACtrlZMarker) {
   f.WriteLn("next");
   f.CloseFile();
   EXPECT_EQ(ReadBytes(file), "raw \x1A data\r\nnext\r\n");
+
+  // An empty file, and one holding only the marker, take the line as their first.
+  for (const std::string before : {"", "\x1A"}) {
+    ASSERT_TRUE(WriteBytes(file, before));
+    f.Append();
+    f.WriteLn("first");
+    f.CloseFile();
+    EXPECT_EQ(ReadBytes(file), "first\r\n") << "after " << before.size() << " byte(s)";
+  }
 }
 
 TEST_F(TextFiles, FlushHandsTheOutputToOtherReaders) {
