@@ -2,6 +2,7 @@
 // tree of 3,000 files in 60 folders and on one flat folder of 20,000 files. Prints both ratios
 // (target <= 1.5: a quadratic sorted insert would show on the flat folder).
 #include <algorithm>
+#include <cstring>  // _stricmp
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,7 +11,6 @@
 #include "bench/FilesBenchSupport.h"
 #include "files/KYTTFileCollector.h"
 #include "host/core/TypeInfo.h"
-#include "host/rtl/WideText.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ using namespace kyt;
 
 constexpr int kRounds = 9;
 
-// Every file below dir, full paths, sorted without regard to case at the end.
+// Every file below dir, full paths, sorted at the end without regard to ASCII case, as the
+// collector orders names (a locale's comparison would cost the plain side far more).
 void PlainWalk(const std::string& dir, std::vector<std::string>& out) {
   WIN32_FIND_DATAA fd;
   HANDLE h = os::kernel32.FindFirstFileA((dir + "*.*").c_str(), &fd);
@@ -38,7 +39,7 @@ size_t PlainSorted(const std::string& root) {
   std::vector<std::string> files;
   PlainWalk(root, files);
   std::sort(files.begin(), files.end(),
-            [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+            [](const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
   return files.size();
 }
 
@@ -84,7 +85,7 @@ int main() {
   for (size_t f = 0; f < kFlatFiles; ++f)
     if (!bench::MakeFile(flat.Path() + "\\f" + std::to_string(f) + ".dat")) return 1;
 
-  const bool ok = Measure("tree", tree.Path() + "\\", treeFiles) &&
-                  Measure("flat folder", flat.Path() + "\\", kFlatFiles);
+  const bool ok = Measure("tree of 3,000 files in 60 folders, against a FindFirstFileA walk and a sort", tree.Path() + "\\", treeFiles) &&
+                  Measure("flat folder of 20,000 files, the same", flat.Path() + "\\", kFlatFiles);
   return ok ? 0 : 1;
 }
