@@ -40,6 +40,22 @@ double BestOfMs(int repetitions, Make&& make, Discard&& discard) {
   return best;
 }
 
+// Best times of ours and of plain, run in turns, so that a machine that slows down part-way
+// (a disk writing back, another process) slows both sides alike.
+struct TPairMs {
+  double Ours = std::numeric_limits<double>::max();
+  double Plain = std::numeric_limits<double>::max();
+};
+template <class Ours, class Plain>
+TPairMs BestOfPairMs(int rounds, Ours&& ours, Plain&& plain) {
+  TPairMs best;
+  for (int i = 0; i < rounds; ++i) {
+    best.Ours = std::min(best.Ours, TimeMs(ours));
+    best.Plain = std::min(best.Plain, TimeMs(plain));
+  }
+  return best;
+}
+
 // a / b, guarded against a zero divisor.
 inline double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
 

@@ -30,7 +30,7 @@
 namespace {
 
 using namespace kyt;
-using kyt::bench::BestOfMs;
+using kyt::bench::BestOfPairMs;
 using kyt::bench::TimeMs;
 using kyt::bench::Ratio;
 
@@ -74,19 +74,21 @@ bool BenchLog(const std::string& folder, TComponent* owner) {
   log->SetLogFile(ours);
   log->SetLogTime(true);
   log->SetLogDate(true);
-  const double oursMs = BestOfMs(kRounds, [&] {
-    DeleteFile(ours);
-    for (int i = 0; i < kLines; ++i) log->Log("line of the benchmark");
-  });
-  const double plainMs = BestOfMs(kRounds, [&] {
-    DeleteFile(plain);
-    for (int i = 0; i < kLines; ++i) {
-      const TDateTime now = Now();
-      PlainAppend(plain, " " + TimeToStr(now) + " " + DateToStr(now) + " line of the benchmark");
-    }
-  });
+  const bench::TPairMs ms = BestOfPairMs(
+      kRounds,
+      [&] {
+        DeleteFile(ours);
+        for (int i = 0; i < kLines; ++i) log->Log("line of the benchmark");
+      },
+      [&] {
+        DeleteFile(plain);
+        for (int i = 0; i < kLines; ++i) {
+          const TDateTime now = Now();
+          PlainAppend(plain, " " + TimeToStr(now) + " " + DateToStr(now) + " line of the benchmark");
+        }
+      });
   const bool same = FileAge(ours) != -1 && FileAge(plain) != -1;
-  Print("log file: 2,000 lines against CreateFile, WriteFile and CloseHandle each", oursMs, plainMs, bench::kBookkeeping, "for 2,000 lines");
+  Print("log file: 2,000 lines against CreateFile, WriteFile and CloseHandle each", ms.Ours, ms.Plain, bench::kBookkeeping, "for 2,000 lines");
   DeleteFile(ours);
   DeleteFile(plain);
   return same;
@@ -119,22 +121,23 @@ bool BenchTextReplace(const std::string& folder, TComponent* owner) {
   replace->SetFileTo(ours);
   replace->SetBeforeWrite(TKYTBeforeWrite::FromFunction(
       [](void*, TObject* s, std::string& l, int32_t n, bool& w) { Uppercase(s, l, n, w); }, nullptr));
-  const double oursMs = BestOfMs(kRounds, [&] { replace->Execute(); });
-  const double plainMs = BestOfMs(kRounds, [&] {
-    TextFile in(source), out(plain);
-    in.Reset();
-    out.Rewrite();
-    bool write = true;
-    while (!in.Eof()) {
-      std::string line = in.ReadLn();
-      Application->ProcessMessages();
-      Uppercase(nullptr, line, 0, write);
-      out.WriteLn(line);
-    }
-    out.CloseFile();
-    in.CloseFile();
-  });
-  Print("text replace of 100,000 lines against reading and writing them", oursMs, plainMs, bench::kBookkeeping, "for 100,000 lines");
+  const bench::TPairMs ms = BestOfPairMs(
+      kRounds, [&] { replace->Execute(); },
+      [&] {
+        TextFile in(source), out(plain);
+        in.Reset();
+        out.Rewrite();
+        bool write = true;
+        while (!in.Eof()) {
+          std::string line = in.ReadLn();
+          Application->ProcessMessages();
+          Uppercase(nullptr, line, 0, write);
+          out.WriteLn(line);
+        }
+        out.CloseFile();
+        in.CloseFile();
+      });
+  Print("text replace of 100,000 lines against reading and writing them", ms.Ours, ms.Plain, bench::kBookkeeping, "for 100,000 lines");
   const bool same = FileAge(ours) != -1 && ReadWholeSize(ours) == ReadWholeSize(plain);
   DeleteFile(source);
   DeleteFile(ours);
@@ -214,12 +217,10 @@ bool BenchExecute(TComponent* owner, int handleRuns) {
   constexpr int kStarts = 20;
   exec->Execute();  // warm-up of both sides
   PlainExecute(self);
-  double ours = 1e300, plain = 1e300;
-  for (int r = 0; r < kRounds; ++r) {
-    ours = std::min(ours, TimeMs([&] { for (int i = 0; i < kStarts; ++i) exec->Execute(); }));
-    plain = std::min(plain, TimeMs([&] { for (int i = 0; i < kStarts; ++i) PlainExecute(self); }));
-  }
-  Print("20 program starts with wait against ShellExecuteExA and a wait", ours, plain, bench::kBookkeeping, "for 20 starts with wait");
+  const bench::TPairMs ms = BestOfPairMs(
+      kRounds, [&] { for (int i = 0; i < kStarts; ++i) exec->Execute(); },
+      [&] { for (int i = 0; i < kStarts; ++i) PlainExecute(self); });
+  Print("20 program starts with wait against ShellExecuteExA and a wait", ms.Ours, ms.Plain, bench::kBookkeeping, "for 20 starts with wait");
   DWORD before = 0, after = 0;
   ::GetProcessHandleCount(::GetCurrentProcess(), &before);
   bool allStarted = true;
