@@ -132,6 +132,13 @@ inline bool Report(const char* bench, const char* compares, const TRatioStats& s
   return ok;
 }
 
+// A single ratio of best times, for a benchmark not yet timed in pairs: printed without spread.
+inline bool Report(const char* bench, const char* compares, double ratio, double target) {
+  const bool ok = ratio <= target;
+  std::printf("ratio %s | %s | %.2f | - | - | %.1f | %s\n", bench, compares, ratio, target, ok ? "ok" : "OVER");
+  return ok;
+}
+
 }  // namespace kyt::bench
 
 #endif
