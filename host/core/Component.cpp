@@ -223,7 +223,8 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component && !FFreeNotifies.empty()) RemoveFreeNotification(component);
   // Last to first; a component told of a removal may free itself or a sibling, so the index
   // is kept within the list as it shrinks. One without reason to react leaves the listeners,
-  // except the component inserted now, which may still be in its base constructor.
+  // except the component inserted now, which may still be in its base constructor. (A base
+  // constructor that makes its owner notify again is judged by the class built so far.)
   size_t i = FListeners.size();
   while (i > 0) {
     --i;

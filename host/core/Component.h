@@ -91,7 +91,8 @@ class TComponent : public TPersistent {
  protected:
   // Told when component is inserted into or removed from this one's list, or (opRemove) when
   // a component this one asked about goes away. The base passes it on to the owned components
-  // for which the call does something (see ReactsToNotification), last to first.
+  // for which the call does something (see ReactsToNotification), last to first. A class that
+  // overrides it declares KYT_CLASS, so that its class info says so.
   virtual void Notification(TComponent* component, TOperation operation);
   // Runs after a form file assigned every component's properties; clears csLoading.
   virtual void Loaded();
