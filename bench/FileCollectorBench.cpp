@@ -48,20 +48,17 @@ bool Measure(const char* what, const std::string& root, size_t expected) {
   collector.SetInitialDirectory(root);
   collector.SetFileMask("*.*");
   size_t plainCount = 0;
-  double plainMs = 1e300, componentMs = 1e300;
-  for (int r = 0; r < kRounds; ++r) {
-    plainMs = std::min(plainMs, bench::TimeMs([&] { plainCount = PlainSorted(root); }));
-    componentMs = std::min(componentMs, bench::TimeMs([&] { collector.Execute(); }));
-  }
+  const bench::TRatioStats stats = bench::PairRatios(
+      kRounds, [&] { collector.Execute(); }, [&] { plainCount = PlainSorted(root); });
   const auto found = static_cast<size_t>(collector.LocatedObjects()->Count());
   if (plainCount != expected || found != expected) {
     std::printf("bench_filecollector: %s: found %zu and %zu files, not %zu\n", what, found,
                 plainCount, expected);
     return false;
   }
-  std::printf("bench_filecollector: %s (%zu files) %.1f ms against %.1f ms plain, best of %d\n", what, expected,
-              componentMs, plainMs, kRounds);
-  bench::Report("bench_filecollector", what, bench::Ratio(componentMs, plainMs), bench::kMoreWork);
+  std::printf("bench_filecollector: %s (%zu files) %.1f ms against %.1f ms plain, medians of %d pairs\n", what,
+              expected, stats.OursMs, stats.PlainMs, std::max(kRounds, bench::kMinPairs));
+  bench::Report("bench_filecollector", what, stats, bench::kMoreWork);
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The file operator copying a list of 100 files, against one direct SHFileOperationA call with
 // the same double-NUL list and flags. Prints the time ratio (target <= 1.1).
 #include <algorithm>
+#include <vector>
 #include <cstdio>
 #include <string>
 
@@ -55,20 +56,22 @@ int main() {
   auto clean = [&] { bench::RemoveTree(dst); };
 
   // Alternate the two so that a busy machine disturbs both alike.
-  double plainMs = 1e300, componentMs = 1e300;
-  for (int r = 0; r < kRounds; ++r) {
-    componentMs = std::min(componentMs, bench::TimeMs(viaComponent));
+  std::vector<double> componentMs, plainMs;
+  const int pairs = std::max(kRounds, bench::kMinPairs);
+  for (int r = 0; r < pairs; ++r) {
+    componentMs.push_back(bench::TimeMs(viaComponent));
     clean();
-    plainMs = std::min(plainMs, bench::TimeMs(plain));
+    plainMs.push_back(bench::TimeMs(plain));
     clean();
   }
+  const bench::TRatioStats stats = bench::StatsOf(componentMs, plainMs);
   if (failures) {
     std::printf("bench_fileoperator: %d copies failed\n", failures);
     return 1;
   }
-  std::printf("bench_fileoperator: copy of %d files %.1f ms against %.1f ms direct, best of %d\n", kFiles,
-              componentMs, plainMs, kRounds);
-  bench::Report("bench_fileoperator", "copy of 50 files, against SHFileOperationA with the same list",
-                bench::Ratio(componentMs, plainMs), bench::kBookkeeping);
+  std::printf("bench_fileoperator: copy of %d files %.1f ms against %.1f ms direct, medians of %d pairs\n", kFiles,
+              stats.OursMs, stats.PlainMs, pairs);
+  bench::Report("bench_fileoperator", "copy of 50 files, against SHFileOperationA with the same list", stats,
+                bench::kBookkeeping);
   return 0;
 }

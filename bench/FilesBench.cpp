@@ -30,9 +30,8 @@
 namespace {
 
 using namespace kyt;
-using kyt::bench::BestOfPairMs;
+using kyt::bench::PairRatios;
 using kyt::bench::TimeMs;
-using kyt::bench::Ratio;
 
 constexpr int kRounds = 5;
 
@@ -50,9 +49,9 @@ std::string SelfPath() {
   return path;
 }
 
-void Print(const char* name, double ours, double plain, double target, const char* unit) {
-  std::printf("bench_files: %s: component %.1f ms, plain %.1f ms %s\n", name, ours, plain, unit);
-  bench::Report("bench_files", name, Ratio(ours, plain), target);
+void Print(const char* name, const bench::TRatioStats& ms, double target, const char* unit) {
+  std::printf("bench_files: %s: component %.1f ms, plain %.1f ms %s (medians)\n", name, ms.OursMs, ms.PlainMs, unit);
+  bench::Report("bench_files", name, ms, target);
 }
 
 // --- log file ---------------------------------------------------------------------------------
@@ -74,7 +73,7 @@ bool BenchLog(const std::string& folder, TComponent* owner) {
   log->SetLogFile(ours);
   log->SetLogTime(true);
   log->SetLogDate(true);
-  const bench::TPairMs ms = BestOfPairMs(
+  const bench::TRatioStats ms = PairRatios(
       kRounds,
       [&] {
         DeleteFile(ours);
@@ -88,7 +87,7 @@ bool BenchLog(const std::string& folder, TComponent* owner) {
         }
       });
   const bool same = FileAge(ours) != -1 && FileAge(plain) != -1;
-  Print("log file: 2,000 lines against CreateFile, WriteFile and CloseHandle each", ms.Ours, ms.Plain, bench::kBookkeeping, "for 2,000 lines");
+  Print("log file: 2,000 lines against CreateFile, WriteFile and CloseHandle each", ms, bench::kBookkeeping, "for 2,000 lines");
   DeleteFile(ours);
   DeleteFile(plain);
   return same;
@@ -121,7 +120,7 @@ bool BenchTextReplace(const std::string& folder, TComponent* owner) {
   replace->SetFileTo(ours);
   replace->SetBeforeWrite(TKYTBeforeWrite::FromFunction(
       [](void*, TObject* s, std::string& l, int32_t n, bool& w) { Uppercase(s, l, n, w); }, nullptr));
-  const bench::TPairMs ms = BestOfPairMs(
+  const bench::TRatioStats ms = PairRatios(
       kRounds, [&] { replace->Execute(); },
       [&] {
         TextFile in(source), out(plain);
@@ -137,7 +136,7 @@ bool BenchTextReplace(const std::string& folder, TComponent* owner) {
         out.CloseFile();
         in.CloseFile();
       });
-  Print("text replace of 100,000 lines against reading and writing them", ms.Ours, ms.Plain, bench::kBookkeeping, "for 100,000 lines");
+  Print("text replace of 100,000 lines against reading and writing them", ms, bench::kBookkeeping, "for 100,000 lines");
   const bool same = FileAge(ours) != -1 && ReadWholeSize(ours) == ReadWholeSize(plain);
   DeleteFile(source);
   DeleteFile(ours);
@@ -168,12 +167,12 @@ bool BenchDrop() {
   TForm form(nullptr);
   auto* dropped = new TKYTDroppedFiles(&form);
   std::vector<std::string> plainItems;
-  double ours = 1e300, plain = 1e300;
-  for (int r = 0; r < kRounds; ++r) {
+  std::vector<double> ours, plain;
+  for (int r = 0; r < bench::kMinPairs; ++r) {
     HDROP drop = MakeDrop(names);
-    ours = std::min(ours, TimeMs([&] { dropped->DropFiles(drop); }));
+    ours.push_back(TimeMs([&] { dropped->DropFiles(drop); }));
     drop = MakeDrop(names);
-    plain = std::min(plain, TimeMs([&] {
+    plain.push_back(TimeMs([&] {
       plainItems.clear();
       std::vector<char> buffer(128);
       const UINT count = os::shell32.DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
@@ -186,7 +185,7 @@ bool BenchDrop() {
       os::shell32.DragFinish(drop);
     }));
   }
-  Print("drop of 2,000 files against DragQueryFileA per name", ours, plain, bench::kBookkeeping, "for 2,000 files");
+  Print("drop of 2,000 files against DragQueryFileA per name", bench::StatsOf(ours, plain), bench::kBookkeeping, "for 2,000 files");
   return dropped->DroppedItems()->Count() == 2000 && plainItems.size() == 2000;
 }
 
@@ -217,10 +216,10 @@ bool BenchExecute(TComponent* owner, int handleRuns) {
   constexpr int kStarts = 20;
   exec->Execute();  // warm-up of both sides
   PlainExecute(self);
-  const bench::TPairMs ms = BestOfPairMs(
+  const bench::TRatioStats ms = PairRatios(
       kRounds, [&] { for (int i = 0; i < kStarts; ++i) exec->Execute(); },
       [&] { for (int i = 0; i < kStarts; ++i) PlainExecute(self); });
-  Print("20 program starts with wait against ShellExecuteExA and a wait", ms.Ours, ms.Plain, bench::kBookkeeping, "for 20 starts with wait");
+  Print("20 program starts with wait against ShellExecuteExA and a wait", ms, bench::kBookkeeping, "for 20 starts with wait");
   DWORD before = 0, after = 0;
   ::GetProcessHandleCount(::GetCurrentProcess(), &before);
   bool allStarted = true;

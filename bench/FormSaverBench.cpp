@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/SeamCalls.h"
 #include "host/os/OsSeam.h"
 #include "host/os/Win.h"
 #include "host/vcl/Application.h"
@@ -124,28 +125,26 @@ int main() {
   }
   PlainRestore(names);
 
-  // Best of several rounds: the one least disturbed by the rest of the machine. The two sides
-  // are interleaved so that a busy moment of the machine hits both alike.
-  double saverStoreMs = 1e300, saverRestoreMs = 1e300, plainStoreMs = 1e300, plainRestoreMs = 1e300;
-  for (int round = 0; round < kRounds; ++round) {
-    saverStoreMs = std::min(saverStoreMs, bench::TimeMs([&] { saver->Store(); }));
-    plainStoreMs = std::min(plainStoreMs, bench::TimeMs([&] { PlainStore(names); }));
-    saverRestoreMs = std::min(saverRestoreMs, bench::TimeMs([&] { saver->Restore(); }));
-    plainRestoreMs = std::min(plainRestoreMs, bench::TimeMs([&] { PlainRestore(names); }));
-  }
-  const double saverMs = saverStoreMs + saverRestoreMs;
-  const double plainMs = plainStoreMs + plainRestoreMs;
-  std::printf("bench_formsaver: store %.1f ms against %.1f ms (%.2f), restore %.1f ms against %.1f ms (%.2f)\n",
-              saverStoreMs, plainStoreMs, bench::Ratio(saverStoreMs, plainStoreMs), saverRestoreMs,
-              plainRestoreMs, bench::Ratio(saverRestoreMs, plainRestoreMs));
+  // Pairs of a store and a restore on each side, interleaved, so that a busy moment of the
+  // machine hits both alike.
+  const auto saverSide = [&] {
+    saver->Store();
+    saver->Restore();
+  };
+  const auto plainSide = [&] {
+    PlainStore(names);
+    PlainRestore(names);
+  };
+  const bench::TRatioStats stats = bench::PairRatios(kRounds, saverSide, plainSide);
+  const bench::TCalls calls{bench::CallsPerOperation<bench::TRegistryCounting>(1, saverSide),
+                            bench::CallsPerOperation<bench::TRegistryCounting>(1, plainSide)};
   delete form;
   DeleteBenchKey();
 
-  const double ratio = bench::Ratio(saverMs, plainMs);
-  std::printf("bench_formsaver: %zu values per store and per restore, best of %d rounds\n",
-              names.size(), kRounds);
-  std::printf("bench_formsaver: saver %.1f ms, plain registry %.1f ms\n", saverMs, plainMs);
-  bench::Report("bench_formsaver", "store and restore of a form against the same registry values", ratio,
-                bench::kMoreWork);
+  std::printf("bench_formsaver: %zu values per store and per restore, %d pairs\n", names.size(),
+              std::max(kRounds, bench::kMinPairs));
+  std::printf("bench_formsaver: saver %.1f ms, plain registry %.1f ms (medians)\n", stats.OursMs, stats.PlainMs);
+  bench::Report("bench_formsaver", "store and restore of a form against the same registry values", stats,
+                bench::kMoreWork, calls);
   return 0;
 }

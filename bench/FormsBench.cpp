@@ -3,6 +3,7 @@
 // plain Rectangle calls in the inverting mode on the same screen context.
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "bench/BenchSupport.h"
 #include "forms/KYTTFormAspect.h"
@@ -17,7 +18,7 @@ namespace kyt {
 namespace {
 
 constexpr int kMessages = 20000;
-constexpr int kRounds = 5;
+constexpr int kRounds = kyt::bench::kMinPairs;
 constexpr int kSteps = 400;
 
 // The plain side: a subclassed procedure with the hooks' arithmetic, no component around it.
@@ -81,37 +82,39 @@ int Main() {
     return 1;
   }
 
-  double aspectMs = 1e300, plainSizingMs = 1e300;
+  std::vector<double> aspectMs, plainSizingMs;
   for (int round = 0; round < kRounds; ++round) {
-    aspectMs = std::min(aspectMs, SendSizing(hooked->Handle()));
-    plainSizingMs = std::min(plainSizingMs, SendSizing(plainWnd));
+    aspectMs.push_back(SendSizing(hooked->Handle()));
+    plainSizingMs.push_back(SendSizing(plainWnd));
   }
+  const bench::TRatioStats aspectStats = bench::StatsOf(aspectMs, plainSizingMs);
   delete aspect;
   auto* sizes = new TKYTFormSizes(hooked);
   sizes->SetMinWidth(300);
   sizes->SetMaxHeight(900);
-  double sizesMs = 1e300, plainMinMaxMs = 1e300;
+  std::vector<double> sizesMs, plainMinMaxMs;
   for (int round = 0; round < kRounds; ++round) {
-    sizesMs = std::min(sizesMs, SendMinMax(hooked->Handle()));
-    plainMinMaxMs = std::min(plainMinMaxMs, SendMinMax(plainWnd));
+    sizesMs.push_back(SendMinMax(hooked->Handle()));
+    plainMinMaxMs.push_back(SendMinMax(plainWnd));
   }
+  const bench::TRatioStats sizesStats = bench::StatsOf(sizesMs, plainMinMaxMs);
   delete sizes;
   os::user32.SetWindowLongPtrA(plainWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gPlainOld));
-  std::printf("bench_forms: %d WM_SIZING, aspect hook %.1f ms, plain procedure %.1f ms\n", kMessages, aspectMs,
-              plainSizingMs);
-  std::printf("bench_forms: %d WM_GETMINMAXINFO, size-limit hook %.1f ms, plain procedure %.1f ms\n",
-              kMessages, sizesMs, plainMinMaxMs);
-  bench::Report("bench_forms", "aspect hook on WM_SIZING against a plain window procedure",
-                bench::Ratio(aspectMs, plainSizingMs), bench::kBookkeeping);
-  bench::Report("bench_forms", "size-limit hook on WM_GETMINMAXINFO against a plain procedure",
-                bench::Ratio(sizesMs, plainMinMaxMs), bench::kBookkeeping);
+  std::printf("bench_forms: %d WM_SIZING, aspect hook %.1f ms, plain procedure %.1f ms (medians)\n", kMessages,
+              aspectStats.OursMs, aspectStats.PlainMs);
+  std::printf("bench_forms: %d WM_GETMINMAXINFO, size-limit hook %.1f ms, plain procedure %.1f ms (medians)\n",
+              kMessages, sizesStats.OursMs, sizesStats.PlainMs);
+  bench::Report("bench_forms", "aspect hook on WM_SIZING against a plain window procedure", aspectStats,
+                bench::kBookkeeping);
+  bench::Report("bench_forms", "size-limit hook on WM_GETMINMAXINFO against a plain procedure", sizesStats,
+                bench::kBookkeeping);
 
   // The animation on the screen context it is given: an outline and a round of pending messages
   // each. The plain side does the same work: Rectangle, then a PeekMessage loop; the drawing
   // alone is shown beside it.
   auto* explode = new TKYTFormExplode(hooked);
   const int outlines = 2 * (kSteps + 1) + 2;
-  double explodeMs = 1e300, rectangleMs = 1e300, drawOnlyMs = 1e300;
+  std::vector<double> explodeMs, rectangleMs, drawOnlyMs;
   const auto plainOutline = [](HDC dc, int i) {
     os::gdi32.Rectangle(dc, 498 - i % 200, 348 - i % 150, 502 + i % 200, 352 + i % 150);
   };
@@ -121,8 +124,8 @@ int Main() {
     os::ScopedSelectObject brush(screen.get(), os::gdi32.GetStockObject(NULL_BRUSH));
     os::ScopedROP2 mode(screen.get(), R2_NOTXORPEN);
     for (int round = 0; round < kRounds; ++round) {
-      explodeMs = std::min(explodeMs, bench::TimeMs([&] { explode->ShowForm(screen.get(), hooked, kSteps); }));
-      rectangleMs = std::min(rectangleMs, bench::TimeMs([&] {
+      explodeMs.push_back(bench::TimeMs([&] { explode->ShowForm(screen.get(), hooked, kSteps); }));
+      rectangleMs.push_back(bench::TimeMs([&] {
         for (int i = 0; i < outlines; ++i) {
           plainOutline(screen.get(), i);
           MSG msg;
@@ -132,17 +135,18 @@ int Main() {
           }
         }
       }));
-      drawOnlyMs = std::min(drawOnlyMs, bench::TimeMs([&] {
+      drawOnlyMs.push_back(bench::TimeMs([&] {
         for (int i = 0; i < outlines; ++i) plainOutline(screen.get(), i);
       }));
     }
   }
+  const bench::TRatioStats explodeStats = bench::StatsOf(explodeMs, rectangleMs);
   std::printf("bench_forms: explode %.2f us per outline, plain Rectangle and PeekMessage loop %.2f us, "
               "Rectangle alone %.2f us (%d outlines)\n",
-              explodeMs * 1000.0 / outlines, rectangleMs * 1000.0 / outlines, drawOnlyMs * 1000.0 / outlines,
-              outlines);
-  bench::Report("bench_forms", "explode outline against Rectangle and a PeekMessage loop",
-                bench::Ratio(explodeMs, rectangleMs), bench::kBookkeeping);
+              explodeStats.OursMs * 1000.0 / outlines, explodeStats.PlainMs * 1000.0 / outlines,
+              bench::Quantile(drawOnlyMs, 0.5) * 1000.0 / outlines, outlines);
+  bench::Report("bench_forms", "explode outline against Rectangle and a PeekMessage loop", explodeStats,
+                bench::kBookkeeping);
   delete hooked;
   delete plain;
   return 0;

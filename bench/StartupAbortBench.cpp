@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
+#include "bench/SeamCalls.h"
 #include "host/os/OsSeam.h"
 #include "host/os/Win.h"
 #include "persistence/KYTTIllegalAbort.h"
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr int kRounds = 200;
-constexpr int kRepetitions = 5;
+constexpr int kPairs = 15;
 const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kAbortKey = "Software\\KYT\\Bench\\IllegalAbort";
 const std::string kAbortSection = kAbortKey + "\\Run";
@@ -100,7 +101,6 @@ void DeleteAbortKey() {
 
 int main() {
   using namespace kyt;
-  using bench::BestOfMs;
   os::ScopedOverride fakeExe(os::kernel32.GetModuleFileNameA, &FakeModuleFileName);
   const std::string name = "KYTBench Startup " + std::to_string(::GetCurrentProcessId());
 
@@ -112,36 +112,42 @@ int main() {
     DeleteRunValue(name);
     return 1;
   }
-  const double component = BestOfMs(kRepetitions, [&] {
+  const auto componentEntry = [&] {
     for (int i = 0; i < kRounds; ++i) {
       startup.InstallApp(true);
       startup.InstallApp(false);
     }
-  });
-  const double plain = BestOfMs(kRepetitions, [&] {
+  };
+  const auto plainEntry = [&] {
     for (int i = 0; i < kRounds; ++i) {
       PlainInstall(name, true);
       PlainInstall(name, false);
     }
-  });
+  };
+  const bench::TRatioStats entry = bench::PairRatios(kPairs, componentEntry, plainEntry);
+  const bench::TCalls entryCalls{bench::CallsPerOperation<bench::TRegistryCounting>(kRounds, componentEntry),
+                                 bench::CallsPerOperation<bench::TRegistryCounting>(kRounds, plainEntry)};
   DeleteRunValue(name);
-  std::printf("bench_startupabort: startup entry add+remove x%d: component %.2f ms, plain %.2f ms\n", kRounds,
-              component, plain);
-  bench::Report("bench_startupabort", "Run entry added and removed against RegSetValueEx and RegDeleteValue",
-                bench::Ratio(component, plain), bench::kBookkeeping);
+  std::printf("bench_startupabort: startup entry add+remove x%d: component %.2f ms, plain %.2f ms (medians)\n",
+              kRounds, entry.OursMs, entry.PlainMs);
+  bench::Report("bench_startupabort", "Run entry added and removed against RegSetValueEx and RegDeleteValue", entry,
+                bench::kBookkeeping, entryCalls);
 
   DeleteAbortKey();
   ComponentStartAndEnd();
-  const double detector = BestOfMs(kRepetitions, [&] {
+  const auto componentMarker = [&] {
     for (int i = 0; i < kRounds; ++i) ComponentStartAndEnd();
-  });
-  const double plainMarker = BestOfMs(kRepetitions, [&] {
+  };
+  const auto plainMarker = [&] {
     for (int i = 0; i < kRounds; ++i) PlainStartAndEnd();
-  });
+  };
+  const bench::TRatioStats marker = bench::PairRatios(kPairs, componentMarker, plainMarker);
+  const bench::TCalls markerCalls{bench::CallsPerOperation<bench::TRegistryCounting>(kRounds, componentMarker),
+                                  bench::CallsPerOperation<bench::TRegistryCounting>(kRounds, plainMarker)};
   DeleteAbortKey();
-  std::printf("bench_startupabort: illegal-abort start+end x%d: component %.2f ms, plain %.2f ms\n", kRounds,
-              detector, plainMarker);
-  bench::Report("bench_startupabort", "abort marker set and cleared against the same registry calls",
-                bench::Ratio(detector, plainMarker), bench::kBookkeeping);
+  std::printf("bench_startupabort: illegal-abort start+end x%d: component %.2f ms, plain %.2f ms (medians)\n",
+              kRounds, marker.OursMs, marker.PlainMs);
+  bench::Report("bench_startupabort", "abort marker set and cleared against the same registry calls", marker,
+                bench::kBookkeeping, markerCalls);
   return 0;
 }

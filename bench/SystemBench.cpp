@@ -140,13 +140,12 @@ int Main(int seconds) {
   auto send = [](HWND window) {
     for (int i = 0; i < kMessages; ++i) os::user32.SendMessageA(window, WM_USER + 1, i, 0);
   };
-  const double hookMs = bench::BestOfMs(5, [&] { send(hooked->Handle()); });
-  const double subclassMs = bench::BestOfMs(5, [&] { send(plain->Handle()); });
-  const double hookRatio = bench::Ratio(hookMs, subclassMs);
-  std::printf("CD triggers hook: %.0f ns per form message, plain subclassed procedure %.0f ns\n",
-              hookMs * 1e6 / kMessages, subclassMs * 1e6 / kMessages);
-  bench::Report("bench_system", "CD triggers hook on a form message against a plain subclassed procedure",
-                hookRatio, bench::kBookkeeping);
+  const bench::TRatioStats hook = bench::PairRatios(
+      bench::kMinPairs, [&] { send(hooked->Handle()); }, [&] { send(plain->Handle()); });
+  std::printf("CD triggers hook: %.0f ns per form message, plain subclassed procedure %.0f ns (medians)\n",
+              hook.OursMs * 1e6 / kMessages, hook.PlainMs * 1e6 / kMessages);
+  bench::Report("bench_system", "CD triggers hook on a form message against a plain subclassed procedure", hook,
+                bench::kBookkeeping);
   os::user32.SetWindowLongPtrA(plain->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gPrevious));
   delete plain;
   delete hooked;

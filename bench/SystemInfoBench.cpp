@@ -117,18 +117,15 @@ void Repeat(Fn&& fn) {
   for (int i = 0; i < kCalls; ++i) fn();
 }
 
-// Best of kRounds for each side, the two measured in turn so that load hits both alike.
+// Pairs of the two sides, measured in turn so that load hits both alike.
 template <class Plain, class Component>
 void Compare(const char* name, Plain&& plain, Component&& component) {
-  double bestPlain = 1e300, bestComponent = 1e300;
-  for (int round = 0; round < kRounds; ++round) {
-    bestPlain = std::min(bestPlain, bench::TimeMs([&] { Repeat(plain); }));
-    bestComponent = std::min(bestComponent, bench::TimeMs([&] { Repeat(component); }));
-  }
-  std::printf("%-16s %8.3f ms plain, %8.3f ms component for %d refreshes\n", name, bestPlain, bestComponent,
-              kCalls);
+  const bench::TRatioStats stats =
+      bench::PairRatios(kRounds, [&] { Repeat(component); }, [&] { Repeat(plain); });
+  std::printf("%-16s %8.3f ms plain, %8.3f ms component for %d refreshes (medians)\n", name, stats.PlainMs,
+              stats.OursMs, kCalls);
   bench::Report("bench_systeminfo", (std::string(name) + " refresh against the same platform calls").c_str(),
-                bench::Ratio(bestComponent, bestPlain), bench::kMoreWork);
+                stats, bench::kMoreWork);
 }
 
 int Main() {

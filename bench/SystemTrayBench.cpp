@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
+#include "bench/SeamCalls.h"
 #include "forms/KYTTSystemTray.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
@@ -36,23 +37,27 @@ int Main() {
   }
   const std::string tips[2] = {"First tip of the bench", "Second tip of the bench"};
   constexpr int kUpdates = 500;
-  const double componentMs = bench::BestOfMs(7, [&] {
+  const auto componentSide = [&] {
     for (int i = 0; i < kUpdates; ++i) tray->SetHint(tips[i & 1]);
-  });
-  const double plainMs = bench::BestOfMs(7, [&] {
+  };
+  const auto plainSide = [&] {
     for (int i = 0; i < kUpdates; ++i) {
       const std::string& tip = tips[i & 1];
       os::kernel32.MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, data.szTip, 64);
       os::shell32.Shell_NotifyIconW(NIM_MODIFY, &data);
     }
-  });
+  };
+  const bench::TRatioStats stats = bench::PairRatios(bench::kMinPairs, componentSide, plainSide);
+  using TTrayCounting = bench::TSeamCounting<bench::TCountedEntry<os::shell32, &os::Shell32Table::Shell_NotifyIconW>,
+                                             bench::TCountedEntry<os::kernel32, &os::Kernel32Table::MultiByteToWideChar>>;
+  const bench::TCalls calls{bench::CallsPerOperation<TTrayCounting>(kUpdates, componentSide),
+                            bench::CallsPerOperation<TTrayCounting>(kUpdates, plainSide)};
   os::shell32.Shell_NotifyIconW(NIM_DELETE, &data);
   os::user32.DestroyWindow(window);
-  const double ratio = bench::Ratio(componentMs, plainMs);
-  std::printf("tray tip update: %.1f us per update, plain Shell_NotifyIconW %.1f us\n",
-              componentMs * 1000.0 / kUpdates, plainMs * 1000.0 / kUpdates);
-  bench::Report("bench_systemtray", "tip update against Shell_NotifyIconW with the same record", ratio,
-                bench::kBookkeeping);
+  std::printf("tray tip update: %.1f us per update, plain Shell_NotifyIconW %.1f us (medians)\n",
+              stats.OursMs * 1000.0 / kUpdates, stats.PlainMs * 1000.0 / kUpdates);
+  bench::Report("bench_systemtray", "tip update against Shell_NotifyIconW with the same record", stats,
+                bench::kBookkeeping, calls);
   return 0;
 }
 

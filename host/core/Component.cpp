@@ -22,7 +22,13 @@ void TComponent::SetName(const std::string& name) {
     throw EComponentError("'" + name + "' is not a valid component name");
   if (FOwner) FOwner->ValidateRename(this, FName, name);
   else ValidateRename(nullptr, FName, name);
+  if (!FOwner) {
+    FName = name;
+    return;
+  }
+  FOwner->UnindexName(this);
   FName = name;
+  FOwner->IndexName(this);
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -46,13 +52,13 @@ void TComponent::SetComponentIndex(int index) {
   if (current < 0 || current == index) return;
   list.erase(list.begin() + current);
   list.insert(list.begin() + index, this);
+  FOwner->RebuildListeners();
 }
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
   if (name.empty()) return nullptr;
-  for (TComponent* c : FComponents)
-    if (core::SameText(c->FName, name)) return c;
-  return nullptr;
+  auto it = FNameIndex.find(name);
+  return it == FNameIndex.end() ? nullptr : it->second;
 }
 
 void TComponent::InsertComponent(TComponent* component) {
@@ -88,12 +94,52 @@ void TComponent::DestroyComponents() {
 void TComponent::Insert(TComponent* component) {
   FComponents.push_back(component);
   component->FOwner = this;
+  IndexName(component);
+  // Its class is not known yet (it may still be in its base constructor): it listens until a
+  // later notification finds it without reason to.
+  FListeners.push_back(component);
+  component->FListening = true;
+  if (FComponents.size() == 1 && FOwner) FOwner->Listen(this);
 }
 
 void TComponent::Remove(TComponent* component) {
-  auto it = std::find(FComponents.begin(), FComponents.end(), component);
-  if (it != FComponents.end()) FComponents.erase(it);
+  // Searched from the end: components mostly go last-first.
+  auto it = std::find(FComponents.rbegin(), FComponents.rend(), component);
+  if (it != FComponents.rend()) FComponents.erase(std::next(it).base());
+  UnindexName(component);
+  if (component->FListening) {
+    auto listener = std::find(FListeners.rbegin(), FListeners.rend(), component);
+    if (listener != FListeners.rend()) FListeners.erase(std::next(listener).base());
+    component->FListening = false;
+  }
   component->FOwner = nullptr;
+}
+
+void TComponent::IndexName(TComponent* component) {
+  if (!component->FName.empty()) FNameIndex.emplace(component->FName, component);
+}
+
+void TComponent::UnindexName(TComponent* component) {
+  if (component->FName.empty()) return;
+  auto it = FNameIndex.find(component->FName);
+  if (it != FNameIndex.end() && it->second == component) FNameIndex.erase(it);
+}
+
+bool TComponent::ReactsToNotification() const {
+  return ClassType().OverridesNotification() || !FComponents.empty() || !FFreeNotifies.empty();
+}
+
+void TComponent::Listen(TComponent* component) {
+  if (component->FListening) return;
+  component->FListening = true;
+  if (!FComponents.empty() && FComponents.back() == component) FListeners.push_back(component);
+  else RebuildListeners();
+}
+
+void TComponent::RebuildListeners() {
+  FListeners.clear();
+  for (TComponent* c : FComponents)
+    if (c->FListening) FListeners.push_back(c);
 }
 
 void TComponent::SetDesigning(bool value, bool setChildren) {
@@ -138,8 +184,9 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 }
 
 void TComponent::AddFreeNotifyLink(TComponent* component) {
-  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
-    FFreeNotifies.push_back(component);
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) != FFreeNotifies.end()) return;
+  FFreeNotifies.push_back(component);
+  if (FFreeNotifies.size() == 1 && FOwner) FOwner->Listen(this);
 }
 
 void TComponent::RemoveFreeNotifyLink(TComponent* component) {
@@ -175,12 +222,22 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   // Links are mutual: with an empty list of its own this one has none to drop.
   if (operation == opRemove && component && !FFreeNotifies.empty()) RemoveFreeNotification(component);
   // Last to first; a component told of a removal may free itself or a sibling, so the index
-  // is kept within the list as it shrinks.
-  size_t i = FComponents.size();
+  // is kept within the list as it shrinks. One without reason to react leaves the listeners,
+  // except the component inserted now, which may still be in its base constructor. (A base
+  // constructor that makes its owner notify again is judged by the class built so far.)
+  size_t i = FListeners.size();
   while (i > 0) {
     --i;
-    if (i < FComponents.size()) FComponents[i]->Notification(component, operation);
-    if (i > FComponents.size()) i = FComponents.size();
+    if (i < FListeners.size()) {
+      TComponent* c = FListeners[i];
+      if (c == component || c->ReactsToNotification()) {
+        c->Notification(component, operation);
+      } else {
+        FListeners.erase(FListeners.begin() + static_cast<std::ptrdiff_t>(i));
+        c->FListening = false;
+      }
+    }
+    if (i > FListeners.size()) i = FListeners.size();
   }
 }
 

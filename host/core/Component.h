@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/core/Persistent.h"
@@ -56,7 +58,8 @@ class TComponent : public TPersistent {
   // Position in the owner's list; -1 without owner.
   int ComponentIndex() const;
   void SetComponentIndex(int index);
-  // Case-insensitive; null when no owned component has that name (an empty name finds nothing).
+  // Case-insensitive, constant time on average; null when no owned component has that name (an
+  // empty name finds nothing).
   TComponent* FindComponent(const std::string& name) const;
 
   // Methods
@@ -87,7 +90,9 @@ class TComponent : public TPersistent {
 
  protected:
   // Told when component is inserted into or removed from this one's list, or (opRemove) when
-  // a component this one asked about goes away. The base passes it on to owned components.
+  // a component this one asked about goes away. The base passes it on to the owned components
+  // for which the call does something (see ReactsToNotification), last to first. A class that
+  // overrides it declares KYT_CLASS, so that its class info says so.
   virtual void Notification(TComponent* component, TOperation operation);
   // Runs after a form file assigned every component's properties; clears csLoading.
   virtual void Loaded();
@@ -108,11 +113,32 @@ class TComponent : public TPersistent {
   void AddFreeNotifyLink(TComponent* component);
   void RemoveFreeNotifyLink(TComponent* component);
   void RemoveFreeNotifications();
+  // Whether Notification on this one does anything now: its class overrides it, or the base
+  // class has owned components to pass it to or free-notification links to drop.
+  bool ReactsToNotification() const;
+  // Puts component back among the listeners after it gained components or links.
+  void Listen(TComponent* component);
+  void RebuildListeners();
+  void IndexName(TComponent* component);
+  void UnindexName(TComponent* component);
+
+  struct TNameHash {
+    size_t operator()(std::string_view s) const { return core::TextHash(s); }
+  };
+  struct TNameEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return core::SameText(a, b); }
+  };
 
   TComponent* FOwner = nullptr;
   std::string FName;
   int32_t FTag = 0;
   std::vector<TComponent*> FComponents;
+  // The owned components by name (named ones only); names are unique here, so one each.
+  std::unordered_map<std::string, TComponent*, TNameHash, TNameEqual> FNameIndex;
+  // The owned components that may react to Notification, in FComponents' order. A component
+  // stays here until a notification finds it without reason to react (see ReactsToNotification).
+  std::vector<TComponent*> FListeners;
+  bool FListening = false;
   std::vector<TComponent*> FFreeNotifies;
   TComponentState FComponentState;
 };

@@ -178,6 +178,10 @@ class TClassInfo {
   const TPublishedMethod* FindMethod(const std::string& name) const;
 
   bool IsComponentClass() const { return FIsComponent; }
+  // Whether the class or one between it and TComponent overrides Notification: an owner tells
+  // its other components of insertions and removals only where this holds or the base class has
+  // work to do (owned components, free-notification links).
+  bool OverridesNotification() const { return FOverridesNotification; }
   bool CanCreateComponent() const { return FComponentFactory != nullptr; }
   bool CanCreateItem() const { return FItemFactory != nullptr; }
   bool CanCreatePersistent() const { return FPersistentFactory != nullptr; }
@@ -194,6 +198,7 @@ class TClassInfo {
   std::string FName;
   const TClassInfo* FParent;
   bool FIsComponent = false;
+  bool FOverridesNotification = false;
   ComponentFactory FComponentFactory = nullptr;
   ItemFactory FItemFactory = nullptr;
   PersistentFactory FPersistentFactory = nullptr;
@@ -534,6 +539,33 @@ class TPropImpl final : public TPropInfo {
   std::optional<V> FDefault;
 };
 
+template <class M>
+struct MemberOwner;
+template <class C, class F>
+struct MemberOwner<F C::*> {
+  using type = C;
+};
+
+// Whether Cls declares Notification below TComponent. A derived probe may name the protected
+// member; where it cannot (a final class, a private or overloaded declaration) the answer is
+// yes, so such a class is always told.
+template <class Cls>
+constexpr bool OverridesNotification() {
+  if constexpr (std::is_final_v<Cls>) {
+    return true;
+  } else {
+    struct Probe : Cls {
+      static constexpr bool Value() {
+        if constexpr (requires { &Probe::Notification; })
+          return !std::is_same_v<typename MemberOwner<decltype(&Probe::Notification)>::type, TComponent>;
+        else
+          return true;
+      }
+    };
+    return Probe::Value();
+  }
+}
+
 }  // namespace detail
 
 // Collects the published properties of T in declaration order: used in T::Publish.
@@ -587,6 +619,7 @@ TClassInfo::TClassInfo(std::type_identity<Cls>, const char* name, const TClassIn
     : TClassInfo(name, parent) {
   if constexpr (std::is_base_of_v<TComponent, Cls>) {
     FIsComponent = true;
+    FOverridesNotification = detail::OverridesNotification<Cls>();
     if constexpr (!std::is_abstract_v<Cls> && std::is_constructible_v<Cls, TComponent*>)
       FComponentFactory = [](TComponent* owner) -> TComponent* { return new Cls(owner); };
   } else if constexpr (std::is_base_of_v<TCollectionItem, Cls>) {

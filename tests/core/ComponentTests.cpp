@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include "host/core/FormFile.h"
 
 #include "tests/core/TestComponents.h"
 
@@ -32,6 +37,8 @@ class TSiblingKiller : public TComponent {
 
 // Records the notifications it receives.
 class TListener : public TComponent {
+  KYT_CLASS(TListener, TComponent)
+
  public:
   using TComponent::TComponent;
   std::vector<std::pair<TComponent*, TOperation>> Heard;
@@ -232,6 +239,136 @@ TEST_F(Component, TagIsPublishedWithDefaultZero) {
   EXPECT_FALSE(tag->IsStored(&c));
   c.SetTag(3);
   EXPECT_TRUE(tag->IsStored(&c));
+}
+
+// ---- Name index and listeners
+
+// Logs "<name> +<other>" / "<name> -<other>" for each notification it hears.
+class TEar : public TComponent {
+  KYT_CLASS(TEar, TComponent)
+
+ public:
+  using TComponent::TComponent;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    Log().push_back(Name() + (operation == opInsert ? " +" : " -") + component->Name());
+  }
+};
+
+// Named before it is inserted, so the others hear its name.
+template <class T = TComponent>
+T* Put(TComponent* owner, const std::string& name) {
+  auto* c = new T(nullptr);
+  c->SetName(name);
+  owner->InsertComponent(c);
+  return c;
+}
+
+struct TNameCase {
+  const char* What;
+  // Acts on a form owning Alpha, Beta and Gamma (and owned by holder); other is a second form.
+  std::function<void(TComponent& form, TComponent& other)> Act;
+  // Who finds a name afterwards: 'f' the form, 'o' the other form, 'h' the holder.
+  std::vector<std::tuple<char, std::string, std::string>> Finds;  // "" finds nothing
+};
+
+TEST_F(Component, FindComponentStaysRightThroughEveryChangeOfNames) {
+  const TNameCase cases[] = {
+      {"rename", [](TComponent& f, TComponent&) { f.FindComponent("Beta")->SetName("Delta"); },
+       {{'f', "BETA", ""}, {'f', "delta", "Delta"}, {'f', "Alpha", "Alpha"}}},
+      {"rename refused", [](TComponent& f, TComponent&) {
+         EXPECT_THROW(f.FindComponent("Beta")->SetName("ALPHA"), EComponentError);
+       }, {{'f', "beta", "Beta"}, {'f', "alpha", "Alpha"}}},
+      {"name cleared", [](TComponent& f, TComponent&) { f.FindComponent("Beta")->SetName(""); },
+       {{'f', "Beta", ""}, {'f', "", ""}}},
+      {"freed", [](TComponent& f, TComponent&) { delete f.FindComponent("Gamma"); },
+       {{'f', "Gamma", ""}, {'f', "Beta", "Beta"}}},
+      {"moved to another owner", [](TComponent& f, TComponent& o) { o.InsertComponent(f.FindComponent("Beta")); },
+       {{'f', "Beta", ""}, {'o', "beta", "Beta"}}},
+      {"reordered", [](TComponent& f, TComponent&) { f.FindComponent("Gamma")->SetComponentIndex(0); },
+       {{'f', "gamma", "Gamma"}, {'f', "alpha", "Alpha"}}},
+      {"read that fails half-way", [](TComponent& f, TComponent&) {
+         EXPECT_THROW(ReadRootText(f, "object Main: TTestForm\n  object Zeta: TTestComponent\n  end\n"
+                                      "  object Eta: TTestComponent\n    NoSuchProperty = 1\n  end\nend\n", "Main.kfm"),
+                      EReadError);
+       }, {{'f', "Zeta", ""}, {'f', "Beta", "Beta"}, {'h', "Form", "Form"}, {'h', "Main", ""}}},
+      {"read that fails after Loaded", [](TComponent& f, TComponent&) {
+         EXPECT_THROW(ReadRootText(f, "object Main: TTestForm\n  object Zeta: TTestComponent\n  end\n"
+                                      "  object F: TTestFailingLoaded\n  end\nend\n", "Main.kfm"),
+                      EReadError);
+       }, {{'f', "zeta", ""}, {'f', "F", ""}, {'f', "Gamma", "Gamma"}, {'h', "Form", "Form"}}},
+      {"read that succeeds", [](TComponent& f, TComponent&) {
+         ReadRootText(f, "object Main: TTestForm\n  object Zeta: TTestComponent\n  end\nend\n", "Main.kfm");
+       }, {{'f', "ZETA", "Zeta"}, {'h', "main", "Main"}, {'h', "Form", ""}}},
+  };
+  RegisterTestClasses();
+  for (const TNameCase& tc : cases) {
+    SCOPED_TRACE(tc.What);
+    TComponent holder(nullptr), other(nullptr);
+    auto* form = new TTestForm(&holder);
+    form->SetName("Form");
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) Named(form, name);
+    tc.Act(*form, other);
+    for (const auto& [who, name, expected] : tc.Finds) {
+      TComponent* owner = who == 'f' ? form : who == 'o' ? &other : &holder;
+      TComponent* found = owner->FindComponent(name);
+      EXPECT_EQ(found ? found->Name() : std::string(), expected) << who << " " << name;
+    }
+  }
+}
+
+struct TListenCase {
+  const char* What;
+  std::function<void()> Act;
+  std::vector<std::string> Heard;
+};
+
+TEST_F(Component, NotificationsReachEveryComponentThatReactsInTodaysOrder) {
+  const TListenCase cases[] = {
+      {"siblings, last to first, plain ones between", [] {
+         TComponent form(nullptr);
+         Put<TEar>(&form, "E1");
+         Put(&form, "P1");
+         Put<TEar>(&form, "E2");
+         Put(&form, "P2");
+         delete Put(&form, "X");
+       }, {"E1 +E1", "E1 +P1", "E2 +E2", "E1 +E2", "E2 +P2", "E1 +P2", "E2 +X", "E1 +X", "E2 -X", "E1 -X"}},
+      {"a plain component passes the call on to an owned one it gained later", [] {
+         TComponent form(nullptr);
+         TComponent* box = Put(&form, "Box");
+         Put(&form, "P1");  // finds Box without reason to react
+         Put<TEar>(box, "Inner");
+         Put(&form, "X");
+       }, {"Inner +Inner", "Inner +X"}},
+      {"a plain component drops a link to a removed one", [] {
+         TComponent formA(nullptr), formB(nullptr);
+         TComponent* plain = Put(&formA, "P");
+         Put(&formA, "P1");  // finds P without reason to react
+         auto* ear = Put<TEar>(&formB, "Q");
+         plain->FreeNotification(ear);
+         formA.InsertComponent(ear);
+         formA.RemoveComponent(ear);
+         delete plain;  // the dropped link tells Q nothing
+         delete ear;
+       }, {"Q +Q", "Q -Q", "Q +Q", "Q -Q"}},
+      {"freeing the owner announces free-notified ones", [] {
+         auto form = std::make_unique<TComponent>(nullptr);
+         Put<TEar>(form.get(), "E1");
+         TComponent* target = Put(form.get(), "T");
+         Put(form.get(), "P1");
+         TComponent watcher(nullptr);
+         target->FreeNotification(&watcher);
+         form.reset();
+       }, {"E1 +E1", "E1 +T", "E1 +P1", "E1 -T"}},
+  };
+  for (const TListenCase& tc : cases) {
+    SCOPED_TRACE(tc.What);
+    Log().clear();
+    tc.Act();
+    EXPECT_EQ(Log(), tc.Heard);
+  }
 }
 
 }  // namespace
