@@ -106,6 +106,9 @@ class TTestComponent : public TComponent {
         .TypeName("TKYTAboutStr").MaxLength(10).Stored(TStored::Never);
     p.Property("Hint", &TTestComponent::Hint, &TTestComponent::SetHint)
         .StoredIf([](const TTestComponent& c) { return !c.Hint().empty(); });
+    p.Property("Zoom", &TTestComponent::Zoom, &TTestComponent::SetZoom);
+    p.Property("Stamp", &TTestComponent::Stamp, &TTestComponent::SetStamp).TypeName("TDateTime")
+        .StoredIf([](const TTestComponent& c) { return c.Stamp() != 1.0; });
     p.Property("OnChange", &TTestComponent::OnChange, &TTestComponent::SetOnChange);
   }
 
@@ -147,6 +150,10 @@ class TTestComponent : public TComponent {
   void SetAbout(const std::string& v) { FAbout = v; }
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& v) { FHint = v; }
+  double Zoom() const { return FZoom; }
+  void SetZoom(double v) { FZoom = v; }
+  double Stamp() const { return FStamp; }
+  void SetStamp(double v) { FStamp = v; }
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& v) { FOnChange = v; }
 
@@ -179,6 +186,8 @@ class TTestComponent : public TComponent {
   std::vector<uint8_t> FIcon;
   std::string FAbout;
   std::string FHint;
+  double FZoom = 0;
+  double FStamp = 0;
   TNotifyEvent FOnChange;
 };
 
