@@ -194,12 +194,17 @@ class TReader {
     FCreated.reserve(FCreated.size() + components);
     FState.Loaded.reserve(FState.Loaded.size() + components);
     FFixups.reserve(components);  // a reference or so per component is common
+    // The indexes of names point into FNamed and the root's list, both of which this file changes.
+    FNamedSlots.clear();
+    FOwnedSlots.clear();
     FNamed.reserve(FNamed.size() + components);
     if (!FRootLoading) {
       BeginLoading(FRoot, node.Pos);
       FRootLoading = true;
     }
-    if (!node.Name.empty()) Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
+    // A frame keeps the name its block gives it, not the one of its own form file.
+    if (!node.Name.empty() && !FRoot.ComponentState().Contains(csInline))
+      Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
     ReadProperties(FRoot, node.Props);
     for (const TObjectNode& child : tree.ChildrenOf(node)) ReadBlock(FRoot, child, FRoot);
     ResolveFixups();

@@ -100,18 +100,28 @@ class TWriter {
     if (depth >= kMaxFormNesting) throw EWriteError("Components nested too deeply at " + c.Name());
     const TWriting writing(c);
     if (c.Name().empty() && depth > 0) throw EWriteError("A frame of class " + c.ClassName() + " needs a name");
+    const size_t headerStart = FOut.size();
     Line(depth, std::string(keyword) + " " + (c.Name().empty() ? c.ClassName() : c.Name() + ": " + c.ClassName()) +
                     (order >= 0 ? " [" + std::to_string(order) + "]" : ""));
+    const size_t headerEnd = FOut.size();
     const TComponent* const outerNameRoot = FNameRoot;
     FNameRoot = scope.Root;
-    if (counterpart) WriteChangedProperties(c, *counterpart, "", depth + 1, 0, *scope.Root, *scope.Ancestor);
-    else WriteProperties(c, "", depth + 1, 0);
     TScope inner = scope;
     if (c.ComponentState().Contains(csInline)) inner = TScope{&c, counterpart ? counterpart : &FrameAncestor(c)};
+    if (counterpart) WriteChangedProperties(c, *counterpart, "", depth + 1, 0, *scope.Root, *scope.Ancestor);
+    // A frame new here differs only from its own form file.
+    else if (inner.Root == &c) WriteChangedProperties(c, *inner.Ancestor, "", depth + 1, 0, c, *inner.Ancestor);
+    else WriteProperties(c, "", depth + 1, 0);
     // The object whose children the ancestor's form had: c's counterpart, or a new frame's own form.
     const TComponent* base = counterpart ? counterpart : inner.Root == &c ? inner.Ancestor : nullptr;
+    const size_t bodyStart = FOut.size();
     WriteDerivedChildren(c, base, depth, inner);
     FNameRoot = outerNameRoot;
+    // An inherited component the descendant leaves as it is needs no block.
+    if (counterpart && order < 0 && depth > 0 && FOut.size() == bodyStart && bodyStart == headerEnd) {
+      FOut.resize(headerStart);
+      return;
+    }
     Line(depth, "end");
   }
 

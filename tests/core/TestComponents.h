@@ -273,6 +273,40 @@ class TTestForm : public TComponent {
   TNotifyEvent FOnChange;
 };
 
+// A form class derived from TTestForm, for inherited form files.
+class TTestDerivedForm : public TTestForm {
+  KYT_CLASS(TTestDerivedForm, TTestForm)
+ public:
+  using TTestForm::TTestForm;
+};
+
+// A frame: its components come from its own form file (kTestFrameText through UseTestFrameSource).
+class TTestFrame : public TComponent {
+  KYT_CLASS(TTestFrame, TComponent)
+ public:
+  static void Publish(TPublisher<TTestFrame>& p) { p.Property("Caption", &TTestFrame::Caption, &TTestFrame::SetCaption); }
+  using TComponent::TComponent;
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& v) { FCaption = v; }
+
+ private:
+  std::string FCaption;
+};
+
+// The frame's own form file, and a form-file source that knows it; the source is put back when
+// the scope ends.
+extern const char* const kTestFrameText;
+class TTestFrameSource {
+ public:
+  TTestFrameSource();
+  ~TTestFrameSource();
+  TTestFrameSource(const TTestFrameSource&) = delete;
+  TTestFrameSource& operator=(const TTestFrameSource&) = delete;
+
+ private:
+  TFormFileSource FKept;
+};
+
 // Takes over a form's OnChange as the package's slot-taking components do: its handler sits in
 // the slot, keeps the one it found and stands in for it.
 class TSlotTaker {
