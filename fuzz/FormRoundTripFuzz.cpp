@@ -5,6 +5,7 @@
 // name). A property the writer never stores (About) is left out: it is not kept by design.
 // Inputs of odd length are read under a classic single-byte code page (Latin-1, '?' for what it
 // lacks) instead of UTF-8, so both conversions are fuzzed.
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -80,6 +81,9 @@ void SameProperty(const TPropInfo& prop, const TPersistent& a, const TPersistent
       if (sa) SameObject(*sa, *sb, rootA, rootB, depth + 1);
       return;
     }
+    case pkFloat:  // bit for bit: -0.0 and 0.0 differ
+      Check(std::bit_cast<uint64_t>(prop.GetFloat(&a)) == std::bit_cast<uint64_t>(prop.GetFloat(&b)));
+      return;
     default:
       Check(prop.GetOrd(&a) == prop.GetOrd(&b));
       return;
