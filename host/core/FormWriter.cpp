@@ -99,7 +99,9 @@ class TWriter {
                     const TScope& scope) {
     if (depth >= kMaxFormNesting) throw EWriteError("Components nested too deeply at " + c.Name());
     const TWriting writing(c);
-    if (c.Name().empty() && depth > 0) throw EWriteError("A frame of class " + c.ClassName() + " needs a name");
+    // An unnamed object block is fine; an inline one could not be told from its frame's form.
+    if (c.Name().empty() && depth > 0 && c.ComponentState().Contains(csInline))
+      throw EWriteError("A frame of class " + c.ClassName() + " needs a name");
     const size_t headerStart = FOut.size();
     Line(depth, std::string(keyword) + " " + (c.Name().empty() ? c.ClassName() : c.Name() + ": " + c.ClassName()) +
                     (order >= 0 ? " [" + std::to_string(order) + "]" : ""));
