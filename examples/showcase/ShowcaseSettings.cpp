@@ -13,24 +13,35 @@
 
 namespace kyt {
 
-class TShowcaseSettingsForm : public TForm {
-  KYT_CLASS(TShowcaseSettingsForm, TForm)
+// The showcase's small dialogs share this form's size and place (ShowcaseBaseDialog.kfm).
+class TShowcaseBaseDialog : public TForm {
+  KYT_CLASS(TShowcaseBaseDialog, TForm)
  public:
-  explicit TShowcaseSettingsForm(TComponent* owner) : TForm(owner) {}
+  explicit TShowcaseBaseDialog(TComponent* owner) : TForm(owner) {}
+};
+
+// Inherited from the base dialog: its form file holds only its own caption.
+class TShowcaseSettingsForm : public TShowcaseBaseDialog {
+  KYT_CLASS(TShowcaseSettingsForm, TShowcaseBaseDialog)
+ public:
+  explicit TShowcaseSettingsForm(TComponent* owner) : TShowcaseBaseDialog(owner) {}
 };
 
 bool RunShowcaseFormSaver() {
   try {
     // reference example: TKYTFormSaver
-    std::unique_ptr<TShowcaseSettingsForm> form(new TShowcaseSettingsForm(Application));
-    form->SetCaption("Showcase settings");
-    static_cast<TControl*>(form.get())->SetBounds(160, 160, 420, 300);
+    std::unique_ptr<TShowcaseSettingsForm> form(NewForm<TShowcaseSettingsForm>(Application));
     auto* saver = new TKYTFormSaver(form.get());
     saver->SetName("Saver");
     saver->FormStore()->Registry()->SetPath("Software\\KYT\\Showcase");
     const bool firstRun = saver->ReadInt("TShowcaseSettingsForm_Left", -1) == -1;
-    form->Show();  // OnShow: the saver restores every form of the application
     // end of reference example
+    // Both form files made the form: the caption its own, the size the base dialog's.
+    if (form->Caption() != "Showcase settings" || form->Width() != 420) {
+      Report(*saver, "form saver: the settings form did not come from its inherited form files (" + form->Caption() + ")");
+      return false;
+    }
+    form->Show();  // OnShow: the saver restores every form of the application
     Report(*saver, "form saver restored the settings form at " + std::to_string(form->Left()) + "," +
                        std::to_string(form->Top()) + ", " + std::to_string(form->Width()) + "x" +
                        std::to_string(form->Height()));

@@ -218,6 +218,12 @@ TComponent* TComponent::GetParentComponent() const { return nullptr; }
 
 bool TComponent::HasParent() const { return false; }
 
+void TComponent::SetChildOrder(TComponent* child, TComponent* place) {
+  if (!child || !place || child == place || child->FOwner != place->FOwner) return;
+  if (child->HasParent() || place->HasParent()) return;
+  child->SetComponentIndex(place->ComponentIndex());
+}
+
 void TComponent::Notification(TComponent* component, TOperation operation) {
   // Links are mutual: with an empty list of its own this one has none to drop.
   if (operation == opRemove && component && !FFreeNotifies.empty()) RemoveFreeNotification(component);

@@ -14,10 +14,11 @@
 namespace kyt {
 
 enum TComponentStateFlag : uint8_t {
-  csLoading, csReading, csWriting, csDestroying, csDesigning, csFreeNotification, csUpdating
+  csLoading, csReading, csWriting, csDestroying, csDesigning, csFreeNotification, csUpdating,
+  csInline  // a frame embedded in a form: its components come from its own form file
 };
 KYT_ENUM_INFO(TComponentStateFlag, "csLoading", "csReading", "csWriting", "csDestroying",
-              "csDesigning", "csFreeNotification", "csUpdating")
+              "csDesigning", "csFreeNotification", "csUpdating", "csInline")
 using TComponentState = TSet<TComponentStateFlag>;
 
 enum TOperation : uint8_t { opInsert, opRemove };
@@ -87,6 +88,10 @@ class TComponent : public TPersistent {
   virtual void SetParentComponent(TComponent* parent);
   virtual TComponent* GetParentComponent() const;
   virtual bool HasParent() const;
+  // Puts child where place stands among this one's children (as GetChildren lists them), for
+  // the `[n]` of an inherited form file. The base moves components without a parent in their
+  // owner's list; children of two different lists stay as they are.
+  virtual void SetChildOrder(TComponent* child, TComponent* place);
 
  protected:
   // Told when component is inserted into or removed from this one's list, or (opRemove) when

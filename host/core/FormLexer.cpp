@@ -2,7 +2,10 @@
 // text outside ASCII, binary data and the errors with their positions.
 #include "host/core/FormLexer.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace kyt::formtext {
 
@@ -73,6 +76,44 @@ std::vector<uint8_t> TLexer::ReadBinary(TPos start) {
   FCur = p;
   if (high >= 0) Fail(start, "odd number of digits in binary data");
   return bytes;
+}
+
+void TLexer::LexDecimal(const char* start) {
+  const char* p = start;
+  if (*p == '-' || *p == '+') ++p;
+  while (IsDigit(*p)) ++p;
+  bool decimal = false;
+  if (*p == '.' && IsDigit(p[1])) {
+    for (++p; IsDigit(*p);) ++p;
+    decimal = true;
+  }
+  if ((*p == 'e' || *p == 'E') && (IsDigit(p[1]) || ((p[1] == '+' || p[1] == '-') && IsDigit(p[2])))) {
+    for (p += 2; IsDigit(*p);) ++p;
+    decimal = true;
+  }
+  const char* const digitsEnd = p;
+  char suffix = 0;
+  if (*p != '\0' && std::strchr("sSdDcCfF", *p)) {
+    suffix = static_cast<char>(*p++ | 0x20);
+    decimal = true;
+  }
+  if (IsIdentChar(*p) || (FUtf8 && !IsAscii(*p))) Fail(Offset(p), "invalid number");
+  if (!decimal) Fail(FTok.Pos, "integer out of range");
+  double value = 0;
+  if (!TextToFloat(std::string_view(start, static_cast<size_t>(digitsEnd - start)), value))
+    Fail(FTok.Pos, "number out of range");
+  if (suffix == 's') {
+    // A single keeps what a float holds; beyond its range there is nothing to keep.
+    if (std::fabs(value) > FLT_MAX) Fail(FTok.Pos, "number out of range for a single");
+    value = static_cast<double>(static_cast<float>(value));
+  } else if (suffix == 'c') {
+    // A currency value counts ten-thousandths in 64 bits.
+    if (std::fabs(value) >= 922337203685477.5807) Fail(FTok.Pos, "number out of range for a currency");
+    value = std::nearbyint(value * 10000) / 10000;
+  }
+  FCur = p;
+  FTok.Kind = TTok::Float;
+  FTok.Float = value;
 }
 
 void TLexer::LexUtf8Ident(const char* start) {

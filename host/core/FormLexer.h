@@ -15,7 +15,7 @@
 
 namespace kyt::formtext {
 
-enum class TTok : uint8_t { End, Ident, Integer, String, Symbol };
+enum class TTok : uint8_t { End, Ident, Integer, String, Symbol, Float };
 
 // Identifiers and most strings view the source; a string written in pieces views one of the
 // lexer's two buffers (Buffered), valid until two more such strings are read.
@@ -26,6 +26,7 @@ struct TToken {
   TPos Pos = 0;
   std::string_view Text;
   int64_t Int = 0;
+  double Float = 0;
 };
 
 constexpr size_t kMaxIdentLength = 255;
@@ -190,15 +191,25 @@ class TLexer {
     for (;; ++p, ++digits) {
       const int d = hex ? HexValue(*p) : (IsDigit(*p) ? *p - '0' : -1);
       if (d < 0) break;
-      if (value > (limit - static_cast<uint64_t>(d)) / base) Fail(FTok.Pos, "integer out of range");
+      if (value > (limit - static_cast<uint64_t>(d)) / base) {
+        if (!hex) return LexDecimal(FBegin + FTok.Pos);  // a decimal may have more digits
+        Fail(FTok.Pos, "integer out of range");
+      }
       value = value * base + static_cast<uint64_t>(d);
     }
     if (digits == 0) Fail(FTok.Pos, "digits expected");
+    // A fraction, an exponent or a type suffix makes a decimal number.
+    if (!hex && (*p == '.' || IsIdentChar(*p))) return LexDecimal(FBegin + FTok.Pos);
     if (IsIdentChar(*p) || (FUtf8 && !IsAscii(*p))) Fail(Offset(p), "invalid number");
     FCur = p;
     FTok.Kind = TTok::Integer;
     FTok.Int = negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
   }
+
+  // A decimal number from its sign: digits, a fraction, an exponent and a one-letter type suffix
+  // (s single, d date, c currency, f float), each but the digits optional. An integer too long
+  // for 64 bits ends here too, and is refused when it turns out to be no decimal.
+  void LexDecimal(const char* start);
 
   // Adjacent quoted pieces and #NN codes form one string.
   void LexString(const char* p) {

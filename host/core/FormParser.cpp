@@ -1,5 +1,6 @@
 // FormParser: the parse tree of a form file's text, built from the lexer's tokens. Nothing is
 // created while parsing, so a syntax error never touches an object.
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -93,13 +94,21 @@ class TParser {
     return Keep(std::move(joined));
   }
 
-  TObjectNode ParseObject(int depth) {
-    if (!IsKeyword(Tok(), "object")) Fail(Tok().Pos, "'object' expected");
-    TObjectNode node;
+  // The keyword a block starts with; false when the token is none.
+  bool BlockKeyword(const TToken& tok, TObjectKind& kind) const {
+    if (IsKeyword(tok, "object")) kind = TObjectKind::Object;
+    else if (IsKeyword(tok, "inherited")) kind = TObjectKind::Inherited;
+    else if (IsKeyword(tok, "inline")) kind = TObjectKind::Inline;
+    else return false;
+    return true;
+  }
+
+  // `object|inherited|inline [Name:] Class [n]`.
+  void ParseObjectHeader(TObjectNode& node, int depth) {
+    if (!BlockKeyword(Tok(), node.Kind)) Fail(Tok().Pos, "'object' expected (or 'inherited', 'inline')");
     node.Pos = Tok().Pos;
     CheckDepth(depth, node.Pos);
     FLex.Take();
-    const size_t propBase = FPropStack.size(), childBase = FObjectStack.size();
     const std::string_view first = ExpectIdent("component name or class name");
     if (AtSymbol(':')) {
       FLex.Take();
@@ -108,6 +117,24 @@ class TParser {
     } else {
       node.ClassName = first;
     }
+    // Only a form's own root may go without a name.
+    if (node.Kind != TObjectKind::Object && node.Name.empty() && depth > 1)
+      Fail(node.Pos, "an inherited or inline block names its component");
+    if (!AtSymbol('[')) return;
+    FLex.Take();
+    const TToken& order = Tok();
+    if (order.Kind != TTok::Integer || order.Int < 0 || order.Int >= static_cast<int64_t>(kMaxFormListItems))
+      Fail(order.Pos, "child order expected after '['");
+    node.Order = static_cast<int32_t>(order.Int);
+    FLex.Take();
+    ExpectSymbol(']');
+  }
+
+  TObjectNode ParseObject(int depth) {
+    TObjectNode node;
+    ParseObjectHeader(node, depth);
+    const size_t propBase = FPropStack.size(), childBase = FObjectStack.size();
+    TObjectKind childKind{};
     for (;;) {
       const TToken& tok = Tok();
       if (tok.Kind != TTok::Ident) {
@@ -121,7 +148,7 @@ class TParser {
         node.Children = Settle(FObjectStack, childBase, FTree.Objects);
         return node;
       }
-      if (IsKeyword(tok, "object")) {
+      if (BlockKeyword(tok, childKind)) {
         const TObjectNode child = ParseObject(depth + 1);
         FObjectStack.push_back(child);
         CheckCount(FObjectStack.size() - childBase, node.Pos);
@@ -158,6 +185,11 @@ class TParser {
       case TTok::Integer:
         value.Kind = TValueKind::Integer;
         value.Int = tok.Int;
+        FLex.Take();
+        return;
+      case TTok::Float:
+        value.Kind = TValueKind::Float;
+        value.Int = std::bit_cast<int64_t>(tok.Float);
         FLex.Take();
         return;
       case TTok::Ident:
@@ -259,10 +291,11 @@ class TParser {
         ParseStringValue(elements.emplace_back());
       } else if (item.Kind == TTok::Ident) {
         ParseIdentValue(elements.emplace_back());
-      } else if (item.Kind == TTok::Integer) {
+      } else if (item.Kind == TTok::Integer || item.Kind == TTok::Float) {
         TValue& element = elements.emplace_back();
         element.Pos = item.Pos;
-        element.Int = item.Int;
+        element.Kind = item.Kind == TTok::Float ? TValueKind::Float : TValueKind::Integer;
+        element.Int = item.Kind == TTok::Float ? std::bit_cast<int64_t>(item.Float) : item.Int;
         FLex.Take();
       } else {
         Fail(item.Pos, "list item expected");

@@ -1,7 +1,10 @@
 // FormReader: creates and assigns the components a parsed form describes, and reads form files.
 // On failure it frees what it created and puts an existing root's properties back.
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -51,6 +54,7 @@ class TSnapshot {
     int64_t Ord = 0;
     std::string Str;
     std::vector<uint8_t> Bytes;
+    double Float = 0;
     TMethod Method;
     TPersistent* Ref = nullptr;
     std::unique_ptr<TStringList> Lines;
@@ -64,6 +68,7 @@ class TSnapshot {
     switch (prop.Kind()) {
       case pkString: entry.Str = prop.GetStr(&FObject); break;
       case pkBinary: entry.Bytes = prop.GetBinary(&FObject); break;
+      case pkFloat: entry.Float = prop.GetFloat(&FObject); break;
       case pkEvent: entry.Method = prop.GetMethod(&FObject); break;
       case pkComponentRef: entry.Ref = prop.GetObject(&FObject); break;
       case pkStrings:
@@ -106,6 +111,7 @@ class TSnapshot {
     switch (prop.Kind()) {
       case pkString: prop.SetStr(&FObject, entry.Str); break;
       case pkBinary: prop.SetBinary(&FObject, entry.Bytes); break;
+      case pkFloat: prop.SetFloat(&FObject, entry.Float); break;
       case pkEvent: prop.SetMethod(&FObject, entry.Method); break;
       case pkComponentRef: prop.SetObject(&FObject, entry.Ref); break;
       case pkClass: case pkStrings: case pkCollection: break;
@@ -133,47 +139,108 @@ std::string ReadWholeFile(const std::string& path) {
 }  // namespace
 
 
-// Creates and assigns the components of a parsed form; on failure frees what it created.
+// What the readers of one read share: a form's reader and those of the frames inside it.
+struct TReadState {
+  // A component being loaded, and where its block stands (for an error Loaded raises).
+  struct TLoading {
+    TComponent* Component;
+    TPos Pos;
+    const std::string* File;
+    const TFormTree* Tree;
+  };
+  std::vector<TLoading> Loaded;
+  // Components that were there before the read and that an inherited block changes.
+  std::vector<std::pair<TComponent*, std::unique_ptr<TSnapshot>>> Touched;
+  // Frames' form files, parsed, kept while their trees are viewed.
+  struct TKeptForm {
+    TFormText File;
+    TFormTree Tree;
+  };
+  std::deque<TKeptForm> Kept;
+};
+
+bool NamesClassOrAncestor(const TComponent& root, std::string_view name) {
+  for (const TClassInfo* cls = &root.ClassType(); cls; cls = cls->Parent())
+    if (core::SameText(cls->Name(), name)) return true;
+  return false;
+}
+
+TFormFileSource& FormFileSource() {
+  static auto* source = new TFormFileSource();
+  return *source;
+}
+
+// Creates and assigns the components of parsed forms; on failure frees what it created. Reads
+// one form file or the chain of an inherited form's files into one root.
 class TReader {
  public:
-  TReader(const std::string& file, const TFormTree& tree, TComponent& root) : FFile(file), FTree(tree), FRoot(root) {
+  TReader(TComponent& root, TReadState& state) : FRoot(root), FState(state) {
     FPropOrders.reserve(kMaxPropOrders);  // never moved: reading a collection's items adds orders
   }
 
-  // Assigns the root's block; exceptions leave the created components for Rollback.
-  void Read(const TObjectNode& node) {
-    const size_t components = FTree.Objects.size() + 1;
-    FCreated.reserve(components);
-    FLoaded.reserve(components);
-    FLoadedPos.reserve(components);
+  // Assigns one file's blocks; exceptions leave the created components for Rollback. The first
+  // file of a chain starts with `object`, the later ones with `inherited`.
+  void ReadTree(const TFormTree& tree, const std::string& file, bool descendant) {
+    FTree = &tree;
+    FFile = &file;
+    FReadCollections.clear();  // an inherited file may assign again what its ancestor's did
+    const TObjectNode& node = tree.Root;
+    if (descendant && node.Kind != TObjectKind::Inherited)
+      Fail(node.Pos, "the form file of a descendant form starts with 'inherited'");
+    if (node.Kind == TObjectKind::Inline) Fail(node.Pos, "a form file starts with 'object' or 'inherited'");
+    if (!NamesClassOrAncestor(FRoot, node.ClassName))
+      Fail(node.Pos, "class " + std::string(node.ClassName) + " does not match " + FRoot.ClassName());
+    const size_t components = tree.Objects.size() + 1;
+    FCreated.reserve(FCreated.size() + components);
+    FState.Loaded.reserve(FState.Loaded.size() + components);
     FFixups.reserve(components);  // a reference or so per component is common
-    FNamed.reserve(components);
-    BeginLoading(FRoot, node.Pos);
-    if (!node.Name.empty()) Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
+    // The indexes of names point into FNamed and the root's list, both of which this file changes.
+    FNamedSlots.clear();
+    FOwnedSlots.clear();
+    FNamed.reserve(FNamed.size() + components);
+    if (!FRootLoading) {
+      BeginLoading(FRoot, node.Pos);
+      FRootLoading = true;
+    }
+    // A frame keeps the name its block gives it, not the one of its own form file.
+    if (!node.Name.empty() && !FRoot.ComponentState().Contains(csInline))
+      Guard(node.Pos, [&] { FRoot.SetName(std::string(node.Name)); });
     ReadProperties(FRoot, node.Props);
-    for (const TObjectNode& child : FTree.ChildrenOf(node)) ReadChild(FRoot, child);
+    for (const TObjectNode& child : tree.ChildrenOf(node)) ReadBlock(FRoot, child, FRoot);
     ResolveFixups();
+    FFixups.clear();
+  }
+
+  // Runs Loaded for every component read, in creation order, then ends their loading.
+  void Finish() {
     CallLoaded();
-    for (TComponent* c : FLoaded) {
-      c->SetComponentState(csLoading, false);
-      c->SetComponentState(csReading, false);
+    for (const TReadState::TLoading& entry : FState.Loaded) {
+      entry.Component->SetComponentState(csLoading, false);
+      entry.Component->SetComponentState(csReading, false);
     }
   }
 
   static void SetState(TComponent& c, TComponentStateFlag flag, bool on) { c.SetComponentState(flag, on); }
 
-  // Frees every component created, last first (not the root).
+  // Frees every component created, last first (not the root), and puts back the components that
+  // were there before and that inherited blocks changed.
   void FreeCreated() {
     while (!FCreated.empty()) {
       TComponent* c = FCreated.back();
       FCreated.pop_back();
       delete c;
     }
+    for (auto& [c, snapshot] : FState.Touched) {
+      snapshot->Restore();
+      c->SetComponentState(csLoading, false);
+      c->SetComponentState(csReading, false);
+    }
+    FState.Touched.clear();
   }
 
  private:
   [[noreturn]] void Fail(TPos pos, const std::string& reason) const {
-    throw ReadError(FFile, FTree.Source, pos, reason);
+    throw ReadError(*FFile, FTree->Source, pos, reason);
   }
 
   // Runs fn, turning any exception it raises into a read error at pos.
@@ -193,8 +260,7 @@ class TReader {
   void BeginLoading(TComponent& c, TPos pos) {
     c.SetComponentState(csLoading, true);
     c.SetComponentState(csReading, true);
-    FLoaded.push_back(&c);
-    FLoadedPos.push_back(pos);
+    FState.Loaded.push_back({&c, pos, FFile, FTree});
   }
 
   // Siblings are mostly of one class: the last class found is tried before the registry.
@@ -205,13 +271,33 @@ class TReader {
     return cls;
   }
 
-  void ReadChild(TComponent& parent, const TObjectNode& node) {
+  // A block inside parent; scope owns the components `inherited` blocks name (the root, or the
+  // frame of an `inline` block).
+  void ReadBlock(TComponent& parent, const TObjectNode& node, TComponent& scope) {
+    TComponent* c = nullptr;
+    switch (node.Kind) {
+      case TObjectKind::Object: c = CreateChild(parent, node); break;
+      case TObjectKind::Inherited: c = FindInherited(parent, node, scope); break;
+      case TObjectKind::Inline: c = CreateFrame(parent, node); break;
+    }
+    if (node.Order >= 0) PlaceChild(parent, *c, node.Order, scope);
+    ReadProperties(*c, node.Props);
+    TComponent& inner = node.Kind == TObjectKind::Inline ? *c : scope;
+    for (const TObjectNode& child : FTree->ChildrenOf(node)) ReadBlock(*c, child, inner);
+  }
+
+  const TClassInfo& CreatableClass(const TObjectNode& node) {
     const TClassInfo* cls = ClassNamed(node.ClassName);
     if (!cls) Fail(node.Pos, "unknown class " + std::string(node.ClassName));
     if (!cls->IsComponentClass()) Fail(node.Pos, std::string(node.ClassName) + " is not a component class");
     if (!cls->CanCreateComponent()) Fail(node.Pos, "cannot create an instance of " + std::string(node.ClassName));
+    return *cls;
+  }
+
+  TComponent* CreateChild(TComponent& parent, const TObjectNode& node) {
+    const TClassInfo& cls = CreatableClass(node);
     TComponent* c = nullptr;
-    Guard(node.Pos, [&] { c = cls->CreateComponent(&FRoot); });
+    Guard(node.Pos, [&] { c = cls.CreateComponent(&FRoot); });
     FCreated.push_back(c);
     BeginLoading(*c, node.Pos);
     Guard(node.Pos, [&] {
@@ -219,8 +305,55 @@ class TReader {
       c->SetName(std::string(node.Name));
     });
     if (!node.Name.empty()) FNamed.push_back(TNamed{core::TextHash(node.Name), c});
-    ReadProperties(*c, node.Props);
-    for (const TObjectNode& child : FTree.ChildrenOf(node)) ReadChild(*c, child);
+    return c;
+  }
+
+  // The component of the ancestor's form an `inherited` block changes: of that name and class,
+  // with the same parent.
+  TComponent* FindInherited(TComponent& parent, const TObjectNode& node, TComponent& scope) {
+    const std::string name(node.Name);
+    TComponent* c = scope.FindComponent(name);
+    if (!c) Fail(node.Pos, "inherited component " + name + " is not in the ancestor's form");
+    if (!core::SameText(c->ClassName(), node.ClassName))
+      Fail(node.Pos, "inherited component " + name + " is a " + c->ClassName() + " in the ancestor's form, not a " +
+                         std::string(node.ClassName));
+    if (c->HasParent() && c->GetParentComponent() != &parent)
+      Fail(node.Pos, "inherited component " + name + " has another parent in the ancestor's form");
+    if (!c->ComponentState().Contains(csLoading)) {
+      // There before this read: put back should the read fail.
+      FState.Touched.emplace_back(c, std::make_unique<TSnapshot>(*c, 0));
+      BeginLoading(*c, node.Pos);
+    }
+    return c;
+  }
+
+  // A frame: created, filled from its own form files, then changed by its block.
+  TComponent* CreateFrame(TComponent& parent, const TObjectNode& node) {
+    const TClassInfo& cls = CreatableClass(node);
+    std::vector<TFormText> files;
+    Guard(node.Pos, [&] { files = FormFilesOf(cls, TComponent::StaticClass()); });
+    if (files.empty()) Fail(node.Pos, "frame class " + cls.Name() + " has no form file");
+    TComponent* c = CreateChild(parent, node);
+    c->SetComponentState(csInline, true);
+    TReader frame(*c, FState);
+    frame.FRootLoading = true;  // loading since CreateChild
+    for (size_t i = 0; i < files.size(); ++i) {
+      TReadState::TKeptForm& kept = FState.Kept.emplace_back();
+      kept.File = std::move(files[i]);
+      ParseForm(kept.File.Text, kept.File.FileName, kept.Tree);
+      frame.ReadTree(kept.Tree, kept.File.FileName, i > 0);
+    }
+    return c;
+  }
+
+  // `[n]`: child goes to place n among parent's children (the last place when n is beyond it).
+  void PlaceChild(TComponent& parent, TComponent& child, int32_t order, TComponent& scope) {
+    std::vector<TComponent*> children;
+    parent.GetChildren(children, scope);
+    if (&scope != &FRoot) parent.GetChildren(children, FRoot);
+    if (children.empty()) return;
+    const size_t at = std::min(static_cast<size_t>(order), children.size() - 1);
+    Guard(FTree->Root.Pos, [&] { parent.SetChildOrder(&child, children[at]); });
   }
 
   // The objects of one class mostly list the same properties in the same order, give or take
@@ -246,7 +379,7 @@ class TReader {
     TPropOrder* order = PropOrderOf(obj.ClassType());
     if (order) order->Next.clear();
     size_t cursor = 0;
-    for (const TPropNode& prop : FTree.PropsOf(props)) {
+    for (const TPropNode& prop : FTree->PropsOf(props)) {
       const std::string_view head = prop.Name.substr(0, prop.HeadLength);
       const TPropInfo* found = nullptr;
       if (order) {
@@ -305,6 +438,17 @@ class TReader {
     Fail(value.Pos, "wrong value for " + prop.Name() + ": " + expected + " expected");
   }
 
+  [[noreturn]] void NotAnInteger(const TValue& value, const TPropInfo& prop) const {
+    Fail(value.Pos, "wrong value for " + prop.Name() + ": a decimal number for an integer property");
+  }
+
+  // An integer stands for the decimal of its value.
+  void AssignFloat(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind == TValueKind::Integer) prop.SetFloat(&obj, static_cast<double>(value.Int));
+    else if (value.Kind == TValueKind::Float) prop.SetFloat(&obj, std::bit_cast<double>(value.Int));
+    else WrongKind(value, prop, "number");
+  }
+
   void CheckRange(const TValue& value, const TPropInfo& prop, int64_t v) const {
     if (v < prop.MinValue() || v > prop.MaxValue())
       Fail(value.Pos, "value " + std::to_string(v) + " out of range for " + prop.Name() + " (" +
@@ -322,6 +466,7 @@ class TReader {
       Fail(value.Pos, "property " + std::string(name) + " is read-only");
     switch (prop.Kind()) {
       case pkInteger:
+        if (value.Kind == TValueKind::Float) NotAnInteger(value, prop);
         if (value.Kind != TValueKind::Integer) WrongKind(value, prop, "integer");
         CheckRange(value, prop, value.Int);
         prop.SetOrd(&obj, value.Int);
@@ -366,7 +511,10 @@ class TReader {
         return;
       case pkBinary:
         if (value.Kind != TValueKind::Binary) WrongKind(value, prop, "binary data");
-        prop.SetBinary(&obj, FTree.BytesOf(value));
+        prop.SetBinary(&obj, FTree->BytesOf(value));
+        return;
+      case pkFloat:
+        AssignFloat(obj, prop, value);
         return;
       case pkClass:
         break;
@@ -387,11 +535,12 @@ class TReader {
   void AssignSet(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
     if (value.Kind != TValueKind::Set) WrongKind(value, prop, "set");
     uint64_t bits = 0;
-    for (const TValue& member : FTree.ElementsOf(value)) bits |= uint64_t{1} << EnumMember(member, prop);
+    for (const TValue& member : FTree->ElementsOf(value)) bits |= uint64_t{1} << EnumMember(member, prop);
     prop.SetOrd(&obj, static_cast<int64_t>(bits));
   }
 
   void AssignColor(TPersistent& obj, const TPropInfo& prop, const TValue& value) {
+    if (value.Kind == TValueKind::Float) NotAnInteger(value, prop);
     if (value.Kind == TValueKind::Integer) {
       CheckRange(value, prop, value.Int);
       prop.SetOrd(&obj, value.Int);
@@ -406,7 +555,7 @@ class TReader {
     if (value.Kind != TValueKind::List) WrongKind(value, prop, "list of strings");
     TStringList lines;
     lines.BeginUpdate();
-    for (const TValue& line : FTree.ElementsOf(value)) {
+    for (const TValue& line : FTree->ElementsOf(value)) {
       if (line.Kind != TValueKind::String) Fail(line.Pos, "string expected in " + prop.Name());
       lines.Add(std::string(line.Text));
     }
@@ -429,7 +578,7 @@ class TReader {
     items->BeginUpdate();
     try {
       items->Clear();
-      for (const TItemNode& item : FTree.ItemsOf(value)) {
+      for (const TItemNode& item : FTree->ItemsOf(value)) {
         TCollectionItem* created = nullptr;
         Guard(item.Pos, [&] { created = items->AddOfClass(items->ReadItemClass(StoredNames(item))); });
         ReadProperties(*created, item.Props);
@@ -444,7 +593,7 @@ class TReader {
   std::vector<std::string> StoredNames(const TItemNode& item) const {
     std::vector<std::string> names;
     names.reserve(item.Props.Count);
-    for (const TPropNode& prop : FTree.PropsOf(item.Props)) names.emplace_back(prop.Name);
+    for (const TPropNode& prop : FTree->PropsOf(item.Props)) names.emplace_back(prop.Name);
     return names;
   }
 
@@ -535,19 +684,20 @@ class TReader {
   }
 
   void CallLoaded() {
-    for (size_t i = 0; i < FLoaded.size(); ++i) {
-      TComponent* c = FLoaded[i];
-      Guard(FLoadedPos[i], [&] { c->Loaded(); });
+    for (size_t i = 0; i < FState.Loaded.size(); ++i) {
+      const TReadState::TLoading entry = FState.Loaded[i];
+      FFile = entry.File;
+      FTree = entry.Tree;
+      Guard(entry.Pos, [&] { entry.Component->Loaded(); });
     }
   }
 
-
-  const std::string& FFile;
-  const TFormTree& FTree;
   TComponent& FRoot;
+  TReadState& FState;
+  const std::string* FFile = nullptr;
+  const TFormTree* FTree = nullptr;
+  bool FRootLoading = false;
   std::vector<TComponent*> FCreated;
-  std::vector<TComponent*> FLoaded;
-  std::vector<TPos> FLoadedPos;
   std::vector<TFixup> FFixups;
   std::set<const TCollection*> FReadCollections;
   std::vector<TNamed> FNamed;
@@ -574,8 +724,10 @@ TComponent* ReadComponentText(const std::string& text, const std::string& fileNa
     throw fail(e.Message());
   }
   try {
-    TReader reader(fileName, form, *root);
-    reader.Read(tree);
+    TReadState state;
+    TReader reader(*root, state);
+    reader.ReadTree(form, fileName, false);
+    reader.Finish();
   } catch (...) {
     delete root;  // frees every component created under it
     throw;
@@ -583,18 +735,16 @@ TComponent* ReadComponentText(const std::string& text, const std::string& fileNa
   return root;
 }
 
-void ReadRootText(TComponent& root, const std::string& text, const std::string& fileName) {
-  TFormTree form;
-  ParseForm(text, fileName, form);
-  const TObjectNode& tree = form.Root;
-  if (!core::SameText(tree.ClassName, root.ClassName()))
-    throw ReadError(fileName, form.Source, tree.Pos,
-                    "class " + std::string(tree.ClassName) + " does not match " + root.ClassName());
+void ReadRootTexts(TComponent& root, const std::vector<TFormText>& files) {
+  std::deque<TFormTree> forms;
+  for (const TFormText& file : files) ParseForm(file.Text, file.FileName, forms.emplace_back());
   const TComponentState state = root.ComponentState();
   TSnapshot snapshot(root, 0);
-  TReader reader(fileName, form, root);
+  TReadState readState;
+  TReader reader(root, readState);
   try {
-    reader.Read(tree);
+    for (size_t i = 0; i < files.size(); ++i) reader.ReadTree(forms[i], files[i].FileName, i > 0);
+    reader.Finish();
   } catch (...) {
     reader.FreeCreated();
     snapshot.Restore();
@@ -602,6 +752,35 @@ void ReadRootText(TComponent& root, const std::string& text, const std::string& 
       TReader::SetState(root, flag, state.Contains(flag));
     throw;
   }
+}
+
+void ReadRootText(TComponent& root, const std::string& text, const std::string& fileName) {
+  ReadRootTexts(root, {TFormText{text, fileName}});
+}
+
+TFormFileSource SetFormFileSource(TFormFileSource source) {
+  TFormFileSource previous = std::move(FormFileSource());
+  FormFileSource() = std::move(source);
+  return previous;
+}
+
+std::vector<TFormText> FormFilesOf(const TClassInfo& cls, const TClassInfo& base) {
+  std::vector<TFormText> files;
+  const TFormFileSource& source = FormFileSource();
+  if (!source) return files;
+  for (const TClassInfo* c = &cls; c && c != &base; c = c->Parent()) {
+    TFormText file;
+    if (source(*c, file.Text, file.FileName)) files.push_back(std::move(file));
+  }
+  std::reverse(files.begin(), files.end());
+  return files;
+}
+
+bool InitInheritedComponent(TComponent& root, const TClassInfo& base) {
+  const std::vector<TFormText> files = FormFilesOf(root.ClassType(), base);
+  if (files.empty()) return false;
+  ReadRootTexts(root, files);
+  return true;
 }
 
 TComponent* ReadComponentFile(const std::string& path, TComponent* owner) {

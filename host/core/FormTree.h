@@ -23,7 +23,8 @@ using TPos = uint32_t;
 // The error at pos of the form's text, with its line and column.
 EReadError ReadError(const std::string& file, std::string_view text, TPos pos, const std::string& reason);
 
-enum class TValueKind : uint8_t { Integer, Ident, String, Set, List, Collection, Binary };
+// A Float value keeps its double's bits in Int.
+enum class TValueKind : uint8_t { Integer, Ident, String, Set, List, Collection, Binary, Float };
 
 // A run of nodes in one of the tree's flat arrays.
 struct TRange {
@@ -53,8 +54,14 @@ struct TItemNode {
   TRange Props;
 };
 
+// How a block begins: `object` creates a component; `inherited` changes one the ancestor's form
+// file made; `inline` creates a frame from its own form file and then changes it.
+enum class TObjectKind : uint8_t { Object, Inherited, Inline };
+
 struct TObjectNode {
   TPos Pos = 0;
+  TObjectKind Kind = TObjectKind::Object;
+  int32_t Order = -1;  // `[n]` after the class name: the place among its parent's children; -1 none
   std::string_view Name;
   std::string_view ClassName;
   TRange Props;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,14 @@ namespace kyt {
 // Writes a root and its children as nested object blocks.
 class TWriter {
  public:
-  explicit TWriter(const TComponent& root) : FRoot(root) {}
+  explicit TWriter(const TComponent& root, const TComponent* ancestor = nullptr)
+      : FRoot(root), FAncestor(ancestor), FNameRoot(&root) {}
 
   // Values are written in ASCII whatever they hold; a name outside ASCII makes the file UTF-8,
   // marked as such.
   std::string Write() {
-    WriteObject(FRoot, 0);
+    if (FAncestor) WriteDerived(FRoot, FAncestor, "inherited", -1, 0, TScope{&FRoot, FAncestor});
+    else WriteObject(FRoot, 0);
     if (std::all_of(FOut.begin(), FOut.end(), IsAscii)) return std::move(FOut);
     std::string text(kUtf8Mark);
     if (CodePageIsUtf8()) return text + FOut;
@@ -49,7 +52,10 @@ class TWriter {
       WriteProperties(c, "", depth + 1, 0);
       std::vector<TComponent*> children;
       c.GetChildren(children, FRoot);
-      for (const TComponent* child : children) WriteObject(*child, depth + 1);
+      for (const TComponent* child : children) {
+        if (child->ComponentState().Contains(csInline)) WriteDerived(*child, nullptr, "inline", -1, depth + 1, TScope{&FRoot, nullptr});
+        else WriteObject(*child, depth + 1);
+      }
       Line(depth, "end");
     } catch (...) {
       mutableC.SetComponentState(csWriting, false);
@@ -57,6 +63,170 @@ class TWriter {
     }
     mutableC.SetComponentState(csWriting, false);
   }
+
+  // ---- Inherited forms and frames
+
+  // Where `inherited` blocks find their components: owned by Root here, by Ancestor in the
+  // ancestor's form (the form's root, or a frame's).
+  struct TScope {
+    const TComponent* Root;
+    const TComponent* Ancestor;
+  };
+
+  class TWriting {
+   public:
+    explicit TWriting(const TComponent& c) : FC(const_cast<TComponent&>(c)) { FC.SetComponentState(csWriting, true); }
+    ~TWriting() { FC.SetComponentState(csWriting, false); }
+    TWriting(const TWriting&) = delete;
+    TWriting& operator=(const TWriting&) = delete;
+
+   private:
+    TComponent& FC;
+  };
+
+  // The children of c written in its block: those of the scope's root and, inside a frame, those
+  // the form adds.
+  std::vector<TComponent*> ChildrenOf(const TComponent& c, const TComponent& root) const {
+    std::vector<TComponent*> children;
+    c.GetChildren(children, root);
+    if (&root != &FRoot && c.Owner() != nullptr) c.GetChildren(children, FRoot);
+    return children;
+  }
+
+  // c's block where a counterpart may exist: counterpart is c in the ancestor's form (null for a
+  // component added here), and only what differs from it is written.
+  void WriteDerived(const TComponent& c, const TComponent* counterpart, const char* keyword, int order, int depth,
+                    const TScope& scope) {
+    if (depth >= kMaxFormNesting) throw EWriteError("Components nested too deeply at " + c.Name());
+    const TWriting writing(c);
+    // An unnamed object block is fine; an inline one could not be told from its frame's form.
+    if (c.Name().empty() && depth > 0 && c.ComponentState().Contains(csInline))
+      throw EWriteError("A frame of class " + c.ClassName() + " needs a name");
+    const size_t headerStart = FOut.size();
+    Line(depth, std::string(keyword) + " " + (c.Name().empty() ? c.ClassName() : c.Name() + ": " + c.ClassName()) +
+                    (order >= 0 ? " [" + std::to_string(order) + "]" : ""));
+    const size_t headerEnd = FOut.size();
+    const TComponent* const outerNameRoot = FNameRoot;
+    FNameRoot = scope.Root;
+    TScope inner = scope;
+    if (c.ComponentState().Contains(csInline)) inner = TScope{&c, counterpart ? counterpart : &FrameAncestor(c)};
+    if (counterpart) WriteChangedProperties(c, *counterpart, "", depth + 1, 0, *scope.Root, *scope.Ancestor);
+    // A frame new here differs only from its own form file.
+    else if (inner.Root == &c) WriteChangedProperties(c, *inner.Ancestor, "", depth + 1, 0, c, *inner.Ancestor);
+    else WriteProperties(c, "", depth + 1, 0);
+    // The object whose children the ancestor's form had: c's counterpart, or a new frame's own form.
+    const TComponent* base = counterpart ? counterpart : inner.Root == &c ? inner.Ancestor : nullptr;
+    const size_t bodyStart = FOut.size();
+    WriteDerivedChildren(c, base, depth, inner);
+    FNameRoot = outerNameRoot;
+    // An inherited component the descendant leaves as it is needs no block.
+    if (counterpart && order < 0 && depth > 0 && FOut.size() == bodyStart && bodyStart == headerEnd) {
+      FOut.resize(headerStart);
+      return;
+    }
+    Line(depth, "end");
+  }
+
+  // The children in their order: a child not where reading the ancestor's form and the blocks
+  // before it would put it gets `[n]`.
+  void WriteDerivedChildren(const TComponent& c, const TComponent* counterpart, int depth, const TScope& inner) {
+    const std::vector<TComponent*> children = ChildrenOf(c, *inner.Root);
+    std::vector<const TComponent*> placed;  // the order reading makes, as far as it got
+    if (counterpart) {
+      for (const TComponent* a : ChildrenOf(*counterpart, *inner.Ancestor)) {
+        if (a->Name().empty()) continue;
+        const TComponent* d = inner.Root->FindComponent(a->Name());
+        if (!d) throw EWriteError("Component " + a->Name() + " of the ancestor's form is missing; an inherited form keeps it");
+        placed.push_back(d);
+      }
+    }
+    for (size_t i = 0; i < children.size(); ++i) {
+      const TComponent* child = children[i];
+      const TComponent* twin = nullptr;
+      if (inner.Ancestor && child->Owner() == inner.Root && !child->Name().empty())
+        twin = inner.Ancestor->FindComponent(child->Name());
+      if (twin && !core::SameText(twin->ClassName(), child->ClassName()))
+        throw EWriteError("Component " + child->Name() + " is a " + twin->ClassName() + " in the ancestor's form, not a " +
+                          child->ClassName());
+      auto at = std::find(placed.begin(), placed.end(), child);
+      if (at == placed.end()) {
+        if (twin) throw EWriteError("Component " + child->Name() + " has another parent in the ancestor's form");
+        placed.push_back(child);
+        at = placed.end() - 1;
+      }
+      int order = -1;
+      if (at != placed.begin() + static_cast<std::ptrdiff_t>(i)) {
+        order = static_cast<int>(i);
+        placed.erase(at);
+        placed.insert(placed.begin() + static_cast<std::ptrdiff_t>(i), child);
+      }
+      const char* keyword = twin ? "inherited" : child->ComponentState().Contains(csInline) ? "inline" : "object";
+      WriteDerived(*child, twin, keyword, order, depth + 1, inner);
+    }
+  }
+
+  // A frame's own form as its form files make it, to write only what the form changes.
+  const TComponent& FrameAncestor(const TComponent& frame) {
+    const TClassInfo& cls = frame.ClassType();
+    const std::vector<TFormText> files = FormFilesOf(cls, TComponent::StaticClass());
+    if (files.empty()) throw EWriteError("Frame class " + cls.Name() + " of " + frame.Name() + " has no form file");
+    std::unique_ptr<TComponent> fresh(cls.CreateComponent(nullptr));
+    try {
+      ReadRootTexts(*fresh, files);
+    } catch (const EReadError& e) {
+      throw EWriteError("The form file of frame class " + cls.Name() + " cannot be read: " + e.Message());
+    }
+    return *FFrames.emplace_back(std::move(fresh));
+  }
+
+  // obj's properties whose value differs from base's (the same object in the ancestor's form);
+  // a value the ancestor stores and obj leaves at its default is written too.
+  void WriteChangedProperties(const TPersistent& obj, const TPersistent& base, const std::string& prefix, int indent,
+                              int depth, const TComponent& nameRoot, const TComponent& baseNameRoot) {
+    if (depth >= kMaxFormNesting) throw EWriteError("Sub-properties nested too deeply at " + prefix);
+    const bool isComponent = prefix.empty() && dynamic_cast<const TComponent*>(&obj);
+    for (const TPropInfo* prop : obj.ClassType().Properties()) {
+      if (isComponent && core::SameText(prop->Name(), "Name")) continue;  // in the object header
+      if (prop->StoredRule() == TStored::Never) continue;
+      const TPropInfo* twin = base.ClassType().FindProperty(prop->Name());
+      if (twin && twin->Kind() != prop->Kind()) twin = nullptr;
+      const std::string name = prefix + prop->Name();
+      if (prop->Kind() == pkClass) {
+        const TPersistent* sub = prop->GetObject(&obj);
+        const TPersistent* baseSub = twin ? twin->GetObject(&base) : nullptr;
+        if (sub && baseSub) WriteChangedProperties(*sub, *baseSub, name + ".", indent, depth + 1, nameRoot, baseNameRoot);
+        else if (sub) WriteProperties(*sub, name + ".", indent, depth + 1);
+        continue;
+      }
+      if (!prop->IsStored(&obj) && !(twin && twin->IsStored(&base))) continue;
+      const std::string text = Rendered(obj, *prop, name, indent, depth, nameRoot);
+      const std::string baseText = twin ? Rendered(base, *twin, name, indent, depth, baseNameRoot) : std::string();
+      if (text == baseText) continue;
+      if (text.empty()) Line(indent, name + " = nil");  // a handler or reference the ancestor has, gone here
+      else FOut += text;
+    }
+  }
+
+  // The lines WriteProperty writes, with events and references named in nameRoot.
+  std::string Rendered(const TPersistent& obj, const TPropInfo& prop, const std::string& name, int indent, int depth,
+                       const TComponent& nameRoot) {
+    std::string kept;
+    std::swap(kept, FOut);
+    const TComponent* keptRoot = FNameRoot;
+    FNameRoot = &nameRoot;
+    try {
+      WriteProperty(obj, prop, name, indent, depth);
+    } catch (...) {
+      FNameRoot = keptRoot;
+      std::swap(kept, FOut);
+      throw;
+    }
+    FNameRoot = keptRoot;
+    std::swap(kept, FOut);
+    return kept;
+  }
+
+  // ---- Values
 
   void WriteProperties(const TPersistent& obj, const std::string& prefix, int indent, int depth) {
     if (depth >= kMaxFormNesting) throw EWriteError("Sub-properties nested too deeply at " + prefix);
@@ -85,7 +255,7 @@ class TWriter {
       case pkEvent: {
         // A component standing in a slot (its handler calls the one it replaced) is not stored:
         // the handler it stands for is.
-        const std::string method = PublishedMethodName(FRoot, StoodInMethod(prop.GetMethod(&obj)));
+        const std::string method = PublishedMethodName(*FNameRoot, StoodInMethod(prop.GetMethod(&obj)));
         if (!method.empty()) Line(indent, name + " = " + method);
         return;
       }
@@ -97,17 +267,30 @@ class TWriter {
       case pkString:
         WriteString(prop.GetStr(&obj), name, indent);
         return;
+      case pkFloat:
+        Line(indent, name + " = " + DecimalText(prop.GetFloat(&obj), name));
+        return;
       default:
         Line(indent, name + " = " + OrdinalText(prop, prop.GetOrd(&obj)));
         return;
     }
   }
 
-  // Only the root and its named components can be named in the root's file.
+  // Only the root and its named components can be named in the root's file (a frame's
+  // components in the frame's).
   std::string ReferenceName(const TComponent* c) const {
     if (!c || c->Name().empty()) return {};
-    if (c == &FRoot || c->Owner() == &FRoot) return c->Name();
+    if (c == FNameRoot || c->Owner() == FNameRoot) return c->Name();
     return {};
+  }
+
+  // The shortest text that reads back to the same double, '.' whatever the locale.
+  static std::string DecimalText(double value, const std::string& name) {
+    try {
+      return FloatToText(value);
+    } catch (const EConvertError&) {
+      throw EWriteError("Property " + name + " is not a finite number and cannot be stored in a form file");
+    }
   }
 
   static std::string OrdinalText(const TPropInfo& prop, int64_t ord) {
@@ -237,10 +420,17 @@ class TWriter {
   }
 
   const TComponent& FRoot;
+  const TComponent* FAncestor;
+  const TComponent* FNameRoot;  // the root events and references are named in
+  std::vector<std::unique_ptr<TComponent>> FFrames;
   std::string FOut;
 };
 
 std::string WriteComponentText(const TComponent& root) { return TWriter(root).Write(); }
+
+std::string WriteComponentText(const TComponent& root, const TComponent& ancestor) {
+  return TWriter(root, &ancestor).Write();
+}
 
 void WriteComponentFile(const TComponent& root, const std::string& path) {
   const std::string text = WriteComponentText(root);

@@ -316,6 +316,7 @@ bool TPropInfo::IsStored(const TPersistent* obj) const {
     case pkBinary:
     case pkComponentRef:
     case pkEvent:
+    case pkFloat:
       return !IsEmptyValue(obj);
     default:
       return true;
@@ -332,6 +333,8 @@ TMethod TPropInfo::GetMethod(const TPersistent*) const { WrongKind("an event"); 
 void TPropInfo::SetMethod(TPersistent*, const TMethod&) const { WrongKind("an event"); }
 std::vector<uint8_t> TPropInfo::GetBinary(const TPersistent*) const { WrongKind("binary data"); }
 void TPropInfo::SetBinary(TPersistent*, const std::vector<uint8_t>&) const { WrongKind("binary data"); }
+double TPropInfo::GetFloat(const TPersistent*) const { WrongKind("a floating-point value"); }
+void TPropInfo::SetFloat(TPersistent*, double) const { WrongKind("a floating-point value"); }
 
 namespace {
 
@@ -375,6 +378,12 @@ std::vector<uint8_t> ParseHex(const std::string& text) {
   }
   if (high >= 0) throw EConvertError("Invalid binary data: odd number of digits");
   return bytes;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  const size_t b = text.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  return text.substr(b, text.find_last_not_of(" \t") - b + 1);
 }
 
 int64_t ParseInteger(const std::string& text) {
@@ -441,6 +450,8 @@ std::string TPropInfo::ValueText(const TPersistent* obj) const {
       return GetMethod(obj) ? "(handler)" : "";
     case pkBinary:
       return HexText(GetBinary(obj));
+    case pkFloat:
+      return FloatToText(GetFloat(obj));
   }
   return {};
 }
@@ -488,6 +499,12 @@ void TPropInfo::SetValueText(TPersistent* obj, const std::string& text) const {
     case pkBinary:
       SetBinary(obj, ParseHex(text));
       return;
+    case pkFloat: {
+      double value = 0;
+      if (!TextToFloat(TrimBlanks(text), value)) throw EConvertError("'" + text + "' is not a valid floating-point value");
+      SetFloat(obj, value);
+      return;
+    }
     case pkClass:
     case pkStrings:
     case pkCollection:
@@ -538,6 +555,7 @@ void CopyPublishedProperties(const TPersistent& source, TPersistent& dest) {
         if (to->Kind() == pkString) to->SetStr(&dest, from->GetStr(&source));
         else if (to->Kind() == pkEvent) to->SetMethod(&dest, from->GetMethod(&source));
         else if (to->Kind() == pkBinary) to->SetBinary(&dest, from->GetBinary(&source));
+        else if (to->Kind() == pkFloat) to->SetFloat(&dest, from->GetFloat(&source));
         else to->SetOrd(&dest, from->GetOrd(&source));
         break;
     }

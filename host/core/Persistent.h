@@ -3,6 +3,7 @@
 #ifndef KYT_HOST_CORE_PERSISTENT_H
 #define KYT_HOST_CORE_PERSISTENT_H
 
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -48,12 +49,13 @@ class TObject {
 // Kinds of published properties; deduced from the getter's return type.
 enum TPropKind {
   pkInteger, pkBoolean, pkChar, pkString, pkEnum, pkSet, pkColor,
-  pkClass, pkStrings, pkCollection, pkComponentRef, pkEvent, pkBinary
+  pkClass, pkStrings, pkCollection, pkComponentRef, pkEvent, pkBinary, pkFloat
 };
 
 // Stored rules. Auto (no rule given): compared with the declared default when there is one,
 // otherwise always stored, except lists, collections, binary data, references and events,
-// which are stored when not empty.
+// which are stored when not empty, and floating-point values (which take no declared default),
+// stored unless they are 0 (a negative zero is stored: it reads back as itself).
 enum class TStored { Auto, Never, Always, WhenNotDefault };
 
 // Metadata and generic access of one published property.
@@ -103,6 +105,8 @@ class TPropInfo {
   virtual void SetMethod(TPersistent* obj, const TMethod& value) const;
   virtual std::vector<uint8_t> GetBinary(const TPersistent* obj) const;
   virtual void SetBinary(TPersistent* obj, const std::vector<uint8_t>& value) const;
+  virtual double GetFloat(const TPersistent* obj) const;
+  virtual void SetFloat(TPersistent* obj, double value) const;
 
   // Inspector text of a value: "True", "bDefault", "[mbOK, mbCancel]", a string unquoted,
   // a colour name or "$00BBGGRR", "(TStrings)" for objects, a component's name.
@@ -320,6 +324,7 @@ constexpr TPropKind KindOf() {
   else if constexpr (std::is_same_v<V, TColor>) return pkColor;
   else if constexpr (HasEnumInfo<V>) return pkEnum;
   else if constexpr (std::is_integral_v<V>) return pkInteger;
+  else if constexpr (std::is_same_v<V, double>) return pkFloat;  // TDateTime is a double too
   else if constexpr (IsSet<V>::value) return pkSet;
   else if constexpr (std::is_same_v<V, std::string>) return pkString;
   else if constexpr (std::is_same_v<V, std::vector<uint8_t>>) return pkBinary;
@@ -349,6 +354,7 @@ std::string DefaultTypeName() {
   else if constexpr (std::is_same_v<V, int16_t>) return "SmallInt";
   else if constexpr (std::is_same_v<V, int8_t>) return "ShortInt";
   else if constexpr (std::is_integral_v<V>) return "Integer";
+  else if constexpr (std::is_same_v<V, double>) return "Double";
   else if constexpr (IsSet<V>::value) return "set of " + EnumInfo<typename V::Element>().Name;
   else if constexpr (std::is_same_v<V, std::string>) return "string";
   else if constexpr (std::is_same_v<V, std::vector<uint8_t>>) return "TBinary";
@@ -379,8 +385,11 @@ class TPropImpl final : public TPropInfo {
     InitRange();
   }
 
-  // Modifiers, chained after Property(...).
-  TPropImpl& Default(V value) {
+  // Modifiers, chained after Property(...). A floating-point property takes no declared
+  // default: it is stored unless it is 0, or as its stored rule says.
+  TPropImpl& Default(V value)
+    requires(kKind != pkFloat)
+  {
     FDefault = std::move(value);
     FHasDefault = true;
     if constexpr (IsOrdinal()) FDefaultOrd = ToOrd(*FDefault);
@@ -460,6 +469,18 @@ class TPropImpl final : public TPropInfo {
       WrongKind("an event");
     }
   }
+  double GetFloat(const TPersistent* obj) const override {
+    if constexpr (kKind == pkFloat) return Get(obj);
+    else WrongKind("a floating-point value");
+  }
+  void SetFloat(TPersistent* obj, double value) const override {
+    if constexpr (kKind == pkFloat) {
+      CheckWritable();
+      Set(obj, value);
+    } else {
+      WrongKind("a floating-point value");
+    }
+  }
   std::vector<uint8_t> GetBinary(const TPersistent* obj) const override {
     if constexpr (std::is_same_v<V, std::vector<uint8_t>>) return Get(obj);
     else WrongKind("binary data");
@@ -476,6 +497,7 @@ class TPropImpl final : public TPropInfo {
  protected:
   bool IsEmptyValue(const TPersistent* obj) const override {
     if constexpr (IsOrdinal()) return ToOrd(Get(obj)) == 0;
+    else if constexpr (kKind == pkFloat) return std::bit_cast<uint64_t>(Get(obj)) == 0;
     else if constexpr (std::is_same_v<V, std::string> || std::is_same_v<V, std::vector<uint8_t>>) return Get(obj).empty();
     else if constexpr (IsEvent<V>::value) return !Get(obj);
     else return TPropInfo::IsEmptyValue(obj);

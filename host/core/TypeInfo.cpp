@@ -1,6 +1,8 @@
 // TypeInfo: enumeration, set and colour names.
 #include "host/core/TypeInfo.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -101,6 +103,31 @@ bool IsValidName(const std::string& s) {
 }
 
 }  // namespace core
+
+std::string FloatToText(double value) {
+  if (!std::isfinite(value)) throw EConvertError("A value that is not a finite number cannot be written");
+  char buf[64];
+  // Shortest round trip, in the "C" form whatever the locale.
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  if (ec != std::errc()) throw EConvertError("Cannot write a floating-point value");
+  std::string text(buf, end);
+  // "14" would read back as an integer, and "-0" as the integer 0.
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
+}
+
+bool TextToFloat(std::string_view text, double& value) {
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') ++first;  // from_chars takes no plus sign
+  if (first == last || !(*first == '-' || (*first >= '0' && *first <= '9'))) return false;
+  if (*first == '-' && (first + 1 == last || first[1] < '0' || first[1] > '9')) return false;
+  double parsed = 0;
+  const auto [end, ec] = std::from_chars(first, last, parsed, std::chars_format::general);
+  if (ec != std::errc() || end != last) return false;
+  value = parsed;
+  return true;
+}
 
 std::string GetEnumName(const TEnumInfo& info, int64_t ordinal) {
   if (ordinal < 0 || ordinal >= static_cast<int64_t>(info.Members.size())) return {};

@@ -104,6 +104,14 @@ std::string ColorToString(TColor color);
 // Accepts a name, a decimal or a $hex number; EConvertError otherwise.
 TColor StringToColor(const std::string& text);
 
+// Floating-point values as form files and the inspector write them: the shortest text that reads
+// back to the same double bit for bit, always with '.' and never the locale's separator ("0.1",
+// "-0.0", "14.0", "1e+300"). A value that is not finite has no such text: EConvertError.
+std::string FloatToText(double value);
+// A decimal with an optional sign, fraction and exponent ("-1746.25", "5e-324"); false for any
+// other text and for a value beyond the range of a double.
+bool TextToFloat(std::string_view text, double& value);
+
 namespace core {
 // ASCII case-insensitive comparison, as identifiers and names are compared.
 bool SameText(const std::string& a, const std::string& b);

@@ -113,6 +113,7 @@ const TPropertyEditorClass& BaseEditorClass(const TPropInfo& prop) {
     case pkComponentRef: return TComponentProperty::StaticEditorClass();
     case pkEvent: return TMethodProperty::StaticEditorClass();
     case pkBinary: return TBinaryProperty::StaticEditorClass();
+    case pkFloat: return TFloatProperty::StaticEditorClass();
   }
   return TPropertyEditor::StaticEditorClass();
 }

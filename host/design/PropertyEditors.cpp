@@ -2,6 +2,7 @@
 #include "host/design/PropertyEditors.h"
 
 #include <algorithm>
+#include <bit>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -210,6 +211,23 @@ std::vector<std::string> TColorProperty::GetValues() const {
     names.push_back(ColorToString(ColorOf(v)));
   for (uint32_t i = 0; i <= 0x18; ++i) names.push_back(ColorToString(ColorOf(0x80000000u | i)));
   return names;
+}
+
+// ---- Floating-point editor
+
+TPropertyAttributes TFloatProperty::GetAttributes() const { return {paMultiSelect, paRevertable}; }
+std::string TFloatProperty::GetValue() const { return Text(); }
+void TFloatProperty::SetValue(const std::string& value) {
+  if (value.empty()) Refuse("a number is needed");
+  SetText(value);
+}
+bool TFloatProperty::AllEqual() const {
+  // Compared by bits: 0 and -0 are different values to store.
+  for (int i = 1; i < PropCount(); ++i)
+    if (std::bit_cast<uint64_t>(GetPropInfo(i).GetFloat(GetComponent(i))) !=
+        std::bit_cast<uint64_t>(GetPropInfo(0).GetFloat(GetComponent(0))))
+      return false;
+  return true;
 }
 
 // ---- String editors

@@ -215,6 +215,16 @@ class TColorProperty : public TIntegerProperty {
   std::vector<std::string> GetValues() const override;
 };
 
+// Double and TDateTime properties: the shortest text that reads back to the same value.
+class TFloatProperty : public TPropertyEditor {
+  KYT_PROPERTY_EDITOR(TFloatProperty, TPropertyEditor)
+ public:
+  TPropertyAttributes GetAttributes() const override;   // paMultiSelect, paRevertable
+  std::string GetValue() const override;                 // "0.1", "-1746.25", "1e+300"
+  void SetValue(const std::string& value) override;      // a decimal with '.', fraction and exponent optional
+  bool AllEqual() const override;
+};
+
 class TStringProperty : public TPropertyEditor {
   KYT_PROPERTY_EDITOR(TStringProperty, TPropertyEditor)
  public:

@@ -315,6 +315,16 @@ void TWinControl::GetChildren(std::vector<TComponent*>& children, const TCompone
     if (c->Owner() == &root) children.push_back(c);
 }
 
+void TWinControl::SetChildOrder(TComponent* child, TComponent* place) {
+  const auto from = std::find(FControls.begin(), FControls.end(), child);
+  const auto to = std::find(FControls.begin(), FControls.end(), place);
+  if (from == FControls.end() || to == FControls.end()) return TComponent::SetChildOrder(child, place);
+  const auto index = to - FControls.begin();
+  TControl* const moved = *from;
+  FControls.erase(from);
+  FControls.insert(FControls.begin() + index, moved);
+}
+
 void TWinControl::CreateParams(TCreateParams& params) {
   params.Caption = FCaption;
   params.Style = WS_CHILD | WS_CLIPSIBLINGS;

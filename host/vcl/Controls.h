@@ -276,6 +276,8 @@ class TWinControl : public TControl {
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   void GetChildren(std::vector<TComponent*>& children, const TComponent& root) const override;
+  // Two controls of this one change places in its list of controls (and so in the form file).
+  void SetChildOrder(TComponent* child, TComponent* place) override;
 
   // Whether a message of the control's window is being handled now (a handler that pumps
   // messages nests more of them).

@@ -2,7 +2,9 @@
 // with its actions, the modal loop, and the keyboard handling of dialogs.
 #include "host/vcl/Forms.h"
 
+#include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
@@ -81,25 +83,41 @@ void TCustomForm::FinishForm() {
 void TCustomForm::AfterConstruction() {
   if (FConstructed) return;
   FConstructed = true;
+  // An inherited form's class has its file and each ancestor form class with one has its own.
+  std::vector<TFormText> files;
+  for (const TClassInfo* c = &ClassType(); c && c != &TCustomForm::StaticClass(); c = c->Parent()) {
+    TFormText file;
+    if (ResourceFormFile(*c, file.Text, file.FileName)) files.push_back(std::move(file));
+  }
+  std::reverse(files.begin(), files.end());
+  if (files.size() == 1) LoadFormText(files[0].Text, files[0].FileName);
+  else if (!files.empty()) ReadRootTexts(*this, files);
+  DoCreate();
+  if (FVisible && !Showing()) {
+    FVisible = false;
+    SetVisible(true);
+  }
+}
+
+bool TCustomForm::ResourceFormFile(const TClassInfo& cls, std::string& text, std::string& fileName) {
   HMODULE module = os::kernel32.GetModuleHandleA(nullptr);
-  const std::string name = UpperCase(ClassName());
+  const std::string name = UpperCase(cls.Name());
   if (HRSRC res = os::kernel32.FindResourceA(module, name.c_str(), reinterpret_cast<LPCSTR>(RT_RCDATA))) {
     HGLOBAL data = os::kernel32.LoadResource(module, res);
     const DWORD size = data ? os::kernel32.SizeofResource(module, res) : 0;
     const void* bytes = size ? os::kernel32.LockResource(data) : nullptr;
     // A form file that is there but cannot be read must not give a form without it.
     if (!bytes) ResourceUnreadable(name);
-    LoadFormText(std::string(static_cast<const char*>(bytes), size), name);
-  } else if (const DWORD error = os::kernel32.GetLastError(); error != ERROR_RESOURCE_NAME_NOT_FOUND &&
-                                                              error != ERROR_RESOURCE_TYPE_NOT_FOUND &&
-                                                              error != ERROR_RESOURCE_DATA_NOT_FOUND) {
+    text.assign(static_cast<const char*>(bytes), size);
+    fileName = name;
+    return true;
+  }
+  if (const DWORD error = os::kernel32.GetLastError(); error != ERROR_RESOURCE_NAME_NOT_FOUND &&
+                                                       error != ERROR_RESOURCE_TYPE_NOT_FOUND &&
+                                                       error != ERROR_RESOURCE_DATA_NOT_FOUND) {
     ResourceUnreadable(name);  // not "no form file" (a form made in code) but a failed look
   }
-  DoCreate();
-  if (FVisible && !Showing()) {
-    FVisible = false;
-    SetVisible(true);
-  }
+  return false;
 }
 
 void TCustomForm::ResourceUnreadable(const std::string& name) {

@@ -187,6 +187,9 @@ class TCustomForm : public TWinControl {
 
  private:
   void FinishForm();  // OnDestroy once, then the owned components
+  // The form file of cls from its RCDATA resource (named like the class, upper case); false when
+  // it has none.
+  static bool ResourceFormFile(const TClassInfo& cls, std::string& text, std::string& fileName);
   [[noreturn]] static void ResourceUnreadable(const std::string& name);
   void ApplyWindowState();
   void CenterOnScreen();

@@ -50,7 +50,8 @@ TEST(PublishedProperty, KindsAndTypeNamesComeFromTheGetters) {
       {"Caption", pkString, "string"},   {"Mode", pkEnum, "TTestMode"},     {"Options", pkSet, "set of TTestOption"},
       {"Color", pkColor, "TColor"},      {"Settings", pkClass, ""},         {"Lines", pkStrings, ""},
       {"Items", pkCollection, ""},       {"Buddy", pkComponentRef, ""},     {"Icon", pkBinary, "TBinary"},
-      {"About", pkString, "TKYTAboutStr"}, {"OnChange", pkEvent, "TMethod"},
+      {"About", pkString, "TKYTAboutStr"}, {"OnChange", pkEvent, "TMethod"}, {"Zoom", pkFloat, "Double"},
+      {"Stamp", pkFloat, "TDateTime"},
   };
   for (const TExpect& e : expected) {
     const TPropInfo& p = Prop(c, e.Name);

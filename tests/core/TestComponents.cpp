@@ -66,7 +66,28 @@ void TTestForm::Loaded() {
 void RegisterTestClasses() {
   RegisterClasses({&TTestComponent::StaticClass(), &TTestPlain::StaticClass(), &TTestDerived::StaticClass(),
                    &TTestForm::StaticClass(), &TTestThrowing::StaticClass(), &TTestFailingLoaded::StaticClass(),
-                   &TTestItem::StaticClass(), &TTestSettings::StaticClass()});
+                   &TTestItem::StaticClass(), &TTestSettings::StaticClass(), &TTestDerivedForm::StaticClass(),
+                   &TTestFrame::StaticClass()});
 }
+
+const char* const kTestFrameText =
+    "object TestFrame: TTestFrame\r\n"
+    "  Caption = 'frame'\r\n"
+    "  object Inner: TTestComponent\r\n"
+    "    Count = 1\r\n"
+    "  end\r\n"
+    "  object Second: TTestComponent\r\n"
+    "  end\r\n"
+    "end\r\n";
+
+TTestFrameSource::TTestFrameSource()
+    : FKept(SetFormFileSource([](const TClassInfo& cls, std::string& text, std::string& fileName) {
+        if (&cls != &TTestFrame::StaticClass()) return false;
+        text = kTestFrameText;
+        fileName = "TestFrame.kfm";
+        return true;
+      })) {}
+
+TTestFrameSource::~TTestFrameSource() { SetFormFileSource(std::move(FKept)); }
 
 }  // namespace kyt::test

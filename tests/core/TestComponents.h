@@ -106,6 +106,9 @@ class TTestComponent : public TComponent {
         .TypeName("TKYTAboutStr").MaxLength(10).Stored(TStored::Never);
     p.Property("Hint", &TTestComponent::Hint, &TTestComponent::SetHint)
         .StoredIf([](const TTestComponent& c) { return !c.Hint().empty(); });
+    p.Property("Zoom", &TTestComponent::Zoom, &TTestComponent::SetZoom);
+    p.Property("Stamp", &TTestComponent::Stamp, &TTestComponent::SetStamp).TypeName("TDateTime")
+        .StoredIf([](const TTestComponent& c) { return c.Stamp() != 1.0; });
     p.Property("OnChange", &TTestComponent::OnChange, &TTestComponent::SetOnChange);
   }
 
@@ -147,6 +150,10 @@ class TTestComponent : public TComponent {
   void SetAbout(const std::string& v) { FAbout = v; }
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& v) { FHint = v; }
+  double Zoom() const { return FZoom; }
+  void SetZoom(double v) { FZoom = v; }
+  double Stamp() const { return FStamp; }
+  void SetStamp(double v) { FStamp = v; }
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& v) { FOnChange = v; }
 
@@ -179,6 +186,8 @@ class TTestComponent : public TComponent {
   std::vector<uint8_t> FIcon;
   std::string FAbout;
   std::string FHint;
+  double FZoom = 0;
+  double FStamp = 0;
   TNotifyEvent FOnChange;
 };
 
@@ -262,6 +271,40 @@ class TTestForm : public TComponent {
   int32_t FWidth = 100;
   std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
   TNotifyEvent FOnChange;
+};
+
+// A form class derived from TTestForm, for inherited form files.
+class TTestDerivedForm : public TTestForm {
+  KYT_CLASS(TTestDerivedForm, TTestForm)
+ public:
+  using TTestForm::TTestForm;
+};
+
+// A frame: its components come from its own form file (kTestFrameText through UseTestFrameSource).
+class TTestFrame : public TComponent {
+  KYT_CLASS(TTestFrame, TComponent)
+ public:
+  static void Publish(TPublisher<TTestFrame>& p) { p.Property("Caption", &TTestFrame::Caption, &TTestFrame::SetCaption); }
+  using TComponent::TComponent;
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& v) { FCaption = v; }
+
+ private:
+  std::string FCaption;
+};
+
+// The frame's own form file, and a form-file source that knows it; the source is put back when
+// the scope ends.
+extern const char* const kTestFrameText;
+class TTestFrameSource {
+ public:
+  TTestFrameSource();
+  ~TTestFrameSource();
+  TTestFrameSource(const TTestFrameSource&) = delete;
+  TTestFrameSource& operator=(const TTestFrameSource&) = delete;
+
+ private:
+  TFormFileSource FKept;
 };
 
 // Takes over a form's OnChange as the package's slot-taking components do: its handler sits in

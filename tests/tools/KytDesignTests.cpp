@@ -199,6 +199,21 @@ TEST_F(KytDesign, NewRefusesToOverwriteAFile) {
   EXPECT_NE(run.Err.find("already exists"), std::string::npos) << run.Err;
 }
 
+TEST_F(KytDesign, NewInheritWritesOnlyWhatDiffersFromTheAncestor) {
+  const std::string base = folder + "\\Base.kfm";
+  Ok({"new", base, "TBaseDialog"});
+  Ok({"add", base, "TKYTFormHook", "Hook"});
+  Ok({"new", form, "--inherit", base, "TSettingsForm"});
+  EXPECT_EQ(ReadFileText(form), "inherited SettingsForm: TSettingsForm\r\n  Caption = 'SettingsForm'\r\nend\r\n");
+  // What cannot make an inherited form leaves no file behind.
+  const std::string other = folder + "\\Other.kfm";
+  EXPECT_NE(Run({"new", other, "--inherit", folder + "\\Missing.kfm"}).ExitCode, 0u);
+  EXPECT_NE(Run({"new", other, "--inherit", form}).Err.find("inherited form"), std::string::npos);
+  EXPECT_NE(Run({"new", other, "--inherit", base, "TBaseDialog"}).Err.find("its own ancestor"), std::string::npos);
+  EXPECT_NE(Run({"new", other, "--inherit"}).ExitCode, 0u);
+  EXPECT_EQ(os::kernel32.GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(KytDesign, AddPlacesComponentsWithUniqueDefaultNames) {
   Ok({"new", form});
   EXPECT_EQ(Lines(Ok({"add", form, "TKYTFormHook"})), (std::vector<std::string>{"FormHook1"}));

@@ -29,18 +29,27 @@ class TSession {
  public:
   // A new designed form.
   TSession(const std::string& rootName, const std::string& rootClass) {
-    Make(rootClass);
+    Make(rootClass, TForm::StaticClass());
     FForm->SetName(rootName);
     FForm->SetCaption(rootName);
   }
   // The designed form of a file.
-  explicit TSession(const std::string& path) {
-    const std::string text = ReadWholeFile(path, "form file");
-    const TFormFileOutline outline = OutlineFormText(text);
+  explicit TSession(const std::string& path) : FText(ReadWholeFile(path, "form file")), FPath(path) {
+    const TFormFileOutline outline = OutlineFormText(FText);
     if (outline.RootClass.empty()) Refuse(path + " is not a form file (no object block)");
-    Make(outline.RootClass);
-    for (const auto& [name, signature] : outline.Handlers) FForm->DesignerMethod(name, signature);
-    ReadRootText(*FForm, text, path);
+    if (FText.find_first_not_of(" \t\r\n\xEF\xBB\xBF") == FText.find("inherited"))
+      Refuse(path + " is an inherited form; the tool edits the form it inherits from");
+    Make(outline.RootClass, TForm::StaticClass());
+    Handlers(FText);
+    ReadRootText(*FForm, FText, path);
+  }
+  // A new form of class rootClass inherited from ancestor's: its components and values.
+  TSession(const std::string& rootName, const std::string& rootClass, TSession& ancestor) : FAncestor(&ancestor) {
+    Make(rootClass, ancestor.Form().ClassType());
+    Handlers(ancestor.FText);
+    ReadRootTexts(*FForm, {TFormText{ancestor.FText, ancestor.FPath}});
+    FForm->SetName(rootName);
+    FForm->SetCaption(rootName);
   }
   TSession(const TSession&) = delete;
   TSession& operator=(const TSession&) = delete;
@@ -55,20 +64,33 @@ class TSession {
     return c;
   }
 
-  void Save(const std::string& path) { ReplaceFile(path, WriteComponentText(*FForm)); }
+  // An inherited form keeps only what differs from its ancestor's.
+  void Save(const std::string& path) {
+    ReplaceFile(path, FAncestor ? WriteComponentText(*FForm, FAncestor->Form()) : WriteComponentText(*FForm));
+  }
 
   // Lets timers, posted messages and hooks of the designed components run, as they would
   // while the form designer is idle.
   void Idle() { Application->ProcessMessages(); }
 
  private:
-  void Make(const std::string& rootClass) {
+  void Make(const std::string& rootClass, const TClassInfo& parent) {
     if (!core::IsValidIdent(rootClass)) Refuse("'" + rootClass + "' is not a valid class name");
-    FForm = std::make_unique<TDesignForm>(rootClass);
+    for (const TClassInfo* c = &parent; c; c = c->Parent())
+      if (core::SameText(c->Name(), rootClass)) Refuse("the form class " + rootClass + " is its own ancestor");
+    FForm = std::make_unique<TDesignForm>(rootClass, parent);
     FDesigner = std::make_unique<TToolDesigner>(FForm.get());
     FForm->HandleNeeded();   // the designed form has a real (hidden) window
   }
 
+  // The handlers the text names become the form's designer methods.
+  void Handlers(const std::string& text) {
+    for (const auto& [name, signature] : OutlineFormText(text).Handlers) FForm->DesignerMethod(name, signature);
+  }
+
+  std::string FText;  // the file read, for a form inherited from this one
+  std::string FPath;
+  TSession* FAncestor = nullptr;
   std::unique_ptr<TDesignForm> FForm;
   std::unique_ptr<TToolDesigner> FDesigner;
 };
@@ -94,13 +116,29 @@ void Palette(std::ostream& out) {
 }
 
 void New(const std::vector<std::string>& args) {
-  NeedArgs(args, 2, 3);
-  const std::string& path = args[1];
-  const std::string rootClass = args.size() > 2 ? args[2] : "TForm1";
+  std::vector<std::string> rest{args[0]};
+  std::string ancestorPath;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] != "--inherit") {
+      rest.push_back(args[i]);
+      continue;
+    }
+    if (i + 1 == args.size() || !ancestorPath.empty()) Refuse("--inherit takes one ancestor's form file\n" + DesignUsage());
+    ancestorPath = args[++i];
+  }
+  NeedArgs(rest, 2, 3);
+  const std::string& path = rest[1];
+  const std::string rootClass = rest.size() > 2 ? rest[2] : "TForm1";
   if (FileExistsNow(path)) Refuse(path + " already exists");
   if (rootClass.size() < 2 || (rootClass[0] != 'T' && rootClass[0] != 't'))
     Refuse("a form class name starts with T: '" + rootClass + "'");
-  TSession session(rootClass.substr(1), rootClass);
+  if (ancestorPath.empty()) {
+    TSession session(rootClass.substr(1), rootClass);
+    session.Save(path);
+    return;
+  }
+  TSession ancestor(ancestorPath);
+  TSession session(rootClass.substr(1), rootClass, ancestor);
   session.Save(path);
 }
 
@@ -221,6 +259,8 @@ std::string DesignUsage() {
   return "usage: kytdesign COMMAND ...\n"
          "  palette                      list both palette pages in registration order\n"
          "  new FILE [CLASS]             write a new empty form (class TForm1 unless given)\n"
+         "  new FILE --inherit ANCESTOR [CLASS]\n"
+         "                               write a new form inherited from the form in ANCESTOR\n"
          "  add FILE CLASS [NAME]        place a component of the palette on the form\n"
          "  set FILE NAME.PROP VALUE     set a property as the object inspector does\n"
          "                               (dotted sub-properties, Name[i] for collection items)\n"

@@ -68,8 +68,8 @@ const TPropInfo* ResolvePath(const TClassInfo* cls, const std::string& path) {
 
 // ---- TDesignForm
 
-TDesignForm::TDesignForm(const std::string& className)
-    : TForm(nullptr), FClass(std::make_unique<TClassInfo>(className, &TForm::StaticClass())) {
+TDesignForm::TDesignForm(const std::string& className, const TClassInfo& parent)
+    : TForm(nullptr), FClass(std::make_unique<TClassInfo>(className, &parent)) {
   SetDesigning(true);
 }
 

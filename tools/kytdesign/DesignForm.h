@@ -22,8 +22,9 @@ inline constexpr size_t kMaxDesignerMethods = 256;
 
 class TDesignForm : public TForm {
  public:
-  // A designed form of class className (its parent class is TForm), already designing.
-  explicit TDesignForm(const std::string& className);
+  // A designed form of class className (its parent class is TForm, or parent for an inherited
+  // form; parent must outlive the form), already designing.
+  explicit TDesignForm(const std::string& className, const TClassInfo& parent = TForm::StaticClass());
   ~TDesignForm() override;
 
   const TClassInfo& ClassType() const override { return *FClass; }

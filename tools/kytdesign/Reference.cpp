@@ -131,7 +131,9 @@ bool StoredWhenNotEmpty(TPropKind kind) {
 
 // When the form writer stores the property, in words.
 std::string StoredText(const TPropInfo& prop) {
-  const std::string notEmpty = prop.Kind() == pkEvent ? "when assigned" : "when not empty";
+  const std::string notEmpty = prop.Kind() == pkEvent   ? "when assigned"
+                               : prop.Kind() == pkFloat ? "when not 0"
+                                                        : "when not empty";
   switch (prop.StoredRule()) {
     case TStored::Never:
       return "never";
@@ -143,7 +145,7 @@ std::string StoredText(const TPropInfo& prop) {
       break;
   }
   const std::string rule = prop.HasDefault() ? "when not the default"
-                           : StoredWhenNotEmpty(prop.Kind()) ? notEmpty
+                           : StoredWhenNotEmpty(prop.Kind()) || prop.Kind() == pkFloat ? notEmpty
                                                              : "always";
   if (!prop.HasStoredCondition()) return rule;
   return "when the component's settings call for it" + (rule == "always" ? std::string() : ", then " + rule);
