@@ -82,6 +82,20 @@ class TComponent : public TPersistent {
 
   TPersistent* GetOwner() const override;
 
+  // Where the form designer shows a component that is not a control (x and y on the designed
+  // form). Stored as Left and Top lines of the component's block only once the designer (or a
+  // form file) set it; a running application keeps it and never acts on it.
+  struct TDesignPosition {
+    int32_t Left = 0;
+    int32_t Top = 0;
+  };
+  bool HasDesignPosition() const { return FHasDesignPosition; }
+  TDesignPosition DesignPosition() const { return FDesignPosition; }
+  void SetDesignPosition(int32_t left, int32_t top) {
+    FDesignPosition = {left, top};
+    FHasDesignPosition = true;
+  }
+
   // Streaming hooks: the components written as nested blocks of this one when writing root
   // (by default the root's owned components) and the enclosing component a read block had.
   virtual void GetChildren(std::vector<TComponent*>& children, const TComponent& root) const;
@@ -146,6 +160,8 @@ class TComponent : public TPersistent {
   bool FListening = false;
   std::vector<TComponent*> FFreeNotifies;
   TComponentState FComponentState;
+  TDesignPosition FDesignPosition;
+  bool FHasDesignPosition = false;
 };
 
 // Frees a component as its owner does: BeforeDestruction while it is whole, then delete.

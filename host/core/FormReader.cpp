@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -392,11 +393,29 @@ class TReader {
           }
         }
       }
+      if (!found && ReadDesignPosition(obj, head, prop)) continue;
       if (!found) found = &FindProp(obj, head, prop.Pos);
       if (order) order->Next.push_back(found);
       ReadProperty(obj, *found, prop);
     }
     if (order) std::swap(order->Last, order->Next);
+  }
+
+  // Left and Top of a component that publishes no such property: its place on the designed
+  // form, kept for the designer and for writing the file back.
+  bool ReadDesignPosition(TPersistent& obj, std::string_view head, const TPropNode& node) {
+    if (head.size() != node.Name.size()) return false;
+    const bool left = core::SameText(head, "Left"sv);
+    if (!left && !core::SameText(head, "Top"sv)) return false;
+    auto* c = dynamic_cast<TComponent*>(&obj);
+    if (!c || obj.ClassType().FindProperty(head)) return false;
+    if (node.Value.Kind != TValueKind::Integer) Fail(node.Value.Pos, "wrong value for " + std::string(head) + ": integer expected");
+    if (node.Value.Int < INT32_MIN || node.Value.Int > INT32_MAX)
+      Fail(node.Value.Pos, "value " + std::to_string(node.Value.Int) + " out of range for " + std::string(head));
+    const TComponent::TDesignPosition at = c->DesignPosition();
+    const int32_t v = static_cast<int32_t>(node.Value.Int);
+    c->SetDesignPosition(left ? v : at.Left, left ? at.Top : v);
+    return true;
   }
 
   const TPropInfo& FindProp(const TPersistent& obj, std::string_view name, TPos pos) {

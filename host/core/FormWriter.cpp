@@ -50,6 +50,7 @@ class TWriter {
     try {
       Line(depth, "object " + (c.Name().empty() ? c.ClassName() : c.Name() + ": " + c.ClassName()));
       WriteProperties(c, "", depth + 1, 0);
+      WriteDesignPosition(c, depth + 1);
       std::vector<TComponent*> children;
       c.GetChildren(children, FRoot);
       for (const TComponent* child : children) {
@@ -236,6 +237,14 @@ class TWriter {
       if (!prop->IsStored(&obj)) continue;
       WriteProperty(obj, *prop, prefix + prop->Name(), indent, depth);
     }
+  }
+
+  // The designer's place of a component without Left and Top properties of its own, only
+  // when one was set, so files without it write back as they were.
+  void WriteDesignPosition(const TComponent& c, int indent) {
+    if (!c.HasDesignPosition() || c.ClassType().FindProperty("Left")) return;
+    Line(indent, "Left = " + std::to_string(c.DesignPosition().Left));
+    Line(indent, "Top = " + std::to_string(c.DesignPosition().Top));
   }
 
   void WriteProperty(const TPersistent& obj, const TPropInfo& prop, const std::string& name, int indent, int depth) {
