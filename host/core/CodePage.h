@@ -33,6 +33,9 @@ bool CodePageIsUtf8();
 // sequences are not valid UTF-8.
 bool Utf8ToUtf16(std::string_view text, std::u16string& units);
 void Utf16ToUtf8(std::u16string_view units, std::string& text);
+// Bytes of the one UTF-8 character that starts text (1 to 4), or 0 where its first byte starts
+// none: a stray byte, which a conversion would turn into U+FFFD.
+size_t Utf8CharLength(std::string_view text);
 
 // Surrogate halves of UTF-16.
 constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
