@@ -24,7 +24,44 @@ void AppendCodePoint(char32_t c, std::u16string& units) {
   units += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
 }
 
+// Blocks outside ASCII whose characters are no letters: Latin-1 signs and spaces, general
+// punctuation (spaces, dashes, zero-width characters), symbols, CJK punctuation, specials, emoji.
+TCharClass DefaultCharClass(char32_t c) {
+  struct TRange {
+    char32_t First, Last;
+  };
+  static constexpr TRange kOther[] = {
+      {0x80, 0xA9},     {0xAB, 0xB4},     {0xB6, 0xB9},     {0xBB, 0xBF},     {0xD7, 0xD7},
+      {0xF7, 0xF7},     {0x1680, 0x1680}, {0x2000, 0x206F}, {0x20A0, 0x2BFF}, {0x2E00, 0x2E7F},
+      {0x3000, 0x3004}, {0x3008, 0x3020}, {0x3030, 0x3030}, {0xD800, 0xF8FF}, {0xFE00, 0xFE6F},
+      {0xFEFF, 0xFEFF}, {0xFF00, 0xFF0F}, {0xFF1A, 0xFF20}, {0xFFF0, 0xFFFF}, {0x1F000, 0x1FAFF},
+      {0xE0000, 0x10FFFF},
+  };
+  for (const TRange& range : kOther)
+    if (c >= range.First && c <= range.Last) return TCharClass::Other;
+  return TCharClass::Letter;
+}
+
+TCharClassifier& Classifier() {
+  static TCharClassifier classify = &DefaultCharClass;
+  return classify;
+}
+
 }  // namespace
+
+TCharClass CharClass(char32_t c) {
+  if (c < 0x80) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return TCharClass::Letter;
+    return c >= '0' && c <= '9' ? TCharClass::Digit : TCharClass::Other;
+  }
+  return Classifier()(c);
+}
+
+TCharClassifier SetCharClassifier(TCharClassifier classify) {
+  const TCharClassifier previous = Classifier();
+  Classifier() = classify ? classify : &DefaultCharClass;
+  return previous;
+}
 
 const TCodePageConversion& CodePageConversion() { return Installed(); }
 

@@ -10,6 +10,7 @@
 #include "host/core/Collection.h"
 #include "host/core/FormFile.h"
 #include "host/core/Strings.h"
+#include "host/core/TypeInfo.h"
 
 namespace kyt {
 
@@ -42,6 +43,8 @@ class TWriter {
 
   void WriteObject(const TComponent& c, int depth) {
     if (depth >= kMaxFormNesting) throw EWriteError("Components nested too deeply at " + c.Name());
+    // The reader's limit, so that a form written is a form that reads.
+    if (TextUnits(c.Name()).size() > core::kMaxNameLength) throw EWriteError("Component name too long: " + c.Name());
     auto& mutableC = const_cast<TComponent&>(c);
     mutableC.SetComponentState(csWriting, true);
     try {

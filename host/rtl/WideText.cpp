@@ -76,10 +76,23 @@ void Utf16ToAnsi(std::u16string_view units, std::string& text) {
   text += TextFromWide(std::wstring_view(reinterpret_cast<const wchar_t*>(units.data()), units.size()));
 }
 
-// Every string list of a Windows program compares as the user's locale does, and text converts
-// in the process's code page.
+// The platform's classes of a character: what names may hold. A character outside the basic
+// plane has none there, so its block decides, as natively.
+TCharClassifier gBlocks = nullptr;  // the default, installed before
+TCharClass PlatformCharClass(char32_t c) {
+  if (c > 0xFFFF) return gBlocks(c);
+  const wchar_t unit = static_cast<wchar_t>(c);
+  WORD type = 0;
+  if (!kernel32.GetStringTypeW(CT_CTYPE1, &unit, 1, &type)) return gBlocks(c);
+  if (type & C1_DIGIT) return TCharClass::Digit;
+  return type & C1_ALPHA ? TCharClass::Letter : TCharClass::Other;
+}
+
+// Every string list of a Windows program compares as the user's locale does, text converts in
+// the process's code page and names take the platform's letters.
 [[maybe_unused]] const bool kInstalled = [] {
   SetTextCompare(&LocaleCompare);
+  gBlocks = SetCharClassifier(&PlatformCharClass);
   if (::GetACP() != CP_UTF8) SetCodePageConversion({&AnsiToUtf16, &Utf16ToAnsi});
   return true;
 }();

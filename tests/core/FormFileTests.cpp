@@ -606,6 +606,23 @@ TEST_F(FormFile, NonAsciiNamesMakeTheFileUtf8WithAMark) {
   EXPECT_EQ(WriteComponentText(*back), written);
 }
 
+// The name limit counts characters: 255 of them read back whatever bytes their script takes, and
+// a 256th is refused by the reader as by SetName.
+TEST_F(FormFile, NamesOfUpTo255CharactersOfAnyScriptReadBack) {
+  const auto times = [](const std::string& text, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) out += text;
+    return out;
+  };
+  for (const std::string& name : {times("\u65E5", 86), times("\u65E5", 255), times("a", 255)}) {
+    TTestForm form(nullptr);
+    form.SetName(name);
+    EXPECT_EQ(Read(WriteComponentText(form))->Name(), name);
+  }
+  for (const std::string& name : {times("\u65E5", 256), times("a", 256)})
+    EXPECT_THROW(Read(kMark + "object " + name + ": TTestForm\r\nend\r\n"), EReadError) << name.size();
+}
+
 TEST_F(FormFile, CharacterPropertiesKeepBytesOutsideAscii) {
   TTestForm form(nullptr);
   Add(&form, "A")->SetLetter('\xE9');
