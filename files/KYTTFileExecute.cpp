@@ -62,6 +62,9 @@ void TKYTFileExecute::SetWindowstate(TWindowState value) {
 }
 
 bool TKYTFileExecute::Execute() {
+  // A zero inside a text would cut it there: the shell would start another file than named.
+  for (const std::string* text : {&FFilename, &FExeParameters, &FExePath})
+    if (text->find('\0') != std::string::npos) return false;
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_NOCLOSEPROCESS;

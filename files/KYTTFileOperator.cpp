@@ -61,6 +61,8 @@ std::string TKYTFileOperator::SourceList(const std::string& sourceDir) const {
     // An empty line would hand the shell the source folder itself (or end its list): it ends
     // the list here, so a stray blank line never takes the whole folder with it.
     if (line.empty()) break;
+    // A zero inside a line would end its name there and make the rest another name to act on.
+    if (line.find('\0') != std::string::npos) return std::string();
     list += sourceDir + line;
     list.push_back('\0');
   }
@@ -83,7 +85,7 @@ bool TKYTFileOperator::Execute() {
   }
 
   const std::string from = SourceList(sourceDir);
-  if (from.empty()) {
+  if (from.empty() || FDirTo.find('\0') != std::string::npos) {
     RaiseOutcome(operation, false);
     return false;
   }

@@ -131,8 +131,10 @@ void TKYTSystemTray::SetTip(const std::string& text) {
   // The tip goes to the shell in UTF-16 so that text in any language arrives whole, cut to the
   // tip's length in characters, never inside one.
   const std::wstring tip = WideFromText(CutToWideLength(text, kTrayTipLength));
-  std::copy(tip.begin(), tip.end(), FData.szTip);
-  FData.szTip[tip.size()] = L'\0';
+  // Bounded by the record whatever the cut gave: the fields after szTip are the shell's.
+  const size_t length = std::min(tip.size(), std::size(FData.szTip) - 1);
+  std::copy_n(tip.begin(), length, FData.szTip);
+  FData.szTip[length] = L'\0';
 }
 
 // Methods

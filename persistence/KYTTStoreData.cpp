@@ -5,6 +5,7 @@
 
 #include "host/rtl/IniFiles.h"
 #include "host/rtl/Registry.h"
+#include "host/rtl/WideText.h"
 
 namespace kyt {
 
@@ -108,21 +109,27 @@ bool TKYTDataStore::Run(bool fixPath, TAccess access, const std::string& name,
     FireError();
     return false;
   }
+  // Both back-ends keep text as the platform's wide text: a name or text value holding a byte that
+  // is no character there (it would become U+FFFD) is refused, not stored changed.
+  const auto refused = [&](bool kept) {
+    if (!kept && access != TAccess::QuietRead) FireError();
+    return !kept;
+  };
+  const bool exact = access == TAccess::Section ||
+                     (IsExactText(name) && (!value || access == TAccess::WriteBytes || IsExactText(*value)));
   if (FDatatype == sIniFile) {
     const std::string fileName = FInifile->Filename();
     if (fileName.empty()) return false;
     // A name or value the ini format cannot keep is refused before anything is opened.
-    if (access != TAccess::Section &&
-        (!TIniFile::IsValidIdent(name) || (value && !TIniFile::IsValidValue(*value)))) {
-      if (access != TAccess::QuietRead) FireError();
+    if (refused(access == TAccess::Section ||
+                (TIniFile::IsValidIdent(name) && (!value || TIniFile::IsValidValue(*value)) && exact)))
       return false;
-    }
     TIniFile ini(fileName);
     op(ini, section);
     return true;
   }
   const std::string path = FRegistry->Path();
-  if (path.empty()) return false;
+  if (path.empty() || refused(exact)) return false;
   TRegIniFile reg(path, KYTHKeys[FRegistry->Rootkey()]);
   op(reg, section);
   return true;
@@ -156,7 +163,7 @@ std::string TKYTDataStore::ReadCrypt(const std::string& Name) {
 
 void TKYTDataStore::WriteCrypt(const std::string& Name, const std::string& Value) {
   const std::string scrambled = KYTScramble(Value);
-  Run(true, TAccess::Write, Name, &scrambled,
+  Run(true, TAccess::WriteBytes, Name, &scrambled,
       [&](auto& f, const std::string& s) { f.WriteByteString(s, Name, scrambled); });
 }
 

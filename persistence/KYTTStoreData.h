@@ -170,7 +170,8 @@ class TKYTDataStore : public TPersistent {
   // What an operation does with its value name, which decides how an ini name the format
   // cannot keep is answered: reads that report a missing value and writes fire OnError,
   // ReadBool stays silent as it does for a missing value; section operations take no name.
-  enum class TAccess { Read, QuietRead, Write, Section };
+  // WriteBytes writes a scrambled value, bytes that are no text.
+  enum class TAccess { Read, QuietRead, Write, WriteBytes, Section };
   template <class Op>
   bool Run(bool fixPath, TAccess access, const std::string& name, const std::string* value,
            Op&& op);

@@ -35,7 +35,8 @@ bool TKYTWallPaper::Execute() {
 }
 
 bool TKYTWallPaper::SetWallPaper(const std::string& fileName, bool tiled) {
-  if (WideLength(fileName) > kKYTWallPaperPathLength) return false;
+  // A zero inside the name would hand the system another, shorter one.
+  if (WideLength(fileName) > kKYTWallPaperPathLength || fileName.find('\0') != std::string::npos) return false;
   // Both desktop values change with the picture or neither does. A key that cannot be opened is
   // left alone (the system is still asked).
   TRegistry desktop;

@@ -33,6 +33,18 @@ bool CodePageIsUtf8();
 // sequences are not valid UTF-8.
 bool Utf8ToUtf16(std::string_view text, std::u16string& units);
 void Utf16ToUtf8(std::u16string_view units, std::string& text);
+// Bytes of the one UTF-8 character that starts text (1 to 4), or 0 where its first byte starts
+// none: a stray byte, which a conversion would turn into U+FFFD.
+size_t Utf8CharLength(std::string_view text);
+
+// The class of a character outside ASCII, as a name sees it. The default knows the blocks of
+// spaces, punctuation, symbols and emoji and takes the rest for letters; the Windows runtime
+// installs the platform's character classes.
+enum class TCharClass { Other, Letter, Digit };
+using TCharClassifier = TCharClass (*)(char32_t c);
+TCharClass CharClass(char32_t c);
+// Installs classify (nullptr puts back the default) and returns the one it replaces.
+TCharClassifier SetCharClassifier(TCharClassifier classify);
 
 // Surrogate halves of UTF-16.
 constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }

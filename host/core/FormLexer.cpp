@@ -119,10 +119,11 @@ void TLexer::LexDecimal(const char* start) {
 void TLexer::LexUtf8Ident(const char* start) {
   const char* p = start;
   while (IsIdentChar(*p) || !IsAscii(*p)) ++p;
-  if (static_cast<size_t>(p - start) > kMaxIdentLength) Fail(FTok.Pos, "identifier too long");
+  FTok.Text = NameFromUtf8(std::string_view(start, static_cast<size_t>(p - start)));
+  // Counted in characters (the units NameFromUtf8 left), not in the bytes a script takes.
+  if (FUnits.size() > kMaxIdentLength) Fail(FTok.Pos, "identifier too long");
   FCur = p;
   FTok.Kind = TTok::Ident;
-  FTok.Text = NameFromUtf8(std::string_view(start, static_cast<size_t>(p - start)));
 }
 
 std::string_view TLexer::NameFromUtf8(std::string_view name) {

@@ -12,6 +12,7 @@
 #include "host/core/CodePage.h"
 #include "host/core/FormFile.h"
 #include "host/core/FormTree.h"
+#include "host/core/TypeInfo.h"
 
 namespace kyt::formtext {
 
@@ -29,7 +30,8 @@ struct TToken {
   double Float = 0;
 };
 
-constexpr size_t kMaxIdentLength = 255;
+// In characters, as component names are limited.
+constexpr size_t kMaxIdentLength = core::kMaxNameLength;
 
 constexpr bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -11,6 +11,7 @@
 #include "host/core/Collection.h"
 #include "host/core/FormFile.h"
 #include "host/core/Strings.h"
+#include "host/core/TypeInfo.h"
 
 namespace kyt {
 
@@ -45,6 +46,8 @@ class TWriter {
 
   void WriteObject(const TComponent& c, int depth) {
     if (depth >= kMaxFormNesting) throw EWriteError("Components nested too deeply at " + c.Name());
+    // The reader's limit, so that a form written is a form that reads.
+    if (TextUnits(c.Name()).size() > core::kMaxNameLength) throw EWriteError("Component name too long: " + c.Name());
     auto& mutableC = const_cast<TComponent&>(c);
     mutableC.SetComponentState(csWriting, true);
     try {
@@ -326,13 +329,29 @@ class TWriter {
   }
 
   // The UTF-16 units of code-page text. A byte the code page does not define stands for the
-  // character of its value, written as the code of the byte as the writer always did.
+  // character of its value, written as the code of the byte as the writer always did; the text
+  // around it keeps its characters.
   static std::u16string TextUnits(const std::string& s) {
     std::u16string units;
-    if (!std::all_of(s.begin(), s.end(), IsAscii) && CodePageConversion().ToUtf16(s, units)) return units;
-    units.assign(s.size(), u'\0');
-    for (size_t i = 0; i < s.size(); ++i) units[i] = static_cast<unsigned char>(s[i]);
+    if (std::all_of(s.begin(), s.end(), IsAscii)) return std::u16string(s.begin(), s.end());
+    if (CodePageConversion().ToUtf16(s, units)) return units;
+    units.clear();
+    for (size_t i = 0; i < s.size();) i += CharUnits(std::string_view(s).substr(i), units);
     return units;
+  }
+
+  // Appends the units of the character that starts text (the shortest start of at most four
+  // bytes that converts), or of its first byte taken as a code; returns the bytes used.
+  static size_t CharUnits(std::string_view text, std::u16string& units) {
+    for (size_t length = 1; length <= std::min<size_t>(4, text.size()); ++length) {
+      std::u16string one;
+      if (CodePageConversion().ToUtf16(text.substr(0, length), one)) {
+        units += one;
+        return length;
+      }
+    }
+    units += static_cast<char16_t>(static_cast<unsigned char>(text[0]));
+    return 1;
   }
 
   // 'text' with '' for a quote and #NN for each UTF-16 unit of a control or non-ASCII

@@ -1,6 +1,7 @@
 // TypeInfo: enumeration, set and colour names.
 #include "host/core/TypeInfo.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -91,15 +92,18 @@ bool IsValidIdent(const std::string& s) {
 }
 
 bool IsValidName(const std::string& s) {
-  bool ascii = true;
-  const auto nonAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
-  if (s.empty() || !(IsIdentStart(s[0]) || nonAscii(s[0]))) return false;
-  for (char c : s) {
-    if (nonAscii(c)) ascii = false;
-    else if (!IsIdentChar(c)) return false;
-  }
+  if (std::all_of(s.begin(), s.end(), IsAscii)) return s.size() <= kMaxNameLength && IsValidIdent(s);
   std::u16string units;
-  return ascii || CodePageConversion().ToUtf16(s, units);
+  if (!CodePageConversion().ToUtf16(s, units) || units.size() > kMaxNameLength) return false;
+  // Letters and digits of any script by the character classes, a digit never first.
+  for (size_t i = 0; i < units.size(); ++i) {
+    char32_t c = units[i];
+    if (IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1]))
+      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    const TCharClass kind = c == u'_' ? TCharClass::Letter : CharClass(c);
+    if (kind == TCharClass::Other || (i == 0 && kind == TCharClass::Digit)) return false;
+  }
+  return true;
 }
 
 }  // namespace core

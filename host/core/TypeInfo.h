@@ -121,9 +121,11 @@ int CompareText(std::string_view a, std::string_view b);
 size_t TextHash(std::string_view s);
 // A letter or underscore followed by letters, digits or underscores.
 bool IsValidIdent(const std::string& s);
-// As IsValidIdent, but any character outside ASCII also counts as a letter, so long as the whole
-// is valid text in the process's code page: component and event handler names may be written in
-// any script.
+// The longest name, in characters (UTF-16 units) whatever their script: the form reader's limit.
+inline constexpr size_t kMaxNameLength = 255;
+// As IsValidIdent, but letters and digits of any script count (CharClass), so long as the whole
+// is valid text in the process's code page and at most kMaxNameLength characters: component and
+// event handler names may be written in any script.
 bool IsValidName(const std::string& s);
 }  // namespace core
 

@@ -350,6 +350,7 @@ struct Kernel32Table {
   decltype(&::GetLogicalDrives) GetLogicalDrives = &::GetLogicalDrives;
   decltype(&::GetLongPathNameA) GetLongPathNameA = &::GetLongPathNameA;
   decltype(&::GetModuleFileNameA) GetModuleFileNameA = &::GetModuleFileNameA;
+  decltype(&::GetModuleFileNameW) GetModuleFileNameW = &::GetModuleFileNameW;
   decltype(&::GetModuleHandleA) GetModuleHandleA = &::GetModuleHandleA;
   decltype(&::GetOEMCP) GetOEMCP = &::GetOEMCP;
   decltype(&::GetPrivateProfileIntA) GetPrivateProfileIntA = &::GetPrivateProfileIntA;
@@ -362,6 +363,7 @@ struct Kernel32Table {
   decltype(&::GetShortPathNameA) GetShortPathNameA = &::GetShortPathNameA;
   decltype(&::GetStartupInfoA) GetStartupInfoA = &::GetStartupInfoA;
   decltype(&::GetStdHandle) GetStdHandle = &::GetStdHandle;
+  decltype(&::GetStringTypeW) GetStringTypeW = &::GetStringTypeW;
   decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = &::GetSystemDirectoryA;
   decltype(&::GetSystemInfo) GetSystemInfo = &::GetSystemInfo;
   decltype(&::GetSystemTime) GetSystemTime = &::GetSystemTime;
@@ -476,9 +478,12 @@ extern Shell32Table shell32;
 struct VersionTable {
   VersionTable();  // out of line: see OsSeam.cpp
   decltype(&::GetFileVersionInfoA) GetFileVersionInfoA = &::GetFileVersionInfoA;
+  decltype(&::GetFileVersionInfoW) GetFileVersionInfoW = &::GetFileVersionInfoW;
   decltype(&::GetFileVersionInfoSizeA) GetFileVersionInfoSizeA = &::GetFileVersionInfoSizeA;
+  decltype(&::GetFileVersionInfoSizeW) GetFileVersionInfoSizeW = &::GetFileVersionInfoSizeW;
   decltype(&::VerLanguageNameA) VerLanguageNameA = &::VerLanguageNameA;
   decltype(&::VerQueryValueA) VerQueryValueA = &::VerQueryValueA;
+  decltype(&::VerQueryValueW) VerQueryValueW = &::VerQueryValueW;
 };
 extern VersionTable version;
 

@@ -1,5 +1,5 @@
-// IniFiles.cpp: TIniFile over GetPrivateProfileStringA and WritePrivateProfileStringA (the W
-// ones for byte strings).
+// IniFiles.cpp: TIniFile over GetPrivateProfileStringA and WritePrivateProfileStringW (the W
+// ones for byte strings too).
 #include "host/rtl/IniFiles.h"
 
 #include <algorithm>
@@ -114,8 +114,13 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value) {
   CheckWrite(section, &ident, &value);
-  if (!kernel32.WritePrivateProfileStringA(section.c_str(), ident.c_str(), value.c_str(),
-                                           FFileName.c_str()))
+  if (!IsExactText(section) || !IsExactText(ident) || !IsExactText(value))
+    throw EIniFileException("Invalid value for '" + ident + "' in section '" + section + "' of " + FFileName +
+                            ": it holds bytes that are not text in the code page");
+  // The wide call: the ANSI one answers TRUE for a value of 32,767 UTF-16 units or more and
+  // keeps something else.
+  if (!kernel32.WritePrivateProfileStringW(WideFromText(section).c_str(), WideFromText(ident).c_str(),
+                                           WideFromText(value).c_str(), WideFromText(FFileName).c_str()))
     WriteFailed();
 }
 

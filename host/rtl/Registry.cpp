@@ -274,8 +274,11 @@ void TRegistry::GetKeyNames(TStrings& strings) {
 
 void TRegistry::PutString(HKEY key, const std::string& name, const std::string& value,
                           DWORD type) {
-  // A zero inside the name or the text would silently cut it: refused.
-  if (!key || !NoZero(name) || !NoZero(value) || value.size() >= 0x7FFFFFFF) SetDataFailed(name);
+  // A zero inside the name or the text would silently cut it, a byte that is no character would
+  // be stored as U+FFFD: both refused.
+  if (!key || !NoZero(name) || !NoZero(value) || value.size() >= 0x7FFFFFFF || !IsExactText(name) ||
+      !IsExactText(value))
+    SetDataFailed(name);
   if (advapi32.RegSetValueExA(key, name.c_str(), 0, type,
                               reinterpret_cast<const BYTE*>(value.c_str()),
                               static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)

@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "host/os/OsSeam.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Buttons.h"
 #include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Menus.h"
@@ -29,17 +30,19 @@ constexpr const char* kHintWindowClass = "THintWindow";
 // aware system) is not cut: the buffer grows until the whole path and its terminator fit, since
 // a cut name would name another file.
 std::string ModuleFileName() {
-  constexpr DWORD kLongestPath = 32768 * 3;  // the longest path the platform accepts, in UTF-8
-  std::string buffer(MAX_PATH + 1, '\0');
+  // The wide call: the ANSI one counts the buffer in bytes and answers a path cut inside a
+  // character with no error once the path takes more bytes than characters.
+  constexpr DWORD kLongestPath = 32768;  // the longest path the platform accepts, in UTF-16 units
+  std::wstring buffer(MAX_PATH + 1, L'\0');
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());
-    const DWORD n = os::kernel32.GetModuleFileNameA(nullptr, buffer.data(), size);
+    const DWORD n = os::kernel32.GetModuleFileNameW(nullptr, buffer.data(), size);
     // A result of the whole buffer means it was cut (with or without a terminator).
     if (n < size || size >= kLongestPath) {
       buffer.resize(std::min(n, size));
-      return buffer;
+      return TextFromWide(buffer);
     }
-    buffer.assign(std::min<DWORD>(size * 2, kLongestPath), '\0');
+    buffer.assign(std::min<DWORD>(size * 2, kLongestPath), L'\0');
   }
 }
 

@@ -67,21 +67,35 @@ TEST(CodePage, AnInstalledConversionIsUsedUntilTheDefaultIsPutBack) {
 }
 
 struct TNameCase {
-  const char* Text;
+  std::string Text;
   bool Valid;
 };
 
+std::string Times(const std::string& text, size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) out += text;
+  return out;
+}
+
 class Names : public ::testing::TestWithParam<TNameCase> {};
 
+// Letters and digits of any script, at most 255 characters however many bytes they take; spaces,
+// dashes, zero-width characters and emoji are refused as their ASCII look-alikes are.
 TEST_P(Names, AllowLettersOfAnyScriptButNoPunctuation) {
   EXPECT_EQ(core::IsValidName(GetParam().Text), GetParam().Valid) << GetParam().Text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Identifiers, Names,
-                         ::testing::Values(TNameCase{"Button1", true}, TNameCase{"_x", true},
-                                           TNameCase{"\xD0\x9A\xD0\xBD\xD0\xBE\xD0\xBF\xD0\xBA\xD0\xB0", true},
-                                           TNameCase{"\xE6\x8C\x89\xE9\x92\xAE" "2", true}, TNameCase{"1a", false},
-                                           TNameCase{"a b", false}, TNameCase{"a\xC3", false}, TNameCase{"", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Identifiers, Names,
+    ::testing::Values(TNameCase{"Button1", true}, TNameCase{"_x", true},
+                      TNameCase{"\xD0\x9A\xD0\xBD\xD0\xBE\xD0\xBF\xD0\xBA\xD0\xB0", true},
+                      TNameCase{"\xE6\x8C\x89\xE9\x92\xAE" "2", true}, TNameCase{"1a", false},
+                      TNameCase{"a b", false}, TNameCase{"a\xC3", false}, TNameCase{"", false},
+                      TNameCase{"a\u00A0b", false}, TNameCase{"a\u3000b", false}, TNameCase{"a\u2014b", false},
+                      TNameCase{"a\u200Bb", false}, TNameCase{"a\U0001F600", false}, TNameCase{"\u00A0", false},
+                      TNameCase{"\u00E9t\u00E9_\u03BB", true}, TNameCase{Times("\u65E5", 255), true},
+                      TNameCase{Times("\u65E5", 256), false}, TNameCase{Times("a", 255), true},
+                      TNameCase{Times("a", 256), false}));
 
 }  // namespace
 }  // namespace kyt::test

@@ -563,6 +563,26 @@ TEST_P(FormFileText, ReadsCodesAsUtf16AndWritesEveryNonAsciiCharacterAsCodes) {
 INSTANTIATE_TEST_SUITE_P(Codes, FormFileText, ::testing::ValuesIn(kTextCases),
                          [](const ::testing::TestParamInfo<TTextCase>& info) { return std::string(info.param.Name); });
 
+// A byte that is no text (a line of a code page 1252 file) is written as the code of its value;
+// the characters around it keep theirs, so valid text never reads back as Latin-1.
+TEST_F(FormFile, WritesAStrayByteAloneAsTheCodeOfItsValue) {
+  const struct {
+    std::string Caption, Written, ReadBack;
+  } cases[] = {
+      {"\u65E5\u672C\xFF\u8A9E \u041F\u0440", "#26085#26412#255#35486' '#1055#1088", "\u65E5\u672C\u00FF\u8A9E \u041F\u0440"},
+      {"caf\xE9", "'caf'#233", "caf\u00E9"},
+      {"\xE6\x97 x", "#230#151' x'", "\u00E6\u0097 x"},  // a character cut short: both its bytes
+      {"ok\xF0\x9F\x98\x80\x80", "'ok'#55357#56832#128", "ok\U0001F600\u0080"},
+  };
+  for (const auto& c : cases) {
+    TTestForm form(nullptr);
+    form.SetCaption(c.Caption);
+    const std::string written = WriteComponentText(form);
+    EXPECT_NE(written.find("  Caption = " + c.Written + "\r\n"), std::string::npos) << written;
+    EXPECT_EQ(Read(written)->Caption(), c.ReadBack);
+  }
+}
+
 TEST_F(FormFile, LongNonAsciiTextIsSplitBetweenSurrogatePairs) {
   TTestForm form(nullptr);
   std::string text = std::string(63, 'x');
@@ -584,6 +604,23 @@ TEST_F(FormFile, NonAsciiNamesMakeTheFileUtf8WithAMark) {
   EXPECT_EQ(back->Name(), form.Name());
   EXPECT_EQ(Child(*back, "Other")->Buddy(), Child(*back, button->Name().c_str()));
   EXPECT_EQ(WriteComponentText(*back), written);
+}
+
+// The name limit counts characters: 255 of them read back whatever bytes their script takes, and
+// a 256th is refused by the reader as by SetName.
+TEST_F(FormFile, NamesOfUpTo255CharactersOfAnyScriptReadBack) {
+  const auto times = [](const std::string& text, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) out += text;
+    return out;
+  };
+  for (const std::string& name : {times("\u65E5", 86), times("\u65E5", 255), times("a", 255)}) {
+    TTestForm form(nullptr);
+    form.SetName(name);
+    EXPECT_EQ(Read(WriteComponentText(form))->Name(), name);
+  }
+  for (const std::string& name : {times("\u65E5", 256), times("a", 256)})
+    EXPECT_THROW(Read(kMark + "object " + name + ": TTestForm\r\nend\r\n"), EReadError) << name.size();
 }
 
 TEST_F(FormFile, CharacterPropertiesKeepBytesOutsideAscii) {

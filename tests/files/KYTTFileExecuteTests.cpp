@@ -159,6 +159,27 @@ TEST_F(FileExecute, RepeatedRunsLeaveNoHandleBehind) {
   EXPECT_EQ(after, before);
 }
 
+// A zero inside any text the shell is given would cut it there and start what the cut names:
+// refused with false, and the helper never runs (it would write its report).
+TEST_F(FileExecute, ATextWithAZeroInsideIsRefusedAndStartsNothing) {
+  const std::string zero("\0", 1), parameters = "\"" + report + "\"";
+  const struct {
+    std::string Filename, Parameters, Path;
+  } cases[] = {
+      {HelperPath() + zero + ".txt", parameters, ""},
+      {HelperPath(), parameters + zero + " more", ""},
+      {HelperPath(), parameters, sandbox.Path() + zero + "other"},
+  };
+  for (const auto& c : cases) {
+    exec->SetFilename(c.Filename);
+    exec->SetExeParameters(c.Parameters);
+    exec->SetExePath(c.Path);
+    exec->SetWait(true);
+    EXPECT_FALSE(exec->Execute()) << c.Filename.size() << " " << c.Parameters.size();
+    EXPECT_TRUE(ReadReport(report).empty()) << "the helper ran";
+  }
+}
+
 TEST_F(FileExecute, AMissingFileIsReportedByTheShellAndGivesFalse) {
   DialogAnswerer answer(Press("OK"));
   exec->SetFilename(sandbox / "no such program.exe");

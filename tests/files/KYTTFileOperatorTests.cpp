@@ -325,6 +325,41 @@ TEST(FileOperator, AStrayEmptyLineEndsTheListInsteadOfNamingTheFolder) {
   EXPECT_TRUE(PathExists(box / "src"));
 }
 
+// A zero inside a line or the target would make the rest of it another name for the shell to
+// act on: the run is refused as a failure and every file stays as it was.
+TEST(FileOperator, ANameWithAZeroInsideIsRefusedBeforeTheShellSeesIt) {
+  const std::string zero("\0", 1);
+  const struct {
+    TKYTFileFunction Operation;
+    std::string Line, To;
+    Calls Events;
+  } cases[] = {
+      {TKYTFileFunction::DeleteFile, "первый.txt" + zero + "второй.txt", "-", {"FailDelete", "Done"}},
+      {TKYTFileFunction::DeleteFile, "первый.txt", "-" + zero + "x", {"FailDelete", "Done"}},
+      {TKYTFileFunction::MoveFile, "первый.txt", "dst" + zero + "второй.txt", {"FailMove", "Done"}},
+      {TKYTFileFunction::CopyFile, "второй.txt" + zero, "dst", {"FailCopy", "Done"}},
+  };
+  for (const auto& c : cases) {
+    Sandbox box;
+    ScopedCurrentDir keep;
+    box.File("src\\первый.txt", "one");
+    box.File("src\\второй.txt", "two");
+    EventLog log;
+    TKYTFileOperator op(nullptr);
+    LogEvents(op, log);
+    op.SetFlags(kQuiet);
+    op.SetOperation(c.Operation);
+    op.SetDirFrom(box / "src");
+    op.SetDirTo(c.To == "-" || c.To[0] == '-' ? c.To : box / c.To);
+    op.FilesFrom()->Add(c.Line);
+    EXPECT_FALSE(op.Execute()) << c.Line;
+    EXPECT_EQ(log.Calls(), c.Events) << c.Line;
+    EXPECT_EQ(filestest::ReadBytes(box / "src\\первый.txt"), "one") << c.Line;
+    EXPECT_EQ(filestest::ReadBytes(box / "src\\второй.txt"), "two") << c.Line;
+    EXPECT_FALSE(PathExists(box / "dst")) << c.Line;
+  }
+}
+
 TEST(FileOperator, ARelativeSourceFolderIsAppliedOnce) {
   Sandbox box;
   ScopedCurrentDir keep;

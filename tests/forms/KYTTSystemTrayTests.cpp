@@ -195,6 +195,8 @@ TEST_F(SystemTray, TheTipHolds63CharactersOfAnyScriptNeverCutInsideOne) {
       {cyrillic, cyrillic.substr(0, 63 * 2)},
       {std::string(62, 'x') + test::kAstral, std::string(62, 'x')},
       {test::kLatin + test::kAstral, test::kLatin + test::kAstral},
+      // Stray bytes each become one U+FFFD: 63 of them, never the 189 their re-encoding takes.
+      {std::string(200, '\xE9'), test::Repeat("\xEF\xBF\xBD", 63)},
   };
   for (const auto& c : cases) {
     calls_.clear();

@@ -2,6 +2,8 @@
 // fails once, and the settings are then all written or none.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include <cstring>
 
 #include "host/core/FormFile.h"
@@ -147,11 +149,11 @@ TEST(IllegalAbortSweep, RaisesTheMarkerAtLoadAndLowersItAtTheOrderlyEnd) {
 
 // The application is told it runs from a program that does not exist: the Run list never names
 // a real one.
-DWORD WINAPI MadeUpExe(HMODULE, LPSTR buffer, DWORD size) {
-  const char* path = "C:\\KYT sweep\\no such program.exe";
-  const DWORD length = static_cast<DWORD>(std::strlen(path));
+DWORD WINAPI MadeUpExe(HMODULE, LPWSTR buffer, DWORD size) {
+  const wchar_t* path = L"C:\\KYT sweep\\no such program.exe";
+  const DWORD length = static_cast<DWORD>(std::wcslen(path));
   if (size <= length) return 0;
-  std::memcpy(buffer, path, length + 1);
+  std::wmemcpy(buffer, path, length + 1);
   return length;
 }
 
@@ -164,7 +166,7 @@ TEST(StartupSweep, AddsTheRunEntryOrReportsFalse) {
     ::RegDeleteValueA(key, name.c_str());
     ::RegCloseKey(key);
   };
-  os::ScopedOverride exe(os::kernel32.GetModuleFileNameA, &MadeUpExe);
+  os::ScopedOverride exe(os::kernel32.GetModuleFileNameW, &MadeUpExe);
   TFaultScenario s{"Startup", [&](const TFaultRun&) {
                      TOwned<TKYTStartup> startup(new TKYTStartup(nullptr));
                      startup->SetUniqueName(name);

@@ -1,7 +1,9 @@
 // Tests of the startup entry against the real Run key of the test prefix. The executable path
-// comes from the seam's GetModuleFileNameA, replaced by a made-up path of a program that does
+// comes from the seam's GetModuleFileNameW, replaced by a made-up path of a program that does
 // not exist, so no entry ever names a real program (the prefix runs its Run entries at boot).
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <cstring>
 #include <memory>
@@ -22,12 +24,13 @@ const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The path the application is told it runs from.
 std::string gFakeExe;
-DWORD WINAPI FakeModuleFileName(HMODULE, LPSTR buffer, DWORD size) {
-  const DWORD length = static_cast<DWORD>(gFakeExe.size());
+DWORD WINAPI FakeModuleFileName(HMODULE, LPWSTR buffer, DWORD size) {
+  const std::wstring exe(gFakeExe.begin(), gFakeExe.end());  // ASCII
+  const DWORD length = static_cast<DWORD>(exe.size());
   if (size == 0) return 0;
   const DWORD copied = length < size ? length : size - 1;
-  std::memcpy(buffer, gFakeExe.data(), copied);
-  buffer[copied] = '\0';
+  std::copy_n(exe.data(), copied, buffer);
+  buffer[copied] = L'\0';
   return copied;
 }
 
@@ -92,7 +95,7 @@ class StartupTest : public ::testing::Test {
     ASSERT_FALSE(RunValue(name_).has_value());
   }
 
-  os::ScopedOverride<decltype(&::GetModuleFileNameA)> exe_{os::kernel32.GetModuleFileNameA,
+  os::ScopedOverride<decltype(&::GetModuleFileNameW)> exe_{os::kernel32.GetModuleFileNameW,
                                                            &FakeModuleFileName};
   std::string name_;
   std::string other_;

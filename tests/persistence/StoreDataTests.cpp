@@ -168,6 +168,35 @@ TEST_P(StoreDataTest, KeepsStringsUnchanged) {
   EXPECT_EQ(store_.ReadStr("Greeting"), "Hello, world");
 }
 
+// Text is kept whole, however long, or refused through OnError with the old value left: a byte
+// that is no text would be stored as U+FFFD, a long value was cut by the ini file's ANSI call.
+TEST_P(StoreDataTest, KeepsEveryTextWholeOrRefusesItAndKeepsTheOldValue) {
+  ErrorCounter errors;
+  store_.SetOnError(errors.Event());
+  const struct {
+    std::string Value;
+    bool Kept;
+  } cases[] = {
+      {"caf\xE9 日本", false},
+      {"日本\xFF語", false},
+      {std::string(40000, 'x'), true},
+      {test::Repeat("日本語", 10000), true},  // 90,000 bytes
+      {test::kLatin + test::kCyrillic + test::kCjk + test::kAstral, true},
+  };
+  for (const auto& c : cases) {
+    store_.WriteStr("Value", "old");
+    const int before = errors.count;
+    store_.WriteStr("Value", c.Value);
+    EXPECT_EQ(errors.count, before + (c.Kept ? 0 : 1)) << c.Value.substr(0, 20);
+    const std::string expected = c.Kept ? c.Value : "old";
+    EXPECT_EQ(Raw("Value"), expected) << c.Value.substr(0, 20);
+    EXPECT_EQ(store_.ReadStr("Value"), expected) << c.Value.substr(0, 20);
+  }
+  store_.WriteStr(test::kStray, "v");  // a name that would name another value
+  EXPECT_EQ(store_.ReadStr(test::kStray), "Error");
+  EXPECT_EQ(Raw("caf\xEF\xBF\xBD"), std::nullopt);
+}
+
 TEST_P(StoreDataTest, KeepsIntegersAsSignedDecimalText) {
   store_.WriteInt("Negative", -5);
   store_.WriteInt("Large", 2147483647);

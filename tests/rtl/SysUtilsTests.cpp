@@ -328,6 +328,42 @@ TEST(SysUtilsStrings, LengthsAndCutsCountCharactersNotBytes) {
   EXPECT_NE(AnsiCompareStr("дом", "ДОМ"), 0);
 }
 
+// Bytes that are no text in the code page (a line of a 1252 file): counted and cut as the one
+// U+FFFD each becomes, and told apart from each other and from a real U+FFFD by comparisons.
+TEST(SysUtilsStrings, StrayBytesAreCountedAsTheyConvertAndNeverCompareEqual) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  const struct {
+    std::string A, B;
+    bool Exact;
+    size_t CutAt;
+    std::string Cut;
+    int Order, OrderIgnoringCase;  // sign of AnsiCompareStr and AnsiCompareText of A and B
+  } cases[] = {
+      {std::string(40, '\xE9'), std::string(40, '\xE8'), false, 37, std::string(37, '\xE9'), 1, 1},
+      {test::kStray, "caf\xE8", false, 3, "caf", 1, 1},
+      {test::kStray, "CAF\xE9", false, 4, test::kStray, -1, 0},  // case folds, the byte stays
+      {test::kStray, "caf" + fffd, false, 4, test::kStray, 1, 1},
+      {"日本\xFF語", "日本" + fffd + "語", false, 3, "日本\xFF", 1, 1},
+      {"\xE6\x97", "\xE6\x96", false, 1, "\xE6", 1, 1},  // characters cut short
+      {"café", "CAFÉ", true, 3, "caf", -1, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsExactText(c.A), c.Exact) << c.A;
+    EXPECT_EQ(CutToWideLength(c.A, c.CutAt), c.Cut) << c.A;
+    EXPECT_LE(WideLength(CutToWideLength(c.A, c.CutAt)), c.CutAt) << c.A;
+    const auto sign = [](int r) { return (r > 0) - (r < 0); };
+    EXPECT_EQ(sign(AnsiCompareStr(c.A, c.B)), c.Order) << c.A << " / " << c.B;
+    EXPECT_EQ(sign(AnsiCompareStr(c.B, c.A)), -c.Order) << c.A << " / " << c.B;
+    EXPECT_EQ(sign(AnsiCompareText(c.A, c.B)), c.OrderIgnoringCase) << c.A << " / " << c.B;
+  }
+  TStringList list;
+  list.SetSorted(true);
+  list.SetDuplicates(dupIgnore);
+  for (const std::string& line : {test::kStray, std::string("caf\xE8"), std::string("caf\xE9")}) list.Add(line);
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.IndexOf("caf\xE8"), 0);
+}
+
 // String lists of a Windows program compare as the user's locale does, for every script.
 TEST(SysUtilsStrings, StringListsSortAndFindInAnyScript) {
   TStringList list;

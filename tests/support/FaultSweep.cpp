@@ -286,7 +286,7 @@ const std::vector<TEntry>& Entries() {
                                                       }),
         Releases<kernel32, &Kernel32Table::FreeLibrary>(
             "kernel32.FreeLibrary", [](const char*, BOOL, HMODULE h) { Untrack(TGroup::Module, h); }),
-        Fails<kernel32, &Kernel32Table::GetModuleFileNameA>("kernel32.GetModuleFileNameA", 0,
+        Fails<kernel32, &Kernel32Table::GetModuleFileNameW>("kernel32.GetModuleFileNameW", 0,
                                                             ERROR_NOT_ENOUGH_MEMORY),
         Fails<kernel32, &Kernel32Table::FindResourceA>("kernel32.FindResourceA", nullptr, ERROR_NOT_ENOUGH_MEMORY),
         Fails<kernel32, &Kernel32Table::LoadResource>("kernel32.LoadResource", nullptr, ERROR_NOT_ENOUGH_MEMORY),
@@ -426,11 +426,11 @@ const std::vector<TEntry>& Entries() {
         Fails<shell32, &Shell32Table::Shell_NotifyIconW>("shell32.Shell_NotifyIconW", FALSE, ERROR_TIMEOUT),
         Fails<shell32, &Shell32Table::DragQueryFileA>("shell32.DragQueryFileA", 0, ERROR_INVALID_HANDLE),
         // Version records and sound
-        Fails<version, &VersionTable::GetFileVersionInfoSizeA>("version.GetFileVersionInfoSizeA", 0,
+        Fails<version, &VersionTable::GetFileVersionInfoSizeW>("version.GetFileVersionInfoSizeW", 0,
                                                                ERROR_NOT_ENOUGH_MEMORY),
-        Fails<version, &VersionTable::GetFileVersionInfoA>("version.GetFileVersionInfoA", FALSE,
+        Fails<version, &VersionTable::GetFileVersionInfoW>("version.GetFileVersionInfoW", FALSE,
                                                            ERROR_NOT_ENOUGH_MEMORY),
-        Fails<version, &VersionTable::VerQueryValueA>("version.VerQueryValueA", FALSE, ERROR_RESOURCE_TYPE_NOT_FOUND),
+        Fails<version, &VersionTable::VerQueryValueW>("version.VerQueryValueW", FALSE, ERROR_RESOURCE_TYPE_NOT_FOUND),
         Fails<winmm, &WinmmTable::sndPlaySoundA>("winmm.sndPlaySoundA", FALSE, ERROR_NOT_ENOUGH_MEMORY),
         Fails<winmm, &WinmmTable::PlaySoundA>("winmm.PlaySoundA", FALSE, ERROR_NOT_ENOUGH_MEMORY),
         // COM (the calls return their HRESULT)

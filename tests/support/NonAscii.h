@@ -14,6 +14,16 @@ inline const std::string kLatin = "Crème brûlée";
 inline const std::string kCyrillic = "Привет, мир";
 inline const std::string kCjk = "日本語のテキスト";
 inline const std::string kAstral = "\xF0\x9F\x98\x80";  // U+1F600, a face
+// A line of a code page 1252 file read as bytes: its 0xE9 (é there) is no character of UTF-8.
+inline const std::string kStray = "caf\xE9";
+
+// text count times over.
+inline std::string Repeat(const std::string& text, size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) out += text;
+  return out;
+}
+
 // All four scripts in one name: part of every sandbox folder's and test registry key's name.
 inline const std::string kNonAsciiName = "Ünï Тест 日本 " + kAstral;
 

@@ -113,6 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
         // No US English: the last listed (Italian), not the last block of the file (French).
         FixtureCase{"LastOfMany", 4, {{"CompanyName", "Italian company"}}},
         FixtureCase{"NoTranslation", 5, {{"CompanyName", "Neutral company"}, {"ProductVersion", "5.0"}}},
+        // Texts outside ASCII after the translation table: whole, through the wide query.
+        FixtureCase{"TranslationFirst", 6,
+                    {{"CompanyName", "\u65E5\u672C\u306E\u4F1A\u793E"}, {"ProductVersion", "\u7B2C\u516D\u7248 6.0"}}},
         FixtureCase{"NoRecord", 0, {}}),
     [](const ::testing::TestParamInfo<FixtureCase>& info) { return std::string(info.param.Name); });
 
@@ -121,12 +124,12 @@ INSTANTIATE_TEST_SUITE_P(
 enum class Oddity { None, FailWithJunk, ShortLength, HugeLength, OutsideRecord, NullPointer };
 Oddity g_oddity = Oddity::None;
 int g_queries = 0;
-const char kOutside[] = "outside the record";
+const wchar_t kOutside[] = L"outside the record";
 
-BOOL WINAPI OddQuery(LPCVOID block, LPCSTR subBlock, LPVOID* value, PUINT length) {
+BOOL WINAPI OddQuery(LPCVOID block, LPCWSTR subBlock, LPVOID* value, PUINT length) {
   ++g_queries;
-  const bool text = std::string(subBlock).rfind("\\StringFileInfo\\", 0) == 0;
-  if (!text) return ::VerQueryValueA(block, subBlock, value, length);
+  const bool text = std::wstring(subBlock).rfind(L"\\StringFileInfo\\", 0) == 0;
+  if (!text) return ::VerQueryValueW(block, subBlock, value, length);
   switch (g_oddity) {
     case Oddity::FailWithJunk:
       *value = reinterpret_cast<LPVOID>(static_cast<uintptr_t>(0x10));
@@ -137,12 +140,12 @@ BOOL WINAPI OddQuery(LPCVOID block, LPCSTR subBlock, LPVOID* value, PUINT length
       *length = 5;
       return TRUE;
     case Oddity::OutsideRecord:
-      *value = const_cast<char*>(kOutside);
-      *length = sizeof kOutside;
+      *value = const_cast<wchar_t*>(kOutside);
+      *length = sizeof kOutside / sizeof(wchar_t);
       return TRUE;
     default: break;
   }
-  const BOOL ok = ::VerQueryValueA(block, subBlock, value, length);
+  const BOOL ok = ::VerQueryValueW(block, subBlock, value, length);
   if (ok && g_oddity == Oddity::ShortLength) *length = 3;
   if (ok && g_oddity == Oddity::HugeLength) *length = 0x7FFFFFF;
   return ok;
@@ -155,7 +158,7 @@ class VersionQueries : public ::testing::Test {
     g_queries = 0;
   }
   void TearDown() override { g_oddity = Oddity::None; }
-  ScopedOverride<decltype(os::version.VerQueryValueA)> query{os::version.VerQueryValueA, &OddQuery};
+  ScopedOverride<decltype(os::version.VerQueryValueW)> query{os::version.VerQueryValueW, &OddQuery};
 };
 
 TEST_F(VersionQueries, OneTranslationQueryAndOneQueryPerValue) {
@@ -186,39 +189,39 @@ TEST_F(VersionQueries, CopiesNoMoreThanTheLengthTheQueryGave) {
   EXPECT_EQ(details.CompanyName(), "");
 }
 
-DWORD WINAPI NoRecordSize(LPCSTR, LPDWORD handle) {
+DWORD WINAPI NoRecordSize(LPCWSTR, LPDWORD handle) {
   if (handle) *handle = 0;
   ::SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
   return 0;
 }
-BOOL WINAPI FailingLoad(LPCSTR, DWORD, DWORD, LPVOID) {
+BOOL WINAPI FailingLoad(LPCWSTR, DWORD, DWORD, LPVOID) {
   ::SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }
-std::string g_askedPath;
-DWORD WINAPI RecordingSize(LPCSTR path, LPDWORD handle) {
+std::wstring g_askedPath;
+DWORD WINAPI RecordingSize(LPCWSTR path, LPDWORD handle) {
   g_askedPath = path;
-  return ::GetFileVersionInfoSizeA(path, handle);
+  return ::GetFileVersionInfoSizeW(path, handle);
 }
 
 TEST(VersionDetails, ReReadingWithoutALoadableRecordKeepsTheValues) {
   TKYTVersionDetails details(nullptr);
   {
-    ScopedOverride size(os::version.GetFileVersionInfoSizeA, &NoRecordSize);
+    ScopedOverride size(os::version.GetFileVersionInfoSizeW, &NoRecordSize);
     details.ReInitialize();
     EXPECT_EQ(ValuesOf(details), kOwnRecord);
     TKYTVersionDetails fresh(nullptr);
     EXPECT_EQ(fresh.CompanyName(), "");
   }
   {
-    ScopedOverride load(os::version.GetFileVersionInfoA, &FailingLoad);
+    ScopedOverride load(os::version.GetFileVersionInfoW, &FailingLoad);
     details.ReInitialize();
     EXPECT_EQ(ValuesOf(details), kOwnRecord);
   }
-  ScopedOverride size(os::version.GetFileVersionInfoSizeA, &RecordingSize);
+  ScopedOverride size(os::version.GetFileVersionInfoSizeW, &RecordingSize);
   details.ReInitialize();
-  char self[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+  wchar_t self[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   EXPECT_EQ(g_askedPath, self) << "the running executable, never the package";
 }
 

@@ -100,6 +100,18 @@ TEST_F(WallPaper, InTheDesignerAnyNameIsTakenButNoneTooLongForTheSystem) {
   EXPECT_TRUE(steps.empty());
 }
 
+// A zero inside the name would show the picture the part before it names: refused, and the
+// desktop values stay as they were.
+TEST_F(WallPaper, ANameWithAZeroInsideIsRefusedAndChangesNothing) {
+  os::ScopedOverride record(os::user32.SystemParametersInfoA, &RecordingSystemParametersInfoA);
+  SetDesktopValue("TileWallPaper", "1");
+  SetDesktopValue("Wallpaper", "before.bmp");
+  EXPECT_FALSE(TKYTWallPaper::SetWallPaper(picture + std::string("\0.txt", 5), false));
+  EXPECT_TRUE(steps.empty());
+  EXPECT_EQ(DesktopValue("TileWallPaper"), "1");
+  EXPECT_EQ(DesktopValue("Wallpaper"), "before.bmp");
+}
+
 TEST_F(WallPaper, ExecuteWritesTheTilingFirstThenShowsThePictureThenRecordsIt) {
   os::ScopedOverride record(os::user32.SystemParametersInfoA, &RecordingSystemParametersInfoA);
   SetDesktopValue("TileWallPaper", "1");

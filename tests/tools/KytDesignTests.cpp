@@ -229,6 +229,16 @@ TEST_F(KytDesign, AddPlacesComponentsWithUniqueDefaultNames) {
   EXPECT_EQ(Lines(Ok({"add", form, "TKYTFormHook"})), (std::vector<std::string>{"FormHook1"}));
 }
 
+// A name outside ASCII makes the file UTF-8 with a byte-order mark: the tool reopens it.
+TEST_F(KytDesign, AFormWithANameInAnyScriptReopens) {
+  const std::string name = "\u041D\u0430\u0431\u043B\u044E\u0434\u0430\u0442\u0435\u043B\u044C";
+  Ok({"new", form});
+  Ok({"add", form, "TKYTFormHook", name});
+  EXPECT_EQ(ReadFileText(form).rfind("\xEF\xBB\xBFobject Form1: TForm1", 0), 0u);
+  EXPECT_EQ(Lines(Ok({"add", form, "TKYTFormHook"})), (std::vector<std::string>{"FormHook1"}));
+  EXPECT_NE(ReadFileText(form).find("object " + name + ": TKYTFormHook"), std::string::npos);
+}
+
 // Every palette entry is built now, so no "not available" entry is left to try.
 TEST_F(KytDesign, AddRefusesUnknownAndDuplicateComponents) {
   Ok({"new", form});

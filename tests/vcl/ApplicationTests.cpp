@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cctype>
+#include <cwchar>
 #include <vector>
 
 #include "host/os/OsSeam.h"
@@ -77,26 +78,41 @@ TEST(Application, TitleAndExeNameComeFromTheExecutable) {
   EXPECT_EQ(Application->Title(), "vcl_tests");
 }
 
-// A path of more than MAX_PATH characters: the real call cannot give one here, so the seam
-// entry answers as the platform does, cutting the name at the buffer's size.
-std::string gLongModulePath;
-DWORD WINAPI LongModuleFileName(HMODULE, LPSTR buffer, DWORD size) {
+// A path of more than MAX_PATH characters, or of more bytes than characters: the real call cannot
+// give one here, so the seam entry answers as the platform does, cutting the name at the buffer's
+// size.
+std::wstring gLongModulePath;
+DWORD WINAPI LongModuleFileName(HMODULE, LPWSTR buffer, DWORD size) {
   const DWORD length = static_cast<DWORD>(gLongModulePath.size());
   if (length < size) {
-    std::memcpy(buffer, gLongModulePath.c_str(), length + 1);
+    std::wmemcpy(buffer, gLongModulePath.c_str(), length + 1);
     return length;
   }
-  std::memcpy(buffer, gLongModulePath.data(), size);
+  std::wmemcpy(buffer, gLongModulePath.data(), size);
   ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
   return size;
 }
 
-TEST(Application, ExeNameIsNeverCutAtMaxPath) {
-  for (size_t length : {size_t{MAX_PATH - 1}, size_t{MAX_PATH}, size_t{MAX_PATH + 1}, size_t{700}}) {
-    gLongModulePath = "C:\\" + std::string(length - 12, 'd') + "\\long.exe";
-    ASSERT_EQ(gLongModulePath.size(), length);
-    os::ScopedOverride fake(os::kernel32.GetModuleFileNameA, &LongModuleFileName);
-    EXPECT_EQ(Application->ExeName(), gLongModulePath) << "length " << length;
+TEST(Application, ExeNameIsNeverCutAtMaxPathNorInsideACharacter) {
+  const struct {
+    std::wstring Folder;
+    std::string Expected;  // the folder as text
+  } cases[] = {
+      {std::wstring(MAX_PATH - 13, L'd'), std::string(MAX_PATH - 13, 'd')},
+      {std::wstring(MAX_PATH - 12, L'd'), std::string(MAX_PATH - 12, 'd')},
+      {std::wstring(MAX_PATH - 11, L'd'), std::string(MAX_PATH - 11, 'd')},
+      {std::wstring(688, L'd'), std::string(688, 'd')},
+      // About 290 bytes in 140 characters: within MAX_PATH as the platform counts.
+      {std::wstring(125, L'\u65E5'), [] {
+         std::string s;
+         for (int i = 0; i < 125; ++i) s += "\u65E5";
+         return s;
+       }()},
+  };
+  for (const auto& c : cases) {
+    gLongModulePath = L"C:\\" + c.Folder + L"\\long.exe";
+    os::ScopedOverride fake(os::kernel32.GetModuleFileNameW, &LongModuleFileName);
+    EXPECT_EQ(Application->ExeName(), "C:\\" + c.Expected + "\\long.exe") << "length " << gLongModulePath.size();
   }
 }
 

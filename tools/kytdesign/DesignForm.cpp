@@ -118,7 +118,9 @@ TMethod TToolDesigner::CreateMethod(const std::string& name, const void* signatu
 TFormFileOutline OutlineFormText(const std::string& text) {
   TFormFileOutline outline;
   std::vector<const TClassInfo*> stack;   // class of each open object or item block (null: unknown)
-  std::stringstream in(text);
+  // A file with names outside ASCII starts with the UTF-8 byte-order mark: not part of its first line.
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  std::stringstream in(text.substr(std::string_view(text).starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0));
   std::string raw;
   while (std::getline(in, raw)) {
     const std::string line = Trim(raw);
