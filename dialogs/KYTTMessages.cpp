@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "host/core/ComponentRef.h"
+
 #include "host/vcl/Application.h"
 #include "host/vcl/Buttons.h"
 #include "host/vcl/Forms.h"
@@ -47,11 +49,14 @@ bool TKYTMsgBox::Execute() {
     FMessage += FCaption->Strings(i);
     FMessage += '\r';
   }
-  // Only YPosition chooses the call: a set XPosition alone still gives a centred dialog.
+  // Only YPosition chooses the call: a set XPosition alone still gives a centred dialog. A
+  // message handled while the dialog is up may free the component: it then keeps no answer.
+  const TComponentRef<TKYTMsgBox> self(this);
   const int answer =
       FYPosition == -1
           ? MessageDlg(FMessage, FMessageType, FButtons, FHelpContext)
           : MessageDlgPos(FMessage, FMessageType, FButtons, FHelpContext, FXPosition, FYPosition);
+  if (!self) return false;
   FAnswer = static_cast<uint16_t>(answer);
   // Tested in this order; results without an event (mrNone, mrNoToAll, mrYesToAll) run none.
   const TNotifyEvent* handler = nullptr;
@@ -74,7 +79,13 @@ TKYTMsgDlg::TKYTMsgDlg(TComponent* owner) : inherited(owner) {}
 
 bool TKYTMsgDlg::Execute() {
   inherited::Execute();
-  const bool confirmed = InputQuery(FHeader, FQuestion, FReturn);
+  // The answer is asked for in a copy: a message handled while the dialog is up may free the
+  // component, which then keeps nothing and raises nothing.
+  const TComponentRef<TKYTMsgDlg> self(this);
+  std::string answer = FReturn;
+  const bool confirmed = InputQuery(FHeader, FQuestion, answer);
+  if (!self) return false;
+  if (confirmed) FReturn = answer;
   if (confirmed) {
     if (FOnOk) FOnOk(this);
   } else {
@@ -94,7 +105,11 @@ void TKYTMsgSelect::SetItems(TStrings* value) { FItems->Assign(value); }
 
 bool TKYTMsgSelect::Execute() {
   inherited::Execute();
-  const bool confirmed = InputQueryEx(FHeader, FQuestion, FReturn, FItems);
+  const TComponentRef<TKYTMsgSelect> self(this);
+  std::string answer = FReturn;
+  const bool confirmed = InputQueryEx(FHeader, FQuestion, answer, FItems);
+  if (!self) return false;
+  if (confirmed) FReturn = answer;
   if (confirmed) {
     if (FOnOk) FOnOk(this);
   } else {
@@ -105,6 +120,10 @@ bool TKYTMsgSelect::Execute() {
 
 bool TKYTMsgSelect::InputQueryEx(const std::string& caption, const std::string& prompt,
                                  std::string& value, TStrings* list) {
+  // The dialog's modal loop may free this component (and so the caller's value and list): what
+  // the dialog needs is copied first, and the answer goes to value only while it still exists.
+  const TComponentRef<TKYTMsgSelect> self(this);
+  const bool sorted = FSorted;
   // The form owns its controls; the unique_ptr frees it on every path, a throwing step too.
   auto form = std::make_unique<TForm>(Application);
   form->SetBorderStyle(bsDialog);
@@ -126,7 +145,7 @@ bool TKYTMsgSelect::InputQueryEx(const std::string& caption, const std::string& 
   auto* combo = new TComboBox(form.get());
   combo->SetParent(form.get());
   combo->SetStyle(csDropDown);
-  combo->SetSorted(FSorted);
+  combo->SetSorted(sorted);
   combo->SetLeft(10);
   combo->SetTop(label->Top() + label->Height() + 5);
   combo->SetWidth(form->ClientWidth() - 20);
@@ -162,7 +181,13 @@ bool TKYTMsgSelect::InputQueryEx(const std::string& caption, const std::string& 
 
   form->SetClientHeight(ok->Top() + ok->Height() + 10);
 
-  if (form->ShowModal() != mrOk) return false;
+  const TComponentRef<TForm> dialog(form.get());
+  const TModalResult result = form->ShowModal();
+  if (!dialog) {
+    form.release();  // a handler freed the dialog
+    return false;
+  }
+  if (result != mrOk || !self) return false;
   value = combo->Text();
   return true;
 }

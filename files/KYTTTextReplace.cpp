@@ -1,12 +1,15 @@
 // KYTTTextReplace: the line-by-line copy under the application's control.
 #include "files/KYTTTextReplace.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "host/core/ComponentRef.h"
 #include "host/core/Exceptions.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/SysUtils.h"
+#include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -24,6 +27,12 @@ void CloseQuietly(TextFile& file) noexcept {
   } catch (...) {
     // The error that ended the run is the one the caller sees.
   }
+}
+
+// The name made full, or the name itself where it cannot be (its open then reports why).
+std::string FullName(const std::string& name) {
+  const std::string full = ExpandFileName(name);
+  return full.empty() ? name : full;
 }
 
 // Closes both files when a run ends by an exception, unless the component is gone (its files
@@ -57,7 +66,7 @@ void TKYTTextReplace::CloseBoth() noexcept {
   CloseQuietly(FSource);
   if (FPending.empty()) return;
   const std::string pending = std::exchange(FPending, std::string());
-  if (!os::kernel32.MoveFileExA(pending.c_str(), FFileTo.c_str(), MOVEFILE_REPLACE_EXISTING))
+  if (!os::kernel32.MoveFileExA(pending.c_str(), FTarget.c_str(), MOVEFILE_REPLACE_EXISTING))
     os::kernel32.DeleteFileA(pending.c_str());
 }
 
@@ -70,21 +79,50 @@ void TKYTTextReplace::DropOutput() noexcept {
 void TKYTTextReplace::OpenOutput() {
   // FileTo must take writing and must not be the source, which, open for reading, refuses it:
   // both are asked before anything is written.
+  bool ordinaryFile = true;
   {
-    const os::UniqueFile probe = FileOpen(FFileTo, fmOpenWrite | fmShareDenyNone);
+    const os::UniqueFile probe = FileOpen(FTarget, fmOpenWrite | fmShareDenyNone);
     if (!probe) {
       const DWORD error = os::kernel32.GetLastError();
       if (error != ERROR_FILE_NOT_FOUND) RaiseInOutError(static_cast<int>(error));
+    } else {
+      ordinaryFile = os::kernel32.GetFileType(probe.get()) == FILE_TYPE_DISK;
     }
   }
-  FPending = FFileTo + ".kyt-tmp";
-  FOutput.AssignFile(FPending);
+  // A device (NUL, a port) or a pipe cannot be replaced by a file: it is written as it is.
+  if (ordinaryFile) FPending = CreatePending();
+  FOutput.AssignFile(ordinaryFile ? FPending : FTarget);
   FOutput.Rewrite();
 }
 
+// In FileTo's folder, so the replace stays on one volume, and no longer than FileTo's own name
+// (where that leaves room for one), so every FileTo the platform takes has a pending name it
+// takes too. Made with CREATE_NEW: the file is this run's own, never one that was there.
+std::string TKYTTextReplace::CreatePending() const {
+  const std::string folder = ExtractFilePath(FTarget);
+  const size_t room = std::clamp<size_t>(WideLength(ExtractFileName(FTarget)), 1, 9);
+  const std::string mark = room > 1 ? "~" : "";
+  const size_t digits = room - mark.size();
+  const uint32_t seed = os::kernel32.GetTickCount() ^ (os::kernel32.GetCurrentProcessId() << 12);
+  DWORD error = ERROR_FILE_EXISTS;
+  for (uint32_t attempt = 0; attempt < 256; ++attempt) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(seed + attempt * 0x9E3779B1u));
+    const std::string name = folder + mark + (hex + 8 - digits);
+    const os::UniqueFile created(os::kernel32.CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (created) return name;
+    error = os::kernel32.GetLastError();
+    // Taken by a file, or by a folder or a file being deleted: another name is tried.
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) break;
+  }
+  RaiseInOutError(static_cast<int>(error));
+}
+
 void TKYTTextReplace::CommitOutput() {
+  if (FPending.empty()) return;  // written in place
   const std::string pending = std::exchange(FPending, std::string());
-  if (!os::kernel32.MoveFileExA(pending.c_str(), FFileTo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (!os::kernel32.MoveFileExA(pending.c_str(), FTarget.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     const DWORD error = os::kernel32.GetLastError();
     os::kernel32.DeleteFileA(pending.c_str());
     RaiseInOutError(static_cast<int>(error));
@@ -96,9 +134,12 @@ bool TKYTTextReplace::Execute() {
   TComponentRef<TKYTTextReplace> self(this);
   TCloseOnError closeOnError(self, &TKYTTextReplace::CloseBoth);
   FLineNo = 1;
+  // Both names are made full once: a handler that changes the current folder between lines
+  // does not move the run's files.
+  FTarget = FullName(FFileTo);
   // The source first: while it is open for reading, the output cannot be the same file, and a
   // missing source fails before the output is made.
-  FSource.AssignFile(FFileFrom);
+  FSource.AssignFile(FullName(FFileFrom));
   FSource.Reset();
   bool result = false;
   try {

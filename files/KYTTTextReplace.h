@@ -58,9 +58,11 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   // Methods
   // Copies FileFrom into FileTo (created or replaced); true when at least one line was processed.
   // Raises Exception "Filename not supplied" when a name is empty, EInOutError for file errors;
-  // both files are closed on every path. The output goes to FileTo + ".kyt-tmp" and replaces
-  // FileTo when the run ends, so a file error leaves FileTo as it was. The source is opened
-  // first, so a missing source or a FileTo naming the source fails before anything is written.
+  // both files are closed on every path. Both names are made full when the run starts. The
+  // output goes to a new file of its own in FileTo's folder and replaces FileTo when the run
+  // ends, so a file error leaves FileTo as it was; a FileTo that is not an ordinary file (NUL, a
+  // device) is written in place. The source is opened first, so a missing source or a FileTo
+  // naming the source fails before anything is written.
   // A run stopped by a raising handler, or whose component is freed while messages are
   // processed (its form closed; it then returns false), still puts what it wrote in FileTo.
   bool Execute();
@@ -79,6 +81,8 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   void OpenOutput();
   // The pending output replaces FileTo; EInOutError when it cannot.
   void CommitOutput();
+  // Creates the pending output's file under a name no file has; EInOutError when it cannot.
+  [[nodiscard]] std::string CreatePending() const;
 
   std::string FFileFrom;
   std::string FFileTo;
@@ -87,7 +91,8 @@ class TKYTTextReplace : public TKYTSystemsComponent {
   int32_t FNoOfLinesOnly = 0;
   TextFile FSource;
   TextFile FOutput;
-  std::string FPending;  // the output's file until the run ends; empty between runs
+  std::string FTarget;   // FileTo made full when the run started
+  std::string FPending;  // the output's file until the run ends; empty between runs and in place
   std::string FCurrentLine;
   int32_t FLineNo = 0;
   bool FWriteLine = false;

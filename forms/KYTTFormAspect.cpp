@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "host/core/ComponentRef.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Forms.h"
 
@@ -63,19 +64,22 @@ void TKYTFormAspect::Hooked(TMessage& Message) {
     inherited::Hooked(Message);
     return;
   }
+  Message.Result = 0;
+  // OnClientModified and BeforeResizing may free the component: nothing of it is touched after.
+  const TComponentRef<TKYTFormAspect> self(this);
   if (Message.Msg == WM_SIZING) {
     TRect& r = *reinterpret_cast<TRect*>(Message.LParam);
     EstablishAspectRatio(static_cast<uint16_t>(Message.WParam & 0xFFFF), r);
-    FBeforeResizing(this, r);
+    if (self) FBeforeResizing(this, r);
   } else {
-    MaximisedSize(*reinterpret_cast<MINMAXINFO*>(Message.LParam));
+    MaximisedSize(*reinterpret_cast<MINMAXINFO*>(Message.LParam), self);
   }
-  Message.Result = 0;
 }
 
-void TKYTFormAspect::MaximisedSize(MINMAXINFO& info) {
+void TKYTFormAspect::MaximisedSize(MINMAXINFO& info, const TComponentRef<TKYTFormAspect>& self) {
   int32_t dx, dy;
   FrameSizes(dx, dy);
+  if (!self) return;
   int64_t w = info.ptMaxSize.x;
   int64_t h = w * FRatioHeight / FRatioWidth;
   if (h > os::user32.GetSystemMetrics(SM_CYSCREEN)) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "framework/KYTTFormHook.h"
+#include "host/core/ComponentRef.h"
 #include "host/core/Events.h"
 #include "host/rtl/Types.h"
 
@@ -75,7 +76,8 @@ class TKYTFormAspect : public TKYTHookComponent {
   // The width and height the frame adds to the client area (0, 0 for the whole window), as
   // OnClientModified leaves them.
   void FrameSizes(int32_t& dx, int32_t& dy);
-  void MaximisedSize(MINMAXINFO& info);
+  // Stops where a handler freed the component (self is then null).
+  void MaximisedSize(MINMAXINFO& info, const TComponentRef<TKYTFormAspect>& self);
 
   bool FEnabled = true;
   int32_t FRatioWidth = 1;

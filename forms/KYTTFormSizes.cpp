@@ -2,6 +2,8 @@
 // the designer.
 #include "forms/KYTTFormSizes.h"
 
+#include "host/core/ComponentRef.h"
+
 namespace kyt {
 
 namespace {
@@ -18,8 +20,11 @@ bool TKYTFormSizes::ExactlyDesigning() const {
 }
 
 void TKYTFormSizes::Hooked(TMessage& Message) {
+  if (Message.Msg != WM_SIZE && Message.Msg != WM_GETMINMAXINFO) return inherited::Hooked(Message);
+  const TComponentRef<TKYTFormSizes> self(this);
   inherited::Hooked(Message);
-  if (ComponentState().Contains(csDestroying)) return;
+  // A handler further down the chain may have freed this component.
+  if (!self || ComponentState().Contains(csDestroying)) return;
   if (ExactlyDesigning()) {
     if (Message.Msg == WM_SIZE) CaptureSize();
   } else if (Message.Msg == WM_GETMINMAXINFO && Message.LParam != 0) {

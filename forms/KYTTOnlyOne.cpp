@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/core/ComponentRef.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/WideText.h"
 #include "host/vcl/Application.h"
@@ -85,9 +86,13 @@ TKYTInstanceCount TKYTOnlyOne::CountInstances() {
 void TKYTOnlyOne::CheckPrevInstances() {
   const TKYTInstanceCount found = CountInstances();
   if (FInstances >= found.Count) return;
+  // A handler may change OnExceed, or free the component: then the action set before it holds.
+  TKYTAction action = FOnExceed;
+  const TComponentRef<TKYTOnlyOne> self(this);
   FOnExceeded(this, found.Count);
-  if (RestoresOther(FOnExceed)) BringBack(found.Other);
-  if (EndsThisCopy(FOnExceed)) Halt(0);
+  if (self) action = FOnExceed;
+  if (RestoresOther(action)) BringBack(found.Other);
+  if (EndsThisCopy(action)) Halt(0);
 }
 
 void TKYTOnlyOne::BringBack(HWND other) {

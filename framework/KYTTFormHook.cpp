@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "host/core/ComponentRef.h"
 #include "host/core/Exceptions.h"
 #include "host/os/OsSeam.h"
 
@@ -76,11 +77,24 @@ void TKYTHookComponent::Hooked(TMessage& Message) {
   Message.Result = os::user32.CallWindowProcA(FOldWndProc, FOwnerHandle, Message.Msg, Message.WParam, Message.LParam);
 }
 
-void TKYTHookComponent::HookProcTarget(TMessage& message) { Hooked(message); }
+// The hook handles a message of its owner's window as much as the window procedure does: a
+// Release made inside waits until the hook is done with the message.
+void TKYTHookComponent::HookProcTarget(TMessage& message) {
+  const TWinControl::TMessageScope scope(FOwnerControl);
+  Hooked(message);
+}
 
 void TKYTFormHook::Hooked(TMessage& Message) {
+  if (!FOnMessage) return inherited::Hooked(Message);
+  // The handler may free this hook: the message still goes on, through the procedure taken
+  // beforehand, unless the window went too.
+  const WNDPROC next = FOldWndProc;
+  const HWND window = FOwnerHandle;
+  const TComponentRef<TKYTFormHook> self(this);
   FOnMessage(this, Message);
-  inherited::Hooked(Message);
+  if (self) return inherited::Hooked(Message);
+  if (os::user32.IsWindow(window))
+    Message.Result = os::user32.CallWindowProcA(next, window, Message.Msg, Message.WParam, Message.LParam);
 }
 
 }  // namespace kyt

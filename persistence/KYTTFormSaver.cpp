@@ -20,7 +20,34 @@ constexpr int32_t kStateMaximized = 3;
   return true;
 }();
 
+// Thrown inside a store when a handler freed the saver: the section goes back as it was.
+struct TSaverGone {};
+
 }  // namespace
+
+// A store or restore calls out to handlers while FormStore is in the middle of its work (its
+// WriteAll, say). A handler that frees the saver leaves the store here, with the outermost run,
+// which frees it once the store's own call has returned.
+class TKYTFormSaver::TStoreHold {
+ public:
+  explicit TStoreHold(TKYTFormSaver* saver) : FSelf(saver) {
+    if (saver->FStoreKeeper) return;
+    saver->FStoreKeeper = &FKept;
+    FOutermost = true;
+  }
+  ~TStoreHold() {
+    if (FOutermost && FSelf) FSelf->FStoreKeeper = nullptr;
+  }
+  TStoreHold(const TStoreHold&) = delete;
+  TStoreHold& operator=(const TStoreHold&) = delete;
+  // Whether the saver still exists.
+  explicit operator bool() const { return static_cast<bool>(FSelf); }
+
+ private:
+  TComponentRef<TKYTFormSaver> FSelf;
+  std::unique_ptr<TKYTDataStore> FKept;
+  bool FOutermost = false;
+};
 
 TKYTFormSaver::TKYTFormSaver(TComponent* AOwner) : inherited(AOwner) {
   FFormStore = new TKYTDataStore();
@@ -43,7 +70,8 @@ TKYTFormSaver::TKYTFormSaver(TComponent* AOwner) : inherited(AOwner) {
 }
 
 TKYTFormSaver::~TKYTFormSaver() {
-  delete FFormStore;
+  if (FStoreKeeper) FStoreKeeper->reset(FFormStore);  // a run of the store is still on the stack
+  else delete FFormStore;
   FFormStore = nullptr;
   // Put back only what still holds our routine: a handler assigned later by code is not ours.
   if (FEventsTaken && FOwnerForm) {
@@ -104,17 +132,23 @@ void TKYTFormSaver::Store() {
 }
 
 void TKYTFormSaver::MyStore(TObject* Sender, TCloseAction& Action) {
-  TComponentRef<TKYTFormSaver> self(this);
+  const TStoreHold self(this);
   if (FOldOnClose) FOldOnClose(Sender, Action);
   if (!self || !FFormStore->Enabled()) return;
   if (FOnStore) FOnStore(Sender);
-  if (!Application) return;
-  // One change of the store: a write that fails leaves the values of the last store whole.
-  FFormStore->WriteAll([&] {
-    for (int i = 0; i < Application->ComponentCount(); ++i) {
-      if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindow(form);
-    }
-  });
+  if (!self || !Application) return;
+  // One change of the store: a write that fails leaves the values of the last store whole, and
+  // so does a store whose saver an OnStoreControl handler freed.
+  try {
+    FFormStore->WriteAll([&] {
+      for (int i = 0; i < Application->ComponentCount(); ++i) {
+        if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindow(form);
+        if (!self) throw TSaverGone();
+      }
+    });
+  } catch (const TSaverGone&) {
+    // Nothing of the saver is left to touch.
+  }
 }
 
 void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix) {
@@ -178,14 +212,26 @@ void TKYTFormSaver::StoreWindow(TForm* Form) {
     StoreOtherBounds(Form, prefix);
   }
   if (FStoreVisible) FFormStore->WriteBool(prefix + "_Visible", Form->Visible());
-  if (FStoreControls) {
-    for (int i = 0; i < Form->ControlCount(); ++i) StoreControl(Form->Controls(i));
+  if (FStoreControls) StoreChildren(*Form);
+}
+
+// Stops as soon as an OnStoreControl handler frees the saver.
+void TKYTFormSaver::StoreChildren(TWinControl& Parent) {
+  if (!FOnStoreControl) {
+    for (int i = 0; i < Parent.ControlCount(); ++i) StoreControl(Parent.Controls(i));
+    return;
   }
+  const TComponentRef<TKYTFormSaver> self(this);
+  for (int i = 0; i < Parent.ControlCount() && self; ++i) StoreControl(Parent.Controls(i));
 }
 
 void TKYTFormSaver::StoreControl(TControl* Control) {
   bool result = true;
-  if (FOnStoreControl) FOnStoreControl(Control, result);
+  if (FOnStoreControl) {
+    const TComponentRef<TKYTFormSaver> self(this);
+    FOnStoreControl(Control, result);
+    if (!self) return;
+  }
   if (!result) return;
   const std::string prefix = Control->Name();
   if (FStoreSize) {
@@ -197,9 +243,7 @@ void TKYTFormSaver::StoreControl(TControl* Control) {
     FFormStore->WriteInt(prefix + "_Left", Control->Left());
   }
   if (FStoreVisible) FFormStore->WriteBool(prefix + "_Visible", Control->Visible());
-  if (auto* win = dynamic_cast<TWinControl*>(Control)) {
-    for (int i = 0; i < win->ControlCount(); ++i) StoreControl(win->Controls(i));
-  }
+  if (auto* win = dynamic_cast<TWinControl*>(Control)) StoreChildren(*win);
 }
 
 // Restoring
@@ -207,7 +251,7 @@ void TKYTFormSaver::StoreControl(TControl* Control) {
 void TKYTFormSaver::Restore() { MyRestore(FOwnerForm); }
 
 void TKYTFormSaver::MyRestore(TObject* Sender) {
-  TComponentRef<TKYTFormSaver> self(this);
+  const TStoreHold self(this);
   if (FOldOnShow) FOldOnShow(Sender);  // another animation or saver may pump messages
   if (!self) return;
   if (FFormStore->Enabled() && Application) {

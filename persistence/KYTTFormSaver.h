@@ -3,6 +3,8 @@
 #ifndef KYT_PERSISTENCE_KYTTFORMSAVER_H
 #define KYT_PERSISTENCE_KYTTFORMSAVER_H
 
+#include <memory>
+
 #include <cstdint>
 #include <string>
 
@@ -110,8 +112,14 @@ class TKYTFormSaver : public TKYTHookComponent {
  private:
   // Writes a form's normal bounds as the platform keeps them, for forms other than the owner.
   void StoreOtherBounds(TForm* Form, const std::string& prefix);
+  // StoreControl for each child control of Parent.
+  void StoreChildren(TWinControl& Parent);
+
+  // Keeps FormStore for the outermost store or restore under way (see the source).
+  class TStoreHold;
 
   TKYTDataStore* FFormStore = nullptr;
+  std::unique_ptr<TKYTDataStore>* FStoreKeeper = nullptr;  // where a freed saver leaves FFormStore
   TCustomForm* FOwnerForm = nullptr;
   bool FStoreSize = true;
   bool FStoreLocation = true;

@@ -2,6 +2,8 @@
 // destruction.
 #include "persistence/KYTTIllegalAbort.h"
 
+#include "host/core/ComponentRef.h"
+
 namespace kyt {
 
 namespace {
@@ -38,8 +40,11 @@ void TKYTIllegalAbort::SetParamStore(TKYTDataStore* value) {
 
 void TKYTIllegalAbort::Loaded() {
   inherited::Loaded();
-  if (FParamStore->ReadInt(kKYTIllegalAbortMarker) == kMarkerRaised && FOnIllegalAbort)
+  if (FParamStore->ReadInt(kKYTIllegalAbortMarker) == kMarkerRaised && FOnIllegalAbort) {
+    const TComponentRef<TKYTIllegalAbort> self(this);
     FOnIllegalAbort(this);
+    if (!self) return;  // the handler freed the component: its marker stays as it was
+  }
   FParamStore->WriteInt(kKYTIllegalAbortMarker, kMarkerRaised);
 }
 

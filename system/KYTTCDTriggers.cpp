@@ -3,6 +3,7 @@
 
 #include <dbt.h>
 
+#include "host/core/ComponentRef.h"
 #include "host/vcl/Application.h"
 
 namespace kyt {
@@ -28,10 +29,11 @@ void TKYTCDTriggers::Hooked(TMessage& Message) {
     return;
   }
   TKYTWMDeviceChange notice{Message.Msg, Message.WParam, Message.LParam, 0};
+  const TComponentRef<TKYTCDTriggers> self(this);  // the handlers may free the component
   try {
     WMDeviceChange(notice);
   } catch (...) {
-    Application->HandleException(this);
+    Application->HandleException(self.Get());
   }
   // A descendant answers through the record (BROADCAST_QUERY_DENY refuses a removal query).
   Message.Result = notice.Result;

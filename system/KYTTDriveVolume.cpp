@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "host/core/ComponentRef.h"
 #include "host/os/Handles.h"
 #include "host/os/OsSeam.h"
 #include "host/rtl/SysUtils.h"
@@ -48,12 +49,14 @@ void TKYTDriveVolume::SetDrive(char value) {
 }
 
 // One query serves the whole refresh; a failure is still reported once per value (ten times).
+// A handler (BeforeUpdate, OnError, or a message handled while the error box is up) may free
+// the component: the refresh then stops at once.
 void TKYTDriveVolume::UpdateAll() {
+  const TComponentRef<TKYTDriveVolume> self(this);
   if (FBeforeUpdate) FBeforeUpdate(this);
+  if (!self) return;
   const TVolumeInfo info = QueryVolume(true, true);
-  ApplyBoolInfo(info);
-  ApplyStringInfo(info);
-  ApplyIntegerInfo(info);
+  if (!ApplyBoolInfo(info) || !ApplyStringInfo(info) || !ApplyIntegerInfo(info)) return;
   if (FAfterUpdate) FAfterUpdate(this);
 }
 
@@ -61,18 +64,24 @@ void TKYTDriveVolume::UpdateBoolInfo(bool) { ApplyBoolInfo(QueryVolume(false, fa
 void TKYTDriveVolume::UpdateStringInfo(const std::string&) { ApplyStringInfo(QueryVolume(true, true)); }
 void TKYTDriveVolume::UpdateIntegerInfo(int32_t) { ApplyIntegerInfo(QueryVolume(false, false)); }
 
-void TKYTDriveVolume::ApplyBoolInfo(const TVolumeInfo& info) {
+bool TKYTDriveVolume::ApplyBoolInfo(const TVolumeInfo& info) {
+  const TComponentRef<TKYTDriveVolume> self(this);
   const uint32_t flags = Check(info, 6) ? info.Flags : 0;
+  if (!self) return false;
   FCasePreserved = flags & kKYTCasePreserved;
   FCaseSensitive = flags & kKYTCaseSensitive;
   FStoredUniCodeOnDisk = flags & kKYTUnicodeOnDisk;
   FPersistentACLS = flags & kKYTPersistentAcls;
   FFileCompression = flags & kKYTFileCompression;
   FVolumeIsCompressed = flags & kKYTVolumeIsCompressed;
+  return true;
 }
 
-void TKYTDriveVolume::ApplyStringInfo(const TVolumeInfo& info) {
-  if (Check(info, 3)) {
+bool TKYTDriveVolume::ApplyStringInfo(const TVolumeInfo& info) {
+  const TComponentRef<TKYTDriveVolume> self(this);
+  const bool ok = Check(info, 3);
+  if (!self) return false;
+  if (ok) {
     FSerialNumber = FormatSerialNumber(info.Serial);
     FVolumeLabel = AnsiUpperCase(info.Label);
     FFileSystemName = AnsiUpperCase(info.FileSystem);
@@ -81,10 +90,15 @@ void TKYTDriveVolume::ApplyStringInfo(const TVolumeInfo& info) {
     FVolumeLabel.clear();
     FFileSystemName.clear();
   }
+  return true;
 }
 
-void TKYTDriveVolume::ApplyIntegerInfo(const TVolumeInfo& info) {
-  FFileSystemFlags = Check(info, 1) ? static_cast<int32_t>(info.Flags) : 0;
+bool TKYTDriveVolume::ApplyIntegerInfo(const TVolumeInfo& info) {
+  const TComponentRef<TKYTDriveVolume> self(this);
+  const bool ok = Check(info, 1);
+  if (!self) return false;
+  FFileSystemFlags = ok ? static_cast<int32_t>(info.Flags) : 0;
+  return true;
 }
 
 std::string TKYTDriveVolume::GetVolumeLabel() {
@@ -133,7 +147,8 @@ TKYTDriveVolume::TVolumeInfo TKYTDriveVolume::QueryVolume(bool withLabel, bool w
 
 bool TKYTDriveVolume::Check(const TVolumeInfo& info, int count) {
   if (info.Ok) return true;
-  for (int i = 0; i < count; ++i) ProcessError(static_cast<int32_t>(info.Error));
+  const TComponentRef<TKYTDriveVolume> self(this);
+  for (int i = 0; i < count && self; ++i) ProcessError(static_cast<int32_t>(info.Error));
   return false;
 }
 

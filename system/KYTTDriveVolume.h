@@ -130,9 +130,10 @@ class TKYTDriveVolume : public TKYTSystemsComponent {
   };
   TVolumeInfo QueryVolume(bool withLabel, bool withFileSystem) const;
   // Fill one group from a query; a failed query is reported once for every value of the group.
-  void ApplyBoolInfo(const TVolumeInfo& info);
-  void ApplyStringInfo(const TVolumeInfo& info);
-  void ApplyIntegerInfo(const TVolumeInfo& info);
+  // Each returns false when a report of the failure freed the component.
+  bool ApplyBoolInfo(const TVolumeInfo& info);
+  bool ApplyStringInfo(const TVolumeInfo& info);
+  bool ApplyIntegerInfo(const TVolumeInfo& info);
   // Reports a failed query count times; true when the query succeeded.
   bool Check(const TVolumeInfo& info, int count);
 

@@ -343,6 +343,7 @@ struct Kernel32Table {
   decltype(&::GetFileSize) GetFileSize = &::GetFileSize;
   decltype(&::GetFileSizeEx) GetFileSizeEx = &::GetFileSizeEx;
   decltype(&::GetFileTime) GetFileTime = &::GetFileTime;
+  decltype(&::GetFileType) GetFileType = &::GetFileType;
   decltype(&::GetFullPathNameA) GetFullPathNameA = &::GetFullPathNameA;
   decltype(&::GetLastError) GetLastError = &::GetLastError;
   decltype(&::GetLocaleInfoA) GetLocaleInfoA = &::GetLocaleInfoA;

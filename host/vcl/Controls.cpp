@@ -571,17 +571,24 @@ HWND TWinControl::ParkingWindow() {
   return parking;
 }
 
+TWinControl::TMessageScope::TMessageScope(TWinControl* control)
+    : FControl(control), FFrame{control->FMessageFrame, false} {
+  FControl->FMessageFrame = &FFrame;
+}
+
+TWinControl::TMessageScope::~TMessageScope() {
+  if (FFrame.Destroyed) return;
+  FControl->FMessageFrame = FFrame.Outer;
+  if (!FControl->FMessageFrame) FControl->MessagesHandled();
+}
+
 void TWinControl::MainWndProc(TMessage& message) {
-  TMessageFrame frame{FMessageFrame, false};
-  FMessageFrame = &frame;
+  TMessageScope scope(this);
   try {
     FWindowProc(message);
   } catch (...) {
-    HandleBoundaryException(frame.Destroyed ? nullptr : this);
+    HandleBoundaryException(scope.ControlDestroyed() ? nullptr : this);
   }
-  if (frame.Destroyed) return;
-  FMessageFrame = frame.Outer;
-  if (!FMessageFrame) MessagesHandled();
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

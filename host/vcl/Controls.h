@@ -282,6 +282,10 @@ class TWinControl : public TControl {
   // Whether a message of the control's window is being handled now (a handler that pumps
   // messages nests more of them).
   bool HandlingMessage() const { return FMessageFrame != nullptr; }
+  // Counts as handling a message of the control's window while it lives. The window procedure
+  // holds one per message; so does a hook that sees the message before the window procedure, so
+  // a Release made inside the hook waits until the hook is done too.
+  class TMessageScope;
 
  protected:
   // Runs when the control has finished handling its outermost message.
@@ -338,6 +342,24 @@ class TWinControl : public TControl {
     TMessageFrame* Outer;
     bool Destroyed;
   };
+
+ public:
+  class TMessageScope {
+   public:
+    explicit TMessageScope(TWinControl* control);
+    // The outermost scope tells the control its messages are handled (a pending Release goes).
+    ~TMessageScope();
+    TMessageScope(const TMessageScope&) = delete;
+    TMessageScope& operator=(const TMessageScope&) = delete;
+    // True once the control was freed inside the scope: it is then never touched again.
+    bool ControlDestroyed() const { return FFrame.Destroyed; }
+
+   private:
+    TWinControl* FControl;
+    TMessageFrame FFrame;
+  };
+
+ private:
   void CreateChildHandles();
   void AttachWindow(HWND window);
   void DetachWindow();

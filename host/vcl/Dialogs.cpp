@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "host/core/ComponentRef.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Buttons.h"
@@ -200,7 +201,14 @@ int ShowMessageDialog(const std::string& msg, TMsgDlgType dlgType, TMsgDlgButton
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(buttonTop + kButtonHeight + kMargin);
   PlaceDialog(*form, x, y);
-  return form->ShowModal();
+  // A handler in the modal loop may free the dialog itself: no button was pressed then.
+  const TComponentRef<TMessageForm> dialog(form.get());
+  const TModalResult result = form->ShowModal();
+  if (!dialog) {
+    form.release();
+    return mrNone;
+  }
+  return result;
 }
 
 }  // namespace
@@ -254,7 +262,14 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(buttonTop + kButtonHeight + kMargin);
   PlaceDialog(*form, -1, -1);
-  if (form->ShowModal() != mrOk) return false;
+  // A handler in the modal loop may free the dialog itself: it then answers nothing.
+  const TComponentRef<TMessageForm> dialog(form.get());
+  const TModalResult result = form->ShowModal();
+  if (!dialog) {
+    form.release();
+    return false;
+  }
+  if (result != mrOk) return false;
   value = edit->Text();
   return true;
 }

@@ -27,7 +27,8 @@ using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 // Shows a modal message dialog centred on the screen and returns the modal result of the button
 // pressed (mrCancel when closed by its close box). Line breaks are CR or CR LF. A set without a
 // closing button gets an OK button, so the dialog can always be closed. The Help button does not
-// close the dialog: it asks the application for help on helpCtx.
+// close the dialog: it asks the application for help on helpCtx. A dialog freed by a handler
+// while it is up gives mrNone.
 int MessageDlg(const std::string& msg, TMsgDlgType dlgType, TMsgDlgButtons buttons, int32_t helpCtx);
 
 // As MessageDlg, with the dialog's top-left corner at x, y on the screen. A coordinate of -1
@@ -36,7 +37,9 @@ int MessageDlgPos(const std::string& msg, TMsgDlgType dlgType, TMsgDlgButtons bu
                   int32_t helpCtx, int x, int y);
 
 // Asks for one line of text. Returns true and replaces value with the edited text when the user
-// presses OK; returns false and leaves value unchanged otherwise.
+// presses OK; returns false and leaves value unchanged otherwise (a dialog freed by a handler
+// while it is up too). Value must outlive the dialog: a caller that may be freed meanwhile asks
+// with a copy.
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 
 // Shows text in a plain dialog titled with the application's title, with an OK button.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,70 @@ TEST_F(TextReplace, EachInstanceWritesItsOwnOutput) {
   EXPECT_TRUE(replace->Execute());
   EXPECT_EQ(ReadWholeFile(to), Numbered(3));
   EXPECT_EQ(ReadWholeFile(innerTo), "inner\r\n");
+}
+
+// The names in a folder, to see that a run leaves no file of its own behind.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  const HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(TextReplace, ASourceNamedAsAnEarlierPendingOutputIsKept) {
+  const std::string left = to + ".kyt-tmp";
+  WriteWholeFile(left, Numbered(2));
+  replace->SetFileFrom(left);
+  EXPECT_TRUE(replace->Execute());
+  EXPECT_EQ(ReadWholeFile(to), Numbered(2));
+  EXPECT_EQ(ReadWholeFile(left), Numbered(2));
+  EXPECT_EQ(FolderNames(sandbox.Path()), (std::vector<std::string>{"to.txt", "to.txt.kyt-tmp"}));
+}
+
+TEST_F(TextReplace, RelativeNamesHoldWhenAHandlerChangesTheCurrentFolder) {
+  char saved[MAX_PATH];
+  ASSERT_NE(::GetCurrentDirectoryA(MAX_PATH, saved), 0u);
+  const std::string other = sandbox / "other";
+  ASSERT_TRUE(::CreateDirectoryA(other.c_str(), nullptr));
+  WriteWholeFile(from, Numbered(3));
+  WriteWholeFile(to, "old");
+  ASSERT_TRUE(::SetCurrentDirectoryA(sandbox.Path().c_str()));
+  replace->SetFileFrom("from.txt");
+  replace->SetFileTo("to.txt");
+  replace->SetBeforeWrite(TKYTBeforeWrite::FromFunction(
+      [](void* folder, TObject*, std::string&, int32_t lineNo, bool&) {
+        if (lineNo == 2) ::SetCurrentDirectoryA(static_cast<std::string*>(folder)->c_str());
+      },
+      const_cast<std::string*>(&other)));
+  bool result = false;
+  EXPECT_NO_THROW(result = replace->Execute());
+  ::SetCurrentDirectoryA(saved);
+  EXPECT_TRUE(result);
+  EXPECT_EQ(ReadWholeFile(to), Numbered(3));
+  EXPECT_EQ(FolderNames(sandbox.Path()), (std::vector<std::string>{"from.txt", "other", "to.txt"}));
+  EXPECT_TRUE(FolderNames(other).empty());
+}
+
+TEST_F(TextReplace, OutputsThePlatformTakesAreWritten) {
+  WriteWholeFile(from, Numbered(2));
+  // The longest name the platform takes, and a device written in place.
+  const std::string longest = sandbox.Path() + "\\" + std::string(MAX_PATH - 2 - sandbox.Path().size(), 'n');
+  for (const std::string& output : {longest, std::string("NUL")}) {
+    SCOPED_TRACE(output.size());
+    replace->SetFileTo(output);
+    bool result = false;
+    EXPECT_NO_THROW(result = replace->Execute());
+    EXPECT_TRUE(result);
+  }
+  EXPECT_EQ(ReadWholeFile(longest), Numbered(2));
+  EXPECT_EQ(FolderNames(sandbox.Path()).size(), 2u);  // the source and the long output only
 }
 
 constexpr UINT kFreeFormMessage = WM_APP + 0x515;
