@@ -196,7 +196,9 @@ TEST_F(SystemTray, TheTipHolds63CharactersOfAnyScriptNeverCutInsideOne) {
       {std::string(62, 'x') + test::kAstral, std::string(62, 'x')},
       {test::kLatin + test::kAstral, test::kLatin + test::kAstral},
       // Stray bytes each become one U+FFFD: 63 of them, never the 189 their re-encoding takes.
-      {std::string(200, '\xE9'), test::Repeat("\xEF\xBF\xBD", 63)},
+      // (0xFF is no byte of UTF-8 anywhere; a lead byte such as 0xE9 that ends the cut text is
+      // dropped by Wine's conversion rather than replaced.)
+      {std::string(200, '\xFF'), test::Repeat("\xEF\xBF\xBD", 63)},
   };
   for (const auto& c : cases) {
     calls_.clear();
