@@ -84,12 +84,7 @@ void TCustomForm::AfterConstruction() {
   if (FConstructed) return;
   FConstructed = true;
   // An inherited form's class has its file and each ancestor form class with one has its own.
-  std::vector<TFormText> files;
-  for (const TClassInfo* c = &ClassType(); c && c != &TCustomForm::StaticClass(); c = c->Parent()) {
-    TFormText file;
-    if (ResourceFormFile(*c, file.Text, file.FileName)) files.push_back(std::move(file));
-  }
-  std::reverse(files.begin(), files.end());
+  const std::vector<TFormText> files = FormFilesOf(ClassType(), TCustomForm::StaticClass());
   if (files.size() == 1) LoadFormText(files[0].Text, files[0].FileName);
   else if (!files.empty()) ReadRootTexts(*this, files);
   DoCreate();
@@ -98,6 +93,12 @@ void TCustomForm::AfterConstruction() {
     SetVisible(true);
   }
 }
+
+// Form files of classes, for inherited forms and frames, come from the program's resources.
+[[maybe_unused]] const bool kResourceFormFiles = [] {
+  SetFormFileSource(&TCustomForm::ResourceFormFile);
+  return true;
+}();
 
 bool TCustomForm::ResourceFormFile(const TClassInfo& cls, std::string& text, std::string& fileName) {
   HMODULE module = os::kernel32.GetModuleHandleA(nullptr);
@@ -611,6 +612,24 @@ void TCustomForm::WndProc(TMessage& message) {
       break;
   }
   TWinControl::WndProc(message);
+}
+
+TFrame::TFrame(TComponent* owner) : TWinControl(owner) {
+  UpdateBoundsCache(0, 0, 320, 240);
+  SetParentColor(true);
+}
+
+void TFrame::FinishFrame() {
+  SetComponentState(csInline, Owner() != nullptr);
+  InitInheritedComponent(*this, TFrame::StaticClass());
+  if (auto* parent = dynamic_cast<TWinControl*>(Owner())) SetParent(parent);
+}
+
+void TFrame::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.Style |= WS_CLIPCHILDREN;
+  params.ExStyle |= WS_EX_CONTROLPARENT;
+  params.WinClassName = "TFrame";
 }
 
 }  // namespace kyt

@@ -70,6 +70,9 @@ class TCustomForm : public TWinControl {
   // Reads a form file into this form (its class name must be the file's root class).
   void LoadFormFile(const std::string& path);
   void LoadFormText(const std::string& text, const std::string& fileName);
+  // The form file of cls (a form's or a frame's) from its RCDATA resource, named like the class,
+  // upper case; false when it has none. The program's form file source.
+  static bool ResourceFormFile(const TClassInfo& cls, std::string& text, std::string& fileName);
 
   // Properties
   TWindowState WindowState() const { return FWindowState; }
@@ -187,9 +190,6 @@ class TCustomForm : public TWinControl {
 
  private:
   void FinishForm();  // OnDestroy once, then the owned components
-  // The form file of cls from its RCDATA resource (named like the class, upper case); false when
-  // it has none.
-  static bool ResourceFormFile(const TClassInfo& cls, std::string& text, std::string& fileName);
   [[noreturn]] static void ResourceUnreadable(const std::string& name);
   void ApplyWindowState();
   void CenterOnScreen();
@@ -260,6 +260,38 @@ class TForm : public TCustomForm {
 
   explicit TForm(TComponent* owner) : TCustomForm(owner) {}
 };
+
+// A frame: a borderless child control holding components of its own, designed in a form file
+// of its own (an RCDATA resource named like the class, upper case, as a form's) and placed on
+// forms either from a form's file (an `inline` block, which holds only what differs) or in code
+// with NewFrame. Its components are owned by the frame, so two frames of one class on a form do
+// not clash.
+class TFrame : public TWinControl {
+  KYT_CLASS(TFrame, TWinControl)
+ public:
+  explicit TFrame(TComponent* owner);
+  // Finishes a frame made in code (NewFrame calls it): inline in its owner's form, its own form
+  // files read, parented by its owner when that is a windowed control.
+  void FinishFrame();
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+// Creates a frame of class T owned (and parented) by owner when that is a windowed control, and
+// reads its own form files, the farthest ancestor's first. The frame counts as inline in its
+// owner's form, so the owner's file writes only what differs from the frame's own file.
+template <class T>
+T* NewFrame(TComponent* owner) {
+  T* frame = new T(owner);
+  try {
+    frame->FinishFrame();
+  } catch (...) {
+    FreeComponent(frame);
+    throw;
+  }
+  return frame;
+}
 
 // Creates a form of class T owned by owner and finishes its construction (form file, OnCreate).
 template <class T>

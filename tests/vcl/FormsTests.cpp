@@ -43,6 +43,19 @@ class TResourceForm : public TTestForm {
   explicit TResourceForm(TComponent* owner) : TTestForm(owner) {}
 };
 
+// A frame with its own form file (TTESTFRAME), and a form (TFRAMEDFORM) whose file places it
+// with an `inline` block that changes its label.
+class TTestFrame : public TFrame {
+  KYT_CLASS(TTestFrame, TFrame)
+ public:
+  explicit TTestFrame(TComponent* owner) : TFrame(owner) {}
+};
+class TFramedForm : public TForm {
+  KYT_CLASS(TFramedForm, TForm)
+ public:
+  explicit TFramedForm(TComponent* owner) : TForm(owner) {}
+};
+
 // A form whose OnDestroy handler looks at a member of its own class.
 class TDestroyWatchForm : public TForm {
   KYT_CLASS(TDestroyWatchForm, TForm)
@@ -573,6 +586,47 @@ TEST(FormFile, FormReadsItsResourceBeforeOnCreate) {
   // OnCreate came from the file and ran after it was read.
   EXPECT_EQ(form->Log, std::vector<std::string>{"create:From the resource"});
   delete form;
+}
+
+// A frame placed by a form's file and one placed in code both hold the components of the frame's
+// own file as child windows of the frame, which is a child window of the form; the form's file
+// is written back with only what differs from the frame's file.
+TEST(FormFile, FramesReadTheirOwnResourceInlineAndInCode) {
+  RegisterClasses({&TFramedForm::StaticClass(), &TTestFrame::StaticClass()});
+  std::unique_ptr<TFramedForm> form(NewForm<TFramedForm>(nullptr));
+  std::unique_ptr<TForm> plain(NewForm<TForm>(nullptr));
+  auto* inlined = dynamic_cast<TTestFrame*>(form->FindComponent("Frame1"));
+  ASSERT_TRUE(inlined);
+  TTestFrame* coded = NewFrame<TTestFrame>(plain.get());
+  coded->SetName("Coded");
+  const struct {
+    TTestFrame* Frame;
+    TForm* Form;
+    int Left;
+    const char* Caption;
+  } cases[] = {{inlined, form.get(), 10, "Changed in the form"}, {coded, plain.get(), 0, "Frame label"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Caption);
+    auto* label = dynamic_cast<TLabel*>(c.Frame->FindComponent("FrameLabel"));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->Caption(), c.Caption);
+    EXPECT_EQ(label->Parent(), c.Frame);
+    EXPECT_EQ(c.Frame->Parent(), c.Form);
+    EXPECT_EQ(c.Frame->Left(), c.Left);
+    EXPECT_EQ(c.Frame->Width(), 200);
+    c.Form->Show();
+    EXPECT_EQ(::GetParent(c.Frame->Handle()), c.Form->Handle());
+    EXPECT_TRUE(::IsWindowVisible(c.Frame->Handle()));
+  }
+  const std::string text = WriteComponentText(*form);
+  // The label's width follows its new caption; the frame's own size is not written again.
+  EXPECT_NE(text.find("  inline Frame1: TTestFrame\r\n    Left = 10\r\n    Top = 20\r\n"
+                      "    inherited FrameLabel: TLabel\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("      Caption = 'Changed in the form'\r\n    end\r\n  end\r\nend"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Height = 60"), std::string::npos) << text;
+  EXPECT_EQ(WriteComponentText(*plain).find("Frame label"), std::string::npos);
 }
 
 }  // namespace
