@@ -10,7 +10,7 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/SysUtils.h"
 #include "host/vcl/Application.h"
-#include "tools/kytdesign/DesignForm.h"
+#include "host/design/DesignForm.h"
 #include "tools/kytdesign/Reference.h"
 #include "tools/kytdesign/ToolFiles.h"
 
