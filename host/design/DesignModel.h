@@ -57,8 +57,13 @@ class TDesignModel {
 
   const std::vector<std::unique_ptr<TDesignSession>>& Sessions() const { return FSessions; }
 
+  // The designer's clipboard: form text, shared by every open form.
+  const std::string& Clipboard() const { return FClipboard; }
+  void SetClipboard(const std::string& text) { FClipboard = text; }
+
  private:
   std::vector<std::unique_ptr<TDesignSession>> FSessions;
+  std::string FClipboard;
 };
 
 // One open form.
@@ -100,6 +105,8 @@ class TDesignSession {
   // component's place on the form) with name, or the first free default name: the class name
   // without its T (and the package's KYT), then 1, 2, ... Selects it.
   TComponent* Place(const std::string& className, int32_t x, int32_t y, const std::string& name = {});
+  // The same where no place was given: a non-visual component then stores none.
+  TComponent* Place(const std::string& className, const std::string& name = {});
   // Moves a control, or sets a non-visual component's place.
   void Move(TComponent* component, int32_t x, int32_t y);
   // Deletes the selected components (the form itself cannot be deleted).
@@ -152,6 +159,7 @@ class TDesignSession {
   void Build(const std::string& rootClass, const TClassInfo& parent, const std::string& text,
              const std::string& fileName);
   void BuildNew(const std::string& rootName, const std::string& rootClass, const TClassInfo& parent);
+  TComponent* PlaceAt(const std::string& className, const std::string& name, const int32_t* at);
   void ReadFile(const std::string& path);
   // Runs a change as one step: when it raises, the form is put back and nothing is recorded.
   void Change(const std::function<void()>& change);
@@ -164,7 +172,12 @@ class TDesignSession {
   std::unique_ptr<TDesignForm> FForm;
   std::unique_ptr<TFormDesigner> FDesigner;
   std::unique_ptr<TWatcher> FWatcher;
+  TDesignModel* FModel = nullptr;
+  // An inherited form's ancestor, which stays unchanged while the form is open (its class
+  // identity is the form's parent class).
   TDesignSession* FAncestor = nullptr;
+  int FDescendants = 0;
+  const TClassInfo* FParentClass = nullptr;
   std::string FRootClass;
   std::string FFileName;
   std::string FText;

@@ -80,7 +80,8 @@ class KytDesign : public ::testing::Test {
     os::kernel32.DeleteFileA(form.c_str());
   }
   void TearDown() override {
-    for (const char* name : {"\\Unit1.kfm", "\\out.txt", "\\err.txt", "\\Unit1.kfm.kytdesign-tmp"})
+    for (const char* name : {"\\Unit1.kfm", "\\out.txt", "\\err.txt", "\\Unit1.kfm.kytdesign-tmp", "\\Unit1.~kfm",
+                             "\\Base.kfm", "\\Base.~kfm"})
       os::kernel32.DeleteFileA((folder + name).c_str());
     os::kernel32.RemoveDirectoryA(folder.c_str());
   }
