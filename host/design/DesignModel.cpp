@@ -342,16 +342,25 @@ void TDesignSession::Restore(const std::string& text) {
   std::vector<std::string> names;
   for (TComponent* c : FSelection) names.push_back(c->Name());
   const std::string current = WriteComponentText(*FForm);
+  const std::string rootName = FForm->Name();
   ClearSelection();
   // The old form goes before the new one is read: a one-per-process component on it must be
   // gone before its copy is created.
   FDesigner.reset();
   FForm.reset();
+  const std::string source = FFileName.empty() ? FRootClass : FFileName;
   try {
-    Build(FRootClass, *FParentClass, text, FFileName.empty() ? FRootClass : FFileName);
+    Build(FRootClass, *FParentClass, text, source);
   } catch (...) {
-    Build(FRootClass, *FParentClass, current, FFileName.empty() ? FRootClass : FFileName);
-    FText = current;
+    try {
+      Build(FRootClass, *FParentClass, current, source);
+    } catch (...) {
+      // The form's own text does not read back (a component refuses a value it wrote): the
+      // session keeps an empty form rather than none; the file and the history stay.
+      Build(FRootClass, *FParentClass, {}, source);
+      FForm->SetName(rootName);
+    }
+    FText = WriteComponentText(*FForm);
     throw;
   }
   FText = WriteComponentText(*FForm);

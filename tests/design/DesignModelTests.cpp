@@ -32,6 +32,23 @@ class TModelForm : public TForm {
   explicit TModelForm(TComponent* owner) : TForm(owner) {}
 };
 
+// A component whose setter refuses a value when its Tag is 1, so that a set on several selected
+// changes the first and fails on the second.
+class TPickyPart : public TComponent {
+  KYT_CLASS(TPickyPart, TComponent)
+ public:
+  static void Publish(TPublisher<TPickyPart>& p) { p.Property("Text", &TPickyPart::Text, &TPickyPart::SetText); }
+  explicit TPickyPart(TComponent* owner) : TComponent(owner) {}
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& value) {
+    if (Tag() == 1 && !value.empty()) throw EPropertyError("Picky refuses " + value);
+    FText = value;
+  }
+
+ private:
+  std::string FText;
+};
+
 std::string ReadText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -219,8 +236,16 @@ TEST_F(DesignModel, ARefusedChangeLeavesTheFormAndItsHistory) {
        }, "read-only"},
       {"broken paste", [](TDesignSession& s) { s.Paste("object Hook: TKYTFormHook\n  Tag = 'x\nend\n"); }, "clipboard(2,"},
       {"delete the form", [](TDesignSession& s) { s.Select({&s.Form()}), s.DeleteSelection(); }, "form"},
+      {"second of two refuses", [](TDesignSession& s) {
+         s.Select({s.Find("Easy"), s.Find("Picky")});
+         s.SetValue("Text", "new");
+       }, "Picky refuses new"},
   };
+  RegisterComponents("Tests", {TPaletteEntry{"", "TPickyPart", &TPickyPart::StaticClass()}});
   TDesignSession& s = model->New();
+  s.Place("TPickyPart", 5, 5, "Easy");
+  s.Place("TPickyPart", 6, 6, "Picky");
+  s.SetValue("Tag", "1");
   s.Place("TKYTOnlyOne", 1, 1, "Guard");
   s.Place("TKYTApplication", 2, 2, "App");
   s.Place("TKYTFormHook", 3, 3, "Hook");
