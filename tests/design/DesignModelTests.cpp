@@ -155,7 +155,7 @@ TEST_F(DesignModel, MixedChangesUndoneOneByOneGiveBackEachTextAndRedoneTheLast) 
       [&] { s.Place("TKYTJokeHolder"); },
       [&] { s.Select({at("JokeHolder1")}), s.SetValue("Tag", "4"); },
       [&] { s.Move(&s.Form(), 33, 44); },
-      [&] { s.Place("TKYTTimeTrigger", 1, 2); },
+      [&] { s.Place("TKYTFileOperator", 1, 2); },
       [&] { s.Select({at("FormHook2")}), s.RunVerb("Delete"); },
       [&] { s.Select({at("FormHook1")}), s.SetValue("OnMessage", "FormHook1Message"); },
       [&] { s.Select({at("JokeHolder1")}), s.SetValue("Items", "one\r\ntwo"); },
