@@ -81,6 +81,12 @@ void ReplaceWithBackup(const std::string& path, const std::string& text) {
   // No file to replace yet: the temporary takes the name, never over a file made meanwhile.
   if (error == ERROR_FILE_NOT_FOUND && os::kernel32.MoveFileExA(temp.c_str(), path.c_str(), 0)) return;
   if (error == ERROR_FILE_NOT_FOUND) error = os::kernel32.GetLastError();
+  // The old file became the backup but the new one did not take its name: give it the name,
+  // or else give the old file its name back, so the path never ends up without a file.
+  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    if (os::kernel32.MoveFileExA(temp.c_str(), path.c_str(), 0)) return;
+    os::kernel32.MoveFileExA(backup.c_str(), path.c_str(), 0);
+  }
   os::kernel32.DeleteFileA(temp.c_str());
   Refuse("cannot replace " + path + ": " + SysErrorMessage(static_cast<int>(error)));
 }
@@ -262,6 +268,7 @@ void TDesignSession::Save() {
 }
 
 void TDesignSession::SaveAs(const std::string& path) {
+  Refresh();
   ReplaceWithBackup(path, FAncestor ? WriteComponentText(*FForm, FAncestor->Form()) : FText);
   FFileName = path;
   FSavedText = FText;
@@ -620,6 +627,18 @@ void TDesignSession::Redo() {
   Changed();
 }
 
-void TDesignSession::Idle() { Application->ProcessMessages(); }
+void TDesignSession::Idle() {
+  Application->ProcessMessages();
+  Refresh();
+}
+
+void TDesignSession::Refresh() {
+  // What the designed components did on their own (a timer, a hooked message) is the form's
+  // state now; it is saved, and the next undo step starts from it.
+  const std::string now = WriteComponentText(*FForm);
+  if (now == FText) return;
+  FText = now;
+  Changed();
+}
 
 }  // namespace kyt

@@ -140,7 +140,8 @@ class TDesignSession {
   void Undo();
   void Redo();
 
-  // Lets the designed components' timers, posted messages and hooks run.
+  // Lets the designed components' timers, posted messages and hooks run; what they changed
+  // is the form's text from then on.
   void Idle();
 
   // Called after every change of the form (a view redraws).
@@ -166,6 +167,8 @@ class TDesignSession {
   // Replaces the form by one read from text, keeping the selection by name.
   void Restore(const std::string& text);
   void Changed();
+  // Takes the form's text as it is now.
+  void Refresh();
   void Forget(TComponent* component);
   std::string UniqueName(const TClassInfo& cls, const std::vector<std::string>& taken = {}) const;
 

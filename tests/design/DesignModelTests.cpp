@@ -317,6 +317,16 @@ TEST_F(DesignModel, PasteRenamesTakenNamesAndLandsFurtherOn) {
   EXPECT_EQ(other.Paste(clip)[0]->Name(), "FormHook1");
 }
 
+// A ReplaceFileA that fails with gReplaceError, having first made the old file the backup when
+// gOldBecomesBackup says so (as the second step's failure leaves it).
+DWORD gReplaceError = 0;
+bool gOldBecomesBackup = false;
+BOOL WINAPI FailingReplaceFile(LPCSTR replaced, LPCSTR, LPCSTR backup, DWORD, LPVOID, LPVOID) {
+  if (gOldBecomesBackup) ::MoveFileExA(replaced, backup, MOVEFILE_REPLACE_EXISTING);
+  ::SetLastError(gReplaceError);
+  return FALSE;
+}
+
 TEST_F(DesignModel, SavingReplacesTheFileAndKeepsThePreviousTextAsBackup) {
   TDesignSession& s = model->New();
   const std::string backup = folder + "\\Unit1.~kfm";
@@ -330,20 +340,26 @@ TEST_F(DesignModel, SavingReplacesTheFileAndKeepsThePreviousTextAsBackup) {
   EXPECT_FALSE(s.Modified());
   EXPECT_EQ(ReadText(file), s.Text());
   EXPECT_EQ(ReadText(backup), first);
-  // A replacement the system refuses leaves file and backup, takes its temporary away and says so.
-  s.Move(s.Find("FormHook1"), 9, 9);
-  const std::string second = ReadText(file);
-  {
-    ScopedOverride refuse(os::kernel32.ReplaceFileA, +[](LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) -> BOOL {
-      ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
-      return FALSE;
-    });
-    EXPECT_THROW(s.Save(), EDesignError);
+  // A replacement the system refuses leaves file and backup and takes its temporary away; one
+  // that stopped after the old file became the backup is finished by hand.
+  struct TCase {
+    DWORD Error;
+    bool OldBecameBackup;
+    bool Saves;
+  };
+  for (const TCase c : {TCase{ERROR_UNABLE_TO_MOVE_REPLACEMENT, false, false}, TCase{ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, true, true}}) {
+    s.Move(s.Find("FormHook1"), static_cast<int32_t>(c.Error), 9);
+    const std::string old = ReadText(file), oldBackup = ReadText(backup);
+    gReplaceError = c.Error;
+    gOldBecomesBackup = c.OldBecameBackup;
+    ScopedOverride refuse(os::kernel32.ReplaceFileA, &FailingReplaceFile);
+    if (c.Saves) EXPECT_NO_THROW(s.Save()) << c.Error;
+    else EXPECT_THROW(s.Save(), EDesignError) << c.Error;
+    EXPECT_EQ(ReadText(file), c.Saves ? s.Text() : old) << c.Error;
+    EXPECT_EQ(ReadText(backup), c.OldBecameBackup ? old : oldBackup) << c.Error;
+    EXPECT_EQ(::GetFileAttributesA((file + ".kytdesign-tmp").c_str()), INVALID_FILE_ATTRIBUTES) << c.Error;
+    EXPECT_EQ(s.Modified(), !c.Saves) << c.Error;
   }
-  EXPECT_EQ(ReadText(file), second);
-  EXPECT_EQ(ReadText(backup), first);
-  EXPECT_EQ(::GetFileAttributesA((file + ".kytdesign-tmp").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(s.Modified());
 }
 
 TEST_F(DesignModel, AFileThatDoesNotReadNamesLineAndColumnAndChangesNothing) {
@@ -364,9 +380,15 @@ TEST_F(DesignModel, AFileThatDoesNotReadNamesLineAndColumnAndChangesNothing) {
   EXPECT_EQ(s.Text(), before);
 }
 
-TEST_F(DesignModel, SelectionLosesAFreedComponentAndShowingTheFormStoresNothing) {
+TEST_F(DesignModel, EventsApartSelectionLosesAFreedComponentAndShowingTheFormStoresNothing) {
   TDesignSession& s = model->New();
   TComponent* hook = s.Place("TKYTFormHook", 1, 1);
+  s.SetValue("OnMessage", "HookMessage");
+  std::vector<std::string> events;
+  for (const TInspectorLine& line : s.Events()) events.push_back(line.Path + " = " + line.Value);
+  EXPECT_EQ(events, (std::vector<std::string>{"OnMessage = HookMessage"}));
+  EXPECT_EQ(Entry(s.Properties(), "OnMessage"), nullptr);
+  EXPECT_NE(Entry(s.Properties(), "Tag"), nullptr);
   s.Select({&s.Form(), hook});
   FreeComponent(hook);   // freed behind the model's back, as a component freeing itself would be
   EXPECT_EQ(s.Selection(), (std::vector<TComponent*>{&s.Form()}));
