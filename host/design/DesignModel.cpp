@@ -439,7 +439,11 @@ void TDesignSession::DeleteSelection() {
     if (c == FForm.get()) Refuse("the form itself cannot be deleted");
   Change([&] {
     // Freeing one may free others (a control's children): each leaves the selection as it goes.
-    while (!FSelection.empty()) FreeComponent(FSelection.back());
+    while (!FSelection.empty()) {
+      TComponent* component = FSelection.back();
+      Forget(component);
+      FreeComponent(component);
+    }
   });
 }
 
