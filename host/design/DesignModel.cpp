@@ -164,7 +164,13 @@ TDesignModel::~TDesignModel() {
   while (!FSessions.empty()) FSessions.pop_back();
 }
 
-TDesignSession& TDesignModel::New(const std::string& rootClass) {
+TDesignSession& TDesignModel::New(const std::string& className) {
+  std::string rootClass = className;
+  for (int n = 1; rootClass.empty(); ++n) {
+    rootClass = "TForm" + std::to_string(n);
+    for (const auto& s : FSessions)
+      if (core::SameText(s->FRootClass, rootClass)) rootClass.clear();
+  }
   if (rootClass.size() < 2 || (rootClass[0] != 'T' && rootClass[0] != 't'))
     Refuse("a form class name starts with T: '" + rootClass + "'");
   std::unique_ptr<TDesignSession> session(new TDesignSession());

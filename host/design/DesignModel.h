@@ -43,9 +43,10 @@ class TDesignModel {
   TDesignModel& operator=(const TDesignModel&) = delete;
   ~TDesignModel();
 
-  // A new unsaved form of class rootClass (named after it without the T). EDesignError for a
-  // class name that is no identifier starting with T.
-  TDesignSession& New(const std::string& rootClass = "TForm1");
+  // A new unsaved form of class rootClass (named after it without the T); without one, the
+  // first of TForm1, TForm2, ... that no open form has. EDesignError for a class name that is
+  // no identifier starting with T.
+  TDesignSession& New(const std::string& rootClass = {});
   // A new unsaved form of class rootClass inherited from the form of an open session.
   TDesignSession& NewInherited(const std::string& rootClass, TDesignSession& ancestor);
   // The form of a file; the session already open for it when there is one. A file that does
