@@ -407,6 +407,7 @@ struct Kernel32Table {
   decltype(&::ReadFile) ReadFile = &::ReadFile;
   decltype(&::ReleaseMutex) ReleaseMutex = &::ReleaseMutex;
   decltype(&::RemoveDirectoryA) RemoveDirectoryA = &::RemoveDirectoryA;
+  decltype(&::ReplaceFileA) ReplaceFileA = &::ReplaceFileA;
   decltype(&::ResetEvent) ResetEvent = &::ResetEvent;
   decltype(&::SetCurrentDirectoryA) SetCurrentDirectoryA = &::SetCurrentDirectoryA;
   decltype(&::SetEndOfFile) SetEndOfFile = &::SetEndOfFile;

@@ -212,6 +212,7 @@ const std::vector<TEntry>& Entries() {
         Fails<kernel32, &Kernel32Table::CopyFileA>("kernel32.CopyFileA", FALSE, ERROR_SHARING_VIOLATION),
         Fails<kernel32, &Kernel32Table::MoveFileA>("kernel32.MoveFileA", FALSE, ERROR_SHARING_VIOLATION),
         Fails<kernel32, &Kernel32Table::MoveFileExA>("kernel32.MoveFileExA", FALSE, ERROR_SHARING_VIOLATION),
+        Fails<kernel32, &Kernel32Table::ReplaceFileA>("kernel32.ReplaceFileA", FALSE, ERROR_UNABLE_TO_MOVE_REPLACEMENT),
         Fails<kernel32, &Kernel32Table::DeleteFileA>("kernel32.DeleteFileA", FALSE, ERROR_ACCESS_DENIED),
         Fails<kernel32, &Kernel32Table::CreateDirectoryA>("kernel32.CreateDirectoryA", FALSE, ERROR_ACCESS_DENIED),
         Fails<kernel32, &Kernel32Table::RemoveDirectoryA>("kernel32.RemoveDirectoryA", FALSE, ERROR_ACCESS_DENIED),

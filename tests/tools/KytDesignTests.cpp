@@ -80,7 +80,8 @@ class KytDesign : public ::testing::Test {
     os::kernel32.DeleteFileA(form.c_str());
   }
   void TearDown() override {
-    for (const char* name : {"\\Unit1.kfm", "\\out.txt", "\\err.txt", "\\Unit1.kfm.kytdesign-tmp"})
+    for (const char* name : {"\\Unit1.kfm", "\\out.txt", "\\err.txt", "\\Unit1.kfm.kytdesign-tmp", "\\Unit1.~kfm",
+                             "\\Base.kfm", "\\Base.~kfm"})
       os::kernel32.DeleteFileA((folder + name).c_str());
     os::kernel32.RemoveDirectoryA(folder.c_str());
   }
@@ -230,6 +231,23 @@ TEST_F(KytDesign, AddPlacesComponentsWithUniqueDefaultNames) {
 }
 
 // A name outside ASCII makes the file UTF-8 with a byte-order mark: the tool reopens it.
+TEST_F(KytDesign, MoveStoresAPlaceAndVerbsListTheSelectionsMenu) {
+  Ok({"new", form});
+  Ok({"add", form, "TKYTWallPaper", "Paper"});
+  Ok({"add", form, "TKYTFormHook", "Hook"});
+  Ok({"move", form, "Paper", "24", "-16"});
+  const std::string text = ReadFileText(form);
+  const size_t paper = text.find("object Paper: TKYTWallPaper"), hook = text.find("object Hook: TKYTFormHook");
+  EXPECT_LT(text.find("    Left = 24\r\n    Top = -16\r\n", paper), hook) << text;
+  EXPECT_EQ(Lines(Ok({"verbs", form, "Paper"})),
+            (std::vector<std::string>{"About", "Execute Test", "Delete", "Cut", "Copy", "Paste"}));
+  EXPECT_EQ(Lines(Ok({"verbs", form, "Paper", "Hook"})),
+            (std::vector<std::string>{"About", "Delete", "Cut", "Copy", "Paste"}));
+  Refused({"move", form, "Paper", "24"});
+  Refused({"move", form, "Paper", "x", "1"});
+  Refused({"move", form, "Nobody", "1", "1"});
+}
+
 TEST_F(KytDesign, AFormWithANameInAnyScriptReopens) {
   const std::string name = "\u041D\u0430\u0431\u043B\u044E\u0434\u0430\u0442\u0435\u043B\u044C";
   Ok({"new", form});

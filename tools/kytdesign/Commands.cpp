@@ -1,6 +1,9 @@
-// Commands: palette, new, add, set, inspect, test and remove on form files; reference pages.
+// Commands: palette, new, add, set, inspect, test, remove, move and verbs on form files through
+// the designer model; reference pages.
 #include "tools/kytdesign/Commands.h"
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -10,7 +13,7 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/SysUtils.h"
 #include "host/vcl/Application.h"
-#include "tools/kytdesign/DesignForm.h"
+#include "host/design/DesignModel.h"
 #include "tools/kytdesign/Reference.h"
 #include "tools/kytdesign/ToolFiles.h"
 
@@ -20,91 +23,24 @@ namespace {
 
 [[noreturn]] void Refuse(const std::string& message) { throw EDesignCommandError(message); }
 
+void RunCommand(const std::vector<std::string>& args, std::ostream& out);
+
 void NeedArgs(const std::vector<std::string>& args, size_t min, size_t max) {
   if (args.size() < min || args.size() > max) Refuse("wrong number of arguments for '" + args[0] + "'\n" + DesignUsage());
 }
 
-// One designing session on one form file.
-class TSession {
- public:
-  // A new designed form.
-  TSession(const std::string& rootName, const std::string& rootClass) {
-    Make(rootClass, TForm::StaticClass());
-    FForm->SetName(rootName);
-    FForm->SetCaption(rootName);
+// Reads an integer argument.
+int32_t Coordinate(const std::string& text) {
+  size_t used = 0;
+  long long value = 0;
+  try {
+    value = std::stoll(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
   }
-  // The designed form of a file.
-  explicit TSession(const std::string& path) : FText(ReadWholeFile(path, "form file")), FPath(path) {
-    const TFormFileOutline outline = OutlineFormText(FText);
-    if (outline.RootClass.empty()) Refuse(path + " is not a form file (no object block)");
-    if (FText.find_first_not_of(" \t\r\n\xEF\xBB\xBF") == FText.find("inherited"))
-      Refuse(path + " is an inherited form; the tool edits the form it inherits from");
-    Make(outline.RootClass, TForm::StaticClass());
-    Handlers(FText);
-    ReadRootText(*FForm, FText, path);
-  }
-  // A new form of class rootClass inherited from ancestor's: its components and values.
-  TSession(const std::string& rootName, const std::string& rootClass, TSession& ancestor) : FAncestor(&ancestor) {
-    Make(rootClass, ancestor.Form().ClassType());
-    Handlers(ancestor.FText);
-    ReadRootTexts(*FForm, {TFormText{ancestor.FText, ancestor.FPath}});
-    FForm->SetName(rootName);
-    FForm->SetCaption(rootName);
-  }
-  TSession(const TSession&) = delete;
-  TSession& operator=(const TSession&) = delete;
-
-  TDesignForm& Form() { return *FForm; }
-  TToolDesigner* Designer() { return FDesigner.get(); }
-
-  TComponent* Find(const std::string& name) {
-    if (core::SameText(name, FForm->Name())) return FForm.get();
-    TComponent* c = FForm->FindComponent(name);
-    if (!c) Refuse("there is no component named " + name + " on " + FForm->Name());
-    return c;
-  }
-
-  // An inherited form keeps only what differs from its ancestor's.
-  void Save(const std::string& path) {
-    ReplaceFile(path, FAncestor ? WriteComponentText(*FForm, FAncestor->Form()) : WriteComponentText(*FForm));
-  }
-
-  // Lets timers, posted messages and hooks of the designed components run, as they would
-  // while the form designer is idle.
-  void Idle() { Application->ProcessMessages(); }
-
- private:
-  void Make(const std::string& rootClass, const TClassInfo& parent) {
-    if (!core::IsValidIdent(rootClass)) Refuse("'" + rootClass + "' is not a valid class name");
-    for (const TClassInfo* c = &parent; c; c = c->Parent())
-      if (core::SameText(c->Name(), rootClass)) Refuse("the form class " + rootClass + " is its own ancestor");
-    FForm = std::make_unique<TDesignForm>(rootClass, parent);
-    FDesigner = std::make_unique<TToolDesigner>(FForm.get());
-    FForm->HandleNeeded();   // the designed form has a real (hidden) window
-  }
-
-  // The handlers the text names become the form's designer methods.
-  void Handlers(const std::string& text) {
-    for (const auto& [name, signature] : OutlineFormText(text).Handlers) FForm->DesignerMethod(name, signature);
-  }
-
-  std::string FText;  // the file read, for a form inherited from this one
-  std::string FPath;
-  TSession* FAncestor = nullptr;
-  std::unique_ptr<TDesignForm> FForm;
-  std::unique_ptr<TToolDesigner> FDesigner;
-};
-
-// The designer's default name for a new component: the class name without "T" (and the
-// package's "KYT"), numbered from 1 with the first number not in use.
-std::string UniqueName(TDesignForm& form, const TClassInfo& cls) {
-  std::string base = cls.Name();
-  if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base = base.substr(1);
-  if (base.size() > 3 && core::SameText(base.substr(0, 3), "KYT")) base = base.substr(3);
-  for (int n = 1;; ++n) {
-    const std::string name = base + std::to_string(n);
-    if (!form.FindComponent(name) && !core::SameText(form.Name(), name)) return name;
-  }
+  if (used != text.size() || text.empty() || value < INT32_MIN || value > INT32_MAX)
+    Refuse("'" + text + "' is not a whole number");
+  return static_cast<int32_t>(value);
 }
 
 void Palette(std::ostream& out) {
@@ -130,51 +66,45 @@ void New(const std::vector<std::string>& args) {
   const std::string& path = rest[1];
   const std::string rootClass = rest.size() > 2 ? rest[2] : "TForm1";
   if (FileExistsNow(path)) Refuse(path + " already exists");
-  if (rootClass.size() < 2 || (rootClass[0] != 'T' && rootClass[0] != 't'))
-    Refuse("a form class name starts with T: '" + rootClass + "'");
+  TDesignModel model;
   if (ancestorPath.empty()) {
-    TSession session(rootClass.substr(1), rootClass);
-    session.Save(path);
+    model.New(rootClass).SaveAs(path);
     return;
   }
-  TSession ancestor(ancestorPath);
-  TSession session(rootClass.substr(1), rootClass, ancestor);
-  session.Save(path);
+  if (rootClass.size() < 2 || (rootClass[0] != 'T' && rootClass[0] != 't'))
+    Refuse("a form class name starts with T: '" + rootClass + "'");
+  TDesignSession& ancestor = model.Open(ancestorPath);
+  model.NewInherited(rootClass, ancestor).SaveAs(path);
 }
 
 void Add(const std::vector<std::string>& args, std::ostream& out) {
   NeedArgs(args, 3, 4);
-  TSession session(args[1]);
-  const TClassInfo* cls = FindPaletteClass(args[2]);
-  if (!cls) {
-    for (const TPaletteEntry& e : DesignTables().Palette)
-      if (core::SameText(e.ClassName, args[2])) Refuse(e.ClassName + " is not available in this build");
-    Refuse(args[2] + " is not a component of the palette");
-  }
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
   if (args.size() > 3 && args[3].empty()) Refuse("a component needs a name");
-  TComponent* component = cls->CreateComponent(&session.Form());
-  component->SetName(args.size() > 3 ? args[3] : UniqueName(session.Form(), *cls));
+  const std::string name = session.Place(args[2], args.size() > 3 ? args[3] : std::string())->Name();
   session.Idle();
-  session.Save(args[1]);
-  out << component->Name() << "\n";
+  session.Save();
+  out << name << "\n";
 }
 
 void Set(const std::vector<std::string>& args) {
   NeedArgs(args, 4, 4);
-  TSession session(args[1]);
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
   const size_t dot = args[2].find('.');
   if (dot == std::string::npos || dot == 0 || dot + 1 == args[2].size())
     Refuse("'" + args[2] + "' is not NAME.PROPERTY");
-  TComponent* component = session.Find(args[2].substr(0, dot));
-  auto editor = FindInspectorEntry(session.Designer(), {component}, args[2].substr(dot + 1));
-  InspectorSetText(*editor, args[3]);
+  session.Select({session.Find(args[2].substr(0, dot))});
+  session.SetValue(args[2].substr(dot + 1), args[3]);
   session.Idle();
-  session.Save(args[1]);
+  session.Save();
 }
 
 void Inspect(const std::vector<std::string>& args, std::ostream& out) {
   NeedArgs(args, 3, 1000);
-  TSession session(args[1]);
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
   std::vector<TPersistent*> selection;
   for (size_t i = 2; i < args.size(); ++i) selection.push_back(session.Find(args[i]));
   for (const TInspectorLine& line : InspectorLines(session.Designer(), selection))
@@ -183,27 +113,47 @@ void Inspect(const std::vector<std::string>& args, std::ostream& out) {
 
 void Test(const std::vector<std::string>& args) {
   NeedArgs(args, 3, 3);
-  TSession session(args[1]);
-  TComponent* component = session.Find(args[2]);
-  std::unique_ptr<TPropertyEditor> editor;
-  try {
-    editor = FindInspectorEntry(session.Designer(), {component}, "DesignExecute");
-  } catch (const EPropertyError&) {
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
+  session.Select({session.Find(args[2])});
+  const std::vector<TDesignVerb> verbs = session.Verbs();
+  if (std::none_of(verbs.begin(), verbs.end(), [](const TDesignVerb& v) { return v.Entry == "DesignExecute"; }))
     Refuse(args[2] + " has no execute test");
-  }
-  editor->Edit();
+  for (const TDesignVerb& verb : verbs)
+    if (verb.Entry == "DesignExecute") session.RunVerb(verb.Caption);
   session.Idle();
-  session.Save(args[1]);
+  session.Save();
 }
 
 void Remove(const std::vector<std::string>& args) {
   NeedArgs(args, 3, 3);
-  TSession session(args[1]);
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
   TComponent* component = session.Find(args[2]);
   if (component == &session.Form()) Refuse("the form itself cannot be removed");
-  delete component;
+  session.Select({component});
+  session.DeleteSelection();
   session.Idle();
-  session.Save(args[1]);
+  session.Save();
+}
+
+void Move(const std::vector<std::string>& args) {
+  NeedArgs(args, 5, 5);
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
+  TComponent* component = session.Find(args[2]);
+  session.Move(component, Coordinate(args[3]), Coordinate(args[4]));
+  session.Idle();
+  session.Save();
+}
+
+void Verbs(const std::vector<std::string>& args, std::ostream& out) {
+  NeedArgs(args, 3, 1000);
+  TDesignModel model;
+  TDesignSession& session = model.Open(args[1]);
+  std::vector<std::string> names(args.begin() + 2, args.end());
+  session.SelectNames(names);
+  for (const TDesignVerb& verb : session.Verbs()) out << verb.Caption << "\n";
 }
 
 // The Markdown files of a folder (none when it does not exist).
@@ -267,12 +217,25 @@ std::string DesignUsage() {
          "  inspect FILE NAME [NAME...]  show the object inspector's entries\n"
          "  test FILE NAME               run the component's execute test\n"
          "  remove FILE NAME             delete a component from the form\n"
+         "  move FILE NAME X Y           put a component at X, Y on the form\n"
+         "  verbs FILE NAME [NAME...]    list the designer's verbs for the selection\n"
          "  reference SOURCE DIR         write a Markdown page per palette component and an\n"
          "                               index into DIR (SOURCE: the project's source folder)\n"
          "  reference --check SOURCE DIR fail when DIR does not hold exactly those pages\n";
 }
 
 void RunDesignCommand(const std::vector<std::string>& args, std::ostream& out) {
+  try {
+    RunCommand(args, out);
+  } catch (const EDesignError& e) {
+    // The designer's refusals are the command's.
+    Refuse(e.Message());
+  }
+}
+
+namespace {
+
+void RunCommand(const std::vector<std::string>& args, std::ostream& out) {
   if (args.empty()) Refuse("no command given\n" + DesignUsage());
   Register();
   const std::string& command = args[0];
@@ -291,11 +254,17 @@ void RunDesignCommand(const std::vector<std::string>& args, std::ostream& out) {
     Test(args);
   } else if (command == "remove") {
     Remove(args);
+  } else if (command == "move") {
+    Move(args);
+  } else if (command == "verbs") {
+    Verbs(args, out);
   } else if (command == "reference") {
     Reference(args, out);
   } else {
     Refuse("unknown command '" + command + "'\n" + DesignUsage());
   }
 }
+
+}  // namespace
 
 }  // namespace kyt

@@ -1,6 +1,6 @@
-// Commands: the design tool's commands on form files. Each command loads the file into a
-// designed form (designing state, real hidden window), acts as the form designer would, and
-// writes the file back only when it succeeded, through a temporary file and a rename.
+// Commands: the design tool's commands on form files. Each command opens the file in the
+// designer model (designing state, real hidden window), acts as the form designer would, and
+// saves the file only when it succeeded: replaced whole, the text before kept as NAME.~kfm.
 #ifndef KYT_TOOLS_KYTDESIGN_COMMANDS_H
 #define KYT_TOOLS_KYTDESIGN_COMMANDS_H
 

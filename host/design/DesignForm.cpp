@@ -1,5 +1,5 @@
 // DesignForm: the designed root, its designer methods and the outline of a form file.
-#include "tools/kytdesign/DesignForm.h"
+#include "host/design/DesignForm.h"
 
 #include <sstream>
 #include <utility>
@@ -70,6 +70,9 @@ const TPropInfo* ResolvePath(const TClassInfo* cls, const std::string& path) {
 
 TDesignForm::TDesignForm(const std::string& className, const TClassInfo& parent)
     : TForm(nullptr), FClass(std::make_unique<TClassInfo>(className, &parent)) {
+  TPublisher<TDesignForm> publisher(*FClass);
+  // Replaces the form's Visible in place, so the file keeps its order.
+  publisher.Property("Visible", &TDesignForm::StoredVisible, &TDesignForm::SetStoredVisible).Default(false);
   SetDesigning(true);
 }
 

@@ -1,10 +1,11 @@
-// DesignForm: the designed root form of the design tool and the designer that edits it. The
-// form is a real TForm in the designing state (with a hidden window); its class identity is the
-// class the form file names (TForm1, TMainForm, ...), derived from TForm, and it publishes the
-// event handlers the file names as designer methods, so handler names survive a round trip
-// although the tool has no code for them.
-#ifndef KYT_TOOLS_KYTDESIGN_DESIGNFORM_H
-#define KYT_TOOLS_KYTDESIGN_DESIGNFORM_H
+// DesignForm: the designed root form and the designer that edits it. The form is a real TForm
+// in the designing state (with a window of its own); its class identity is the class the form
+// file names (TForm1, TMainForm, ...), derived from TForm, and it publishes the event handlers
+// the file names as designer methods, so handler names survive a round trip although the
+// designer has no code for them. Its stored Visible is its own: showing the form to design it
+// leaves what the file says.
+#ifndef KYT_HOST_DESIGN_DESIGNFORM_H
+#define KYT_HOST_DESIGN_DESIGNFORM_H
 
 #include <array>
 #include <memory>
@@ -35,6 +36,10 @@ class TDesignForm : public TForm {
   TMethod DesignerMethod(const std::string& name, const void* signature);
   int DesignerMethodCount() const { return static_cast<int>(FMethodCount); }
 
+  // The Visible the form file reads and writes; the window's own visibility is the designer's.
+  bool StoredVisible() const { return FStoredVisible; }
+  void SetStoredVisible(bool value) { FStoredVisible = value; }
+
   // The receiver of designer method slot i (each method has its own, so names stay distinct).
   void* MethodSlot(size_t i) { return &FSlots[i]; }
 
@@ -48,6 +53,7 @@ class TDesignForm : public TForm {
   std::unique_ptr<TClassInfo> FClass;
   std::array<char, kMaxDesignerMethods> FSlots{};
   size_t FMethodCount = 0;
+  bool FStoredVisible = false;
 };
 
 // The designer of one designed form: handlers named in the inspector become designer methods.
@@ -72,4 +78,4 @@ TFormFileOutline OutlineFormText(const std::string& text);
 
 }  // namespace kyt
 
-#endif  // KYT_TOOLS_KYTDESIGN_DESIGNFORM_H
+#endif  // KYT_HOST_DESIGN_DESIGNFORM_H
