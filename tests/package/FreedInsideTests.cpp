@@ -565,5 +565,92 @@ std::string RowTestName(const ::testing::TestParamInfo<TFreeRow>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Package, FreedByItsOwnHandler, ::testing::ValuesIn(kFreeRows), RowTestName);
 
+// ---- Every hook component, with its form released inside a message its hook is handling.
+
+// A form hook's handler that releases the form on one message only.
+struct TReleaseOnMessage {
+  THandlerPlan* Plan;
+  UINT Msg;
+  void Handle(TObject* sender, TMessage& message) {
+    if (message.Msg == Msg) PlannedHandler<TObject*, TMessage&>(Plan, sender, message);
+  }
+};
+
+struct THookRow {
+  const char* ClassName;
+  // The component's own event raised inside the message; null: the message reaches a form hook
+  // (the component itself, or one beneath it in the chain) whose handler releases the form.
+  const char* Event;
+  UINT Msg;
+  void (*Send)(TCase&);
+};
+
+const THookRow kHookRows[] = {
+    {"TKYTFormHook", nullptr, WM_APP + 7, [](TCase& c) { ::SendMessageA(c.Form->Handle(), WM_APP + 7, 0, 0); }},
+    {"TKYTFormSaver", nullptr, WM_APP + 7, [](TCase& c) { ::SendMessageA(c.Form->Handle(), WM_APP + 7, 0, 0); }},
+    {"TKYTMouseController", nullptr, WM_APP + 7, [](TCase& c) { ::SendMessageA(c.Form->Handle(), WM_APP + 7, 0, 0); }},
+    // The size limits write the record after the message came back from beneath.
+    {"TKYTFormSizes", nullptr, WM_GETMINMAXINFO, [](TCase& c) {
+       MINMAXINFO info{};
+       info.ptMaxTrackSize = {2000, 2000};
+       ::SendMessageA(c.Form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+     }},
+    {"TKYTFormAspect", "OnClientModified", 0, [](TCase& c) { Sizing(c.Form); }},
+    {"TKYTDroppedFiles", "OnDrop", 0, [](TCase& c) { Drop(c.Form, c.File("dropped.txt")); }},
+    {"TKYTCDTriggers", "AfterInsert", 0, [](TCase& c) { DeviceChange(c.Form, DBT_DEVICEARRIVAL); }},
+};
+
+void PrintTo(const THookRow& row, std::ostream* out) { *out << row.ClassName; }
+
+TEST(ReleasedInsideAHook, EveryHookComponentHasARow) {
+  std::set<std::string> rows;
+  for (const THookRow& row : kHookRows) EXPECT_TRUE(rows.insert(row.ClassName).second) << row.ClassName;
+  std::set<std::string> hooks;
+  for (const TClassInfo* cls : PackageClasses())
+    if (cls->InheritsFrom(TKYTHookComponent::StaticClass())) hooks.insert(cls->Name());
+  EXPECT_EQ(rows, hooks);
+}
+
+class ReleasedInsideAHook : public ::testing::TestWithParam<THookRow> {};
+
+TEST_P(ReleasedInsideAHook, TheFormWaitsUntilTheHookIsDoneThenGoes) {
+  const THookRow& row = GetParam();
+  const ftest::SandboxFolder box("released " + std::string(row.ClassName));
+  const TClassInfo* cls = FindPaletteClass(row.ClassName);
+  ASSERT_NE(cls, nullptr);
+  auto* form = new TForm(Application);
+  const TComponentRef<TForm> formAlive(form);
+  form->SetBounds(80, 80, 320, 240);
+  THandlerPlan plan;
+  plan.Release = form;
+  TReleaseOnMessage onMessage{&plan, row.Msg};
+  const auto messageHandler = TKYTHookMessage::Bind<&TReleaseOnMessage::Handle>(&onMessage);
+  // Created first, so the component's hook sees the message before it and gets it back after.
+  TKYTFormHook* beneath = nullptr;
+  if (!row.Event && cls != &TKYTFormHook::StaticClass()) beneath = new TKYTFormHook(form);
+  TCase c;
+  c.Form = form;
+  c.Box = &box;
+  c.Component = cls->CreateComponent(form);
+  c.Alive.Reset(c.Component);
+  if (row.Event) ASSERT_TRUE(Arm(c.Component, row.Event, plan));
+  else (beneath ? beneath : ObjectCast<TKYTFormHook>(c.Component))->SetOnMessage(messageHandler);
+
+  row.Send(c);
+
+  EXPECT_EQ(plan.Calls, 1);
+  EXPECT_TRUE(plan.FormLivedThroughPump) << "the form went while the hook was still handling its message";
+  EXPECT_TRUE(formAlive) << "the form went before the message was done";
+  EXPECT_TRUE(PumpUntil([&] { return !formAlive; })) << "the released form was never freed";
+  EXPECT_FALSE(c.Alive);
+  if (formAlive) FreeComponent(form);
+  PumpPending();
+  CheckFreedBlocks();
+}
+
+std::string HookTestName(const ::testing::TestParamInfo<THookRow>& info) { return info.param.ClassName; }
+
+INSTANTIATE_TEST_SUITE_P(Package, ReleasedInsideAHook, ::testing::ValuesIn(kHookRows), HookTestName);
+
 }  // namespace
 }  // namespace kyt
