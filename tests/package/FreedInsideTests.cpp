@@ -37,6 +37,7 @@
 #include "persistence/KYTTFormSaver.h"
 #include "persistence/KYTTIllegalAbort.h"
 #include "persistence/KYTTStoreData.h"
+#include "strings/KYTTMultiLists.h"
 #include "system/KYTTCDTriggers.h"
 #include "system/KYTTDriveVolume.h"
 #include "system/KYTTExitWindows.h"
@@ -683,6 +684,112 @@ TEST_P(ReleasedInsideAHook, TheFormWaitsUntilTheHookIsDoneThenGoes) {
 std::string HookTestName(const ::testing::TestParamInfo<THookRow>& info) { return info.param.ClassName; }
 
 INSTANTIATE_TEST_SUITE_P(Package, ReleasedInsideAHook, ::testing::ValuesIn(kHookRows), HookTestName);
+
+// ---- Components freed while their own dialog or message box is up: nothing is answered, raised
+// or requested for them after.
+
+// Frees the case's component from inside the modal loop, then lets the answer go on.
+DialogAction FreeingThenPress(TCase& c, const char* press) {
+  return Press(press).OnFound([&c](HWND) {
+    if (c.Alive) FreeComponent(c.Component);
+  });
+}
+
+template <class Dialog>
+void FreedInsideQuery(TCase& c) {
+  auto* dialog = c.As<Dialog>();
+  THandlerPlan never;
+  Arm(dialog, "OnOk", never);
+  Arm(dialog, "OnCancel", never);
+  DialogAnswerer answer(FreeingThenPress(c, "OK").Type("typed"));
+  EXPECT_FALSE(dialog->Execute());
+  EXPECT_TRUE(answer.Answered());
+  EXPECT_EQ(never.Calls, 0);
+}
+
+// The box a drive volume shows without an OnError handler, stood in for so that a box shown
+// again for the freed component is counted rather than left waiting.
+TComponent* gFreedByTheBox = nullptr;
+int gBoxesShown = 0;
+int WINAPI FreeingBox(HWND, LPCSTR, LPCSTR, UINT) {
+  ++gBoxesShown;
+  if (TComponent* victim = std::exchange(gFreedByTheBox, nullptr)) FreeComponent(victim);
+  return IDOK;
+}
+
+int gExitRequests = 0;
+BOOL WINAPI CountedRefusedExit(UINT flags, DWORD reason) {
+  ++gExitRequests;
+  return RefusedExit(flags, reason);
+}
+
+struct TLoopRow {
+  const char* ClassName;
+  void (*Run)(TCase&);
+};
+
+const TLoopRow kLoopRows[] = {
+    {"TKYTMsgBox", [](TCase& c) {
+       THandlerPlan never;
+       Arm(c.Component, "OnOk", never);
+       DialogAnswerer answer(FreeingThenPress(c, "OK"));
+       EXPECT_FALSE(c.As<TKYTMsgBox>()->Execute());
+       EXPECT_TRUE(answer.Answered());
+       EXPECT_EQ(never.Calls, 0);
+     }},
+    {"TKYTMsgDlg", [](TCase& c) { FreedInsideQuery<TKYTMsgDlg>(c); }},
+    {"TKYTMsgSelect", [](TCase& c) { FreedInsideQuery<TKYTMsgSelect>(c); }},
+    {"TKYTExitWindows", [](TCase& c) {
+       gExitRequests = 0;
+       const os::ScopedOverride refused(os::user32.ExitWindowsEx, &CountedRefusedExit);
+       DialogAnswerer answer(FreeingThenPress(c, "Yes"));
+       EXPECT_FALSE(c.As<TKYTExitWindows>()->Execute());
+       EXPECT_TRUE(answer.Answered());
+       EXPECT_EQ(gExitRequests, 0);  // a Yes for a component that went requests nothing
+     }},
+    {"TKYTMultiLists", [](TCase& c) {
+       DialogAnswerer answer(FreeingThenPress(c, "OK"));
+       EXPECT_EQ(c.As<TKYTMultiLists>()->Lists()->Add(), nullptr);
+       EXPECT_TRUE(answer.Answered());
+     }},
+    {"TKYTDriveVolume", [](TCase& c) {
+       gBoxesShown = 0;
+       gFreedByTheBox = c.Component;
+       const os::ScopedOverride noMedium(os::kernel32.GetVolumeInformationA, &NoMedium);
+       const os::ScopedOverride box(os::user32.MessageBoxA, &FreeingBox);
+       c.As<TKYTDriveVolume>()->SetDrive('C');
+       EXPECT_EQ(gBoxesShown, 1);  // ten failures, one box: the rest were for the freed component
+     }},
+};
+
+void PrintTo(const TLoopRow& row, std::ostream* out) { *out << row.ClassName; }
+
+class FreedWhileItsDialogIsUp : public ::testing::TestWithParam<TLoopRow> {};
+
+TEST_P(FreedWhileItsDialogIsUp, TouchesNothingOfItselfAfter) {
+  const TLoopRow& row = GetParam();
+  const ftest::SandboxFolder box("dialog " + std::string(row.ClassName));
+  const TClassInfo* cls = FindPaletteClass(row.ClassName);
+  ASSERT_NE(cls, nullptr);
+  auto* form = new TForm(Application);
+  TCase c;
+  c.Form = form;
+  c.Box = &box;
+  c.Component = cls->CreateComponent(form);
+  c.Alive.Reset(c.Component);
+
+  row.Run(c);
+
+  EXPECT_FALSE(c.Alive);
+  if (c.Alive) FreeComponent(c.Component);
+  FreeComponent(form);
+  PumpPending();
+  CheckFreedBlocks();
+}
+
+std::string LoopTestName(const ::testing::TestParamInfo<TLoopRow>& info) { return info.param.ClassName; }
+
+INSTANTIATE_TEST_SUITE_P(Package, FreedWhileItsDialogIsUp, ::testing::ValuesIn(kLoopRows), LoopTestName);
 
 }  // namespace
 }  // namespace kyt
