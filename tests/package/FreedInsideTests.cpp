@@ -148,6 +148,12 @@ std::vector<const TClassInfo*> PackageClasses() {
 }
 
 // The class's events and those of its owned sub-objects, the latter dotted.
+// A class of the palette by name; the tables are filled first, whichever test runs alone.
+const TClassInfo* PackageClass(const std::string& name) {
+  Register();
+  return FindPaletteClass(name);
+}
+
 std::vector<std::string> PublishedEvents(const TClassInfo& cls) {
   std::vector<std::string> events;
   for (const TPropInfo* prop : cls.Properties()) {
@@ -563,7 +569,7 @@ TEST_P(FreedByItsOwnHandler, LeavesNothingOfItselfTouched) {
   const TFreeRow& row = GetParam();
   const TApplicationAsFound applicationBack;
   const ftest::SandboxFolder box("freed " + std::string(row.ClassName) + " " + row.Event);
-  const TClassInfo* cls = FindPaletteClass(row.ClassName);
+  const TClassInfo* cls = PackageClass(row.ClassName);
   ASSERT_NE(cls, nullptr);
   auto* form = new TForm(Application);
   const TComponentRef<TForm> formAlive(form);
@@ -649,7 +655,7 @@ class ReleasedInsideAHook : public ::testing::TestWithParam<THookRow> {};
 TEST_P(ReleasedInsideAHook, TheFormWaitsUntilTheHookIsDoneThenGoes) {
   const THookRow& row = GetParam();
   const ftest::SandboxFolder box("released " + std::string(row.ClassName));
-  const TClassInfo* cls = FindPaletteClass(row.ClassName);
+  const TClassInfo* cls = PackageClass(row.ClassName);
   ASSERT_NE(cls, nullptr);
   auto* form = new TForm(Application);
   const TComponentRef<TForm> formAlive(form);
@@ -769,7 +775,7 @@ class FreedWhileItsDialogIsUp : public ::testing::TestWithParam<TLoopRow> {};
 TEST_P(FreedWhileItsDialogIsUp, TouchesNothingOfItselfAfter) {
   const TLoopRow& row = GetParam();
   const ftest::SandboxFolder box("dialog " + std::string(row.ClassName));
-  const TClassInfo* cls = FindPaletteClass(row.ClassName);
+  const TClassInfo* cls = PackageClass(row.ClassName);
   ASSERT_NE(cls, nullptr);
   auto* form = new TForm(Application);
   TCase c;
