@@ -132,18 +132,17 @@ void TKYTFormSaver::Store() {
 }
 
 void TKYTFormSaver::MyStore(TObject* Sender, TCloseAction& Action) {
-  const TStoreHold self(this);
+  const TStoreHold run(this);
   if (FOldOnClose) FOldOnClose(Sender, Action);
-  if (!self || !FFormStore->Enabled()) return;
+  if (!run || !FFormStore->Enabled()) return;
   if (FOnStore) FOnStore(Sender);
-  if (!self || !Application) return;
+  if (!run || !Application) return;
   // One change of the store: a write that fails leaves the values of the last store whole, and
-  // so does a store whose saver an OnStoreControl handler freed.
+  // so does a store whose saver a handler freed on the way.
   try {
     FFormStore->WriteAll([&] {
       for (int i = 0; i < Application->ComponentCount(); ++i) {
-        if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindow(form);
-        if (!self) throw TSaverGone();
+        if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) StoreWindowIn(form, run);
       }
     });
   } catch (const TSaverGone&) {
@@ -151,7 +150,30 @@ void TKYTFormSaver::MyStore(TObject* Sender, TCloseAction& Action) {
   }
 }
 
-void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix) {
+// Each value goes through here: the store's OnError may free the saver.
+void TKYTFormSaver::Put(const TStoreHold& run, const std::string& name, int32_t value) {
+  FFormStore->WriteInt(name, value);
+  if (!run) throw TSaverGone();
+}
+
+void TKYTFormSaver::PutBool(const TStoreHold& run, const std::string& name, bool value) {
+  FFormStore->WriteBool(name, value);
+  if (!run) throw TSaverGone();
+}
+
+int32_t TKYTFormSaver::Get(const TStoreHold& run, const std::string& name, int32_t fallback) {
+  const int32_t value = ReadInt(name, fallback);
+  if (!run) throw TSaverGone();
+  return value;
+}
+
+bool TKYTFormSaver::GetBool(const TStoreHold& run, const std::string& name, bool fallback) {
+  const bool value = ReadBool(name, fallback);
+  if (!run) throw TSaverGone();
+  return value;
+}
+
+void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix, const TStoreHold& run) {
   // The platform keeps the normal bounds of a minimised or maximised window in its placement.
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
@@ -170,80 +192,89 @@ void TKYTFormSaver::StoreOtherBounds(TForm* Form, const std::string& prefix) {
                             monitor.rcWork.top - monitor.rcMonitor.top);
   }
   if (FStoreSize) {
-    FFormStore->WriteInt(prefix + "_Width", r.right - r.left);
-    FFormStore->WriteInt(prefix + "_Height", r.bottom - r.top);
+    Put(run, prefix + "_Width", r.right - r.left);
+    Put(run, prefix + "_Height", r.bottom - r.top);
   }
   if (FStoreLocation) {
-    FFormStore->WriteInt(prefix + "_Top", r.top);
-    FFormStore->WriteInt(prefix + "_Left", r.left);
+    Put(run, prefix + "_Top", r.top);
+    Put(run, prefix + "_Left", r.left);
   }
 }
 
 void TKYTFormSaver::StoreWindow(TForm* Form) {
+  const TStoreHold run(this);
+  try {
+    StoreWindowIn(Form, run);
+  } catch (const TSaverGone&) {
+  }
+}
+
+void TKYTFormSaver::StoreWindowIn(TForm* Form, const TStoreHold& run) {
   const std::string prefix = Form->ClassName();
   const TWindowState state = Form->WindowState();
   if (FStoreState) {
     const int32_t code = state == wsMinimized   ? kStateMinimized
                          : state == wsMaximized ? kStateMaximized
                                                 : kStateNormal;
-    FFormStore->WriteInt(prefix + "_WindowState", code);
+    Put(run, prefix + "_WindowState", code);
   }
   if (state == wsNormal) {
     if (FStoreSize) {
-      FFormStore->WriteInt(prefix + "_Width", Form->Width());
-      FFormStore->WriteInt(prefix + "_Height", Form->Height());
+      Put(run, prefix + "_Width", Form->Width());
+      Put(run, prefix + "_Height", Form->Height());
     }
     if (FStoreLocation) {
-      FFormStore->WriteInt(prefix + "_Top", Form->Top());
-      FFormStore->WriteInt(prefix + "_Left", Form->Left());
+      Put(run, prefix + "_Top", Form->Top());
+      Put(run, prefix + "_Left", Form->Left());
     }
   } else if (static_cast<TCustomForm*>(Form) == FOwnerForm) {
     if (FCaptured) {
       if (FStoreSize) {
-        FFormStore->WriteInt(prefix + "_Width", FNormalWidth);
-        FFormStore->WriteInt(prefix + "_Height", FNormalHeight);
+        Put(run, prefix + "_Width", FNormalWidth);
+        Put(run, prefix + "_Height", FNormalHeight);
       }
       if (FStoreLocation) {
-        FFormStore->WriteInt(prefix + "_Top", FNormalTop);
-        FFormStore->WriteInt(prefix + "_Left", FNormalLeft);
+        Put(run, prefix + "_Top", FNormalTop);
+        Put(run, prefix + "_Left", FNormalLeft);
       }
     }
   } else {
-    StoreOtherBounds(Form, prefix);
+    StoreOtherBounds(Form, prefix, run);
   }
-  if (FStoreVisible) FFormStore->WriteBool(prefix + "_Visible", Form->Visible());
-  if (FStoreControls) StoreChildren(*Form);
-}
-
-// Stops as soon as an OnStoreControl handler frees the saver.
-void TKYTFormSaver::StoreChildren(TWinControl& Parent) {
-  if (!FOnStoreControl) {
-    for (int i = 0; i < Parent.ControlCount(); ++i) StoreControl(Parent.Controls(i));
-    return;
+  if (FStoreVisible) PutBool(run, prefix + "_Visible", Form->Visible());
+  if (FStoreControls) {
+    for (int i = 0; i < Form->ControlCount(); ++i) StoreControlIn(Form->Controls(i), run);
   }
-  const TComponentRef<TKYTFormSaver> self(this);
-  for (int i = 0; i < Parent.ControlCount() && self; ++i) StoreControl(Parent.Controls(i));
 }
 
 void TKYTFormSaver::StoreControl(TControl* Control) {
+  const TStoreHold run(this);
+  try {
+    StoreControlIn(Control, run);
+  } catch (const TSaverGone&) {
+  }
+}
+
+void TKYTFormSaver::StoreControlIn(TControl* Control, const TStoreHold& run) {
   bool result = true;
   if (FOnStoreControl) {
-    const TComponentRef<TKYTFormSaver> self(this);
     FOnStoreControl(Control, result);
-    if (!self) return;
+    if (!run) throw TSaverGone();
   }
   if (!result) return;
   const std::string prefix = Control->Name();
   if (FStoreSize) {
-    FFormStore->WriteInt(prefix + "_Width", Control->Width());
-    FFormStore->WriteInt(prefix + "_Height", Control->Height());
+    Put(run, prefix + "_Width", Control->Width());
+    Put(run, prefix + "_Height", Control->Height());
   }
   if (FStoreLocation) {
-    FFormStore->WriteInt(prefix + "_Top", Control->Top());
-    FFormStore->WriteInt(prefix + "_Left", Control->Left());
+    Put(run, prefix + "_Top", Control->Top());
+    Put(run, prefix + "_Left", Control->Left());
   }
-  if (FStoreVisible) FFormStore->WriteBool(prefix + "_Visible", Control->Visible());
-  if (auto* win = dynamic_cast<TWinControl*>(Control)) StoreChildren(*win);
+  if (FStoreVisible) PutBool(run, prefix + "_Visible", Control->Visible());
+  if (auto* win = dynamic_cast<TWinControl*>(Control)) {
+    for (int i = 0; i < win->ControlCount(); ++i) StoreControlIn(win->Controls(i), run);
+  }
 }
 
 // Restoring
@@ -251,54 +282,97 @@ void TKYTFormSaver::StoreControl(TControl* Control) {
 void TKYTFormSaver::Restore() { MyRestore(FOwnerForm); }
 
 void TKYTFormSaver::MyRestore(TObject* Sender) {
-  const TStoreHold self(this);
+  const TStoreHold run(this);
   if (FOldOnShow) FOldOnShow(Sender);  // another animation or saver may pump messages
-  if (!self) return;
+  if (!run) return;
   if (FFormStore->Enabled() && Application) {
-    for (int i = 0; i < Application->ComponentCount(); ++i) {
-      if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) RestoreWindow(form);
+    try {
+      for (int i = 0; i < Application->ComponentCount(); ++i) {
+        if (auto* form = dynamic_cast<TForm*>(Application->Components(i))) RestoreWindowIn(form, run);
+      }
+    } catch (const TSaverGone&) {
+      return;
     }
   }
   if (FOnRestore) FOnRestore(Sender);
 }
 
 void TKYTFormSaver::RestoreWindow(TForm* Form) {
+  const TStoreHold run(this);
+  try {
+    RestoreWindowIn(Form, run);
+  } catch (const TSaverGone&) {
+  }
+}
+
+// A read may raise the store's OnError, and a form's new bounds or visibility run the
+// application's handlers: either may free the saver, which is checked after each.
+void TKYTFormSaver::RestoreWindowIn(TForm* Form, const TStoreHold& run) {
+  const auto applied = [&] {
+    if (!run) throw TSaverGone();
+  };
   const std::string prefix = Form->ClassName();
   if (FStoreSize && Form->WindowState() == wsNormal) {
-    Form->SetWidth(ReadInt(prefix + "_Width", Form->Width()));
-    Form->SetHeight(ReadInt(prefix + "_Height", Form->Height()));
+    Form->SetWidth(Get(run, prefix + "_Width", Form->Width()));
+    applied();
+    Form->SetHeight(Get(run, prefix + "_Height", Form->Height()));
+    applied();
   }
   if (FStoreLocation) {
-    Form->SetTop(ReadInt(prefix + "_Top", Form->Top()));
-    Form->SetLeft(ReadInt(prefix + "_Left", Form->Left()));
+    Form->SetTop(Get(run, prefix + "_Top", Form->Top()));
+    applied();
+    Form->SetLeft(Get(run, prefix + "_Left", Form->Left()));
+    applied();
   }
-  if (FStoreVisible) Form->SetVisible(ReadBool(prefix + "_Visible", Form->Visible()));
+  if (FStoreVisible) {
+    Form->SetVisible(GetBool(run, prefix + "_Visible", Form->Visible()));
+    applied();
+  }
   if (FStoreState) {
-    switch (ReadInt(prefix + "_WindowState", kStateNormal)) {
+    switch (Get(run, prefix + "_WindowState", kStateNormal)) {
       case kStateMinimized: Form->SetWindowState(wsMinimized); break;
       case kStateNormal: Form->SetWindowState(wsNormal); break;
       case kStateMaximized: Form->SetWindowState(wsMaximized); break;
       default: break;
     }
+    applied();
   }
   if (FStoreControls) {
-    for (int i = 0; i < Form->ControlCount(); ++i) RestoreControl(Form->Controls(i));
+    for (int i = 0; i < Form->ControlCount(); ++i) RestoreControlIn(Form->Controls(i), run);
   }
 }
 
 void TKYTFormSaver::RestoreControl(TControl* Control) {
+  const TStoreHold run(this);
+  try {
+    RestoreControlIn(Control, run);
+  } catch (const TSaverGone&) {
+  }
+}
+
+void TKYTFormSaver::RestoreControlIn(TControl* Control, const TStoreHold& run) {
+  const auto applied = [&] {
+    if (!run) throw TSaverGone();
+  };
   const std::string prefix = Control->Name();
   if (FStoreSize) {
-    Control->SetWidth(ReadInt(prefix + "_Width", Control->Width()));
-    Control->SetHeight(ReadInt(prefix + "_Height", Control->Height()));
+    Control->SetWidth(Get(run, prefix + "_Width", Control->Width()));
+    applied();
+    Control->SetHeight(Get(run, prefix + "_Height", Control->Height()));
+    applied();
   }
   if (FStoreLocation) {
-    Control->SetTop(ReadInt(prefix + "_Top", Control->Top()));
-    Control->SetLeft(ReadInt(prefix + "_Left", Control->Left()));
+    Control->SetTop(Get(run, prefix + "_Top", Control->Top()));
+    applied();
+    Control->SetLeft(Get(run, prefix + "_Left", Control->Left()));
+    applied();
   }
-  if (FStoreVisible) Control->SetVisible(ReadBool(prefix + "_Visible", Control->Visible()));
+  if (FStoreVisible) {
+    Control->SetVisible(GetBool(run, prefix + "_Visible", Control->Visible()));
+    applied();
+  }
   if (auto* win = dynamic_cast<TWinControl*>(Control)) {
-    for (int i = 0; i < win->ControlCount(); ++i) RestoreControl(win->Controls(i));
+    for (int i = 0; i < win->ControlCount(); ++i) RestoreControlIn(win->Controls(i), run);
   }
 }
 

@@ -110,13 +110,23 @@ class TKYTFormSaver : public TKYTHookComponent {
   void Hooked(TMessage& Message) override;
 
  private:
-  // Writes a form's normal bounds as the platform keeps them, for forms other than the owner.
-  void StoreOtherBounds(TForm* Form, const std::string& prefix);
-  // StoreControl for each child control of Parent.
-  void StoreChildren(TWinControl& Parent);
-
   // Keeps FormStore for the outermost store or restore under way (see the source).
   class TStoreHold;
+
+  // The work of the public routines above. A handler may free the saver on the way (the
+  // store's OnError, OnStoreControl, a form's handlers run by its new bounds): they then throw
+  // TSaverGone (see the source), which the routine that made run catches.
+  void StoreWindowIn(TForm* Form, const TStoreHold& run);
+  void StoreControlIn(TControl* Control, const TStoreHold& run);
+  void RestoreWindowIn(TForm* Form, const TStoreHold& run);
+  void RestoreControlIn(TControl* Control, const TStoreHold& run);
+  // Writes a form's normal bounds as the platform keeps them, for forms other than the owner.
+  void StoreOtherBounds(TForm* Form, const std::string& prefix, const TStoreHold& run);
+  // One value written or read, then the check that the saver is still there.
+  void Put(const TStoreHold& run, const std::string& name, int32_t value);
+  void PutBool(const TStoreHold& run, const std::string& name, bool value);
+  int32_t Get(const TStoreHold& run, const std::string& name, int32_t fallback);
+  bool GetBool(const TStoreHold& run, const std::string& name, bool fallback);
 
   TKYTDataStore* FFormStore = nullptr;
   std::unique_ptr<TKYTDataStore>* FStoreKeeper = nullptr;  // where a freed saver leaves FFormStore

@@ -40,8 +40,11 @@ void TKYTIllegalAbort::SetParamStore(TKYTDataStore* value) {
 
 void TKYTIllegalAbort::Loaded() {
   inherited::Loaded();
-  if (FParamStore->ReadInt(kKYTIllegalAbortMarker) == kMarkerRaised && FOnIllegalAbort) {
-    const TComponentRef<TKYTIllegalAbort> self(this);
+  // A missing marker raises the store's OnError, whose handler may free the component too.
+  const TComponentRef<TKYTIllegalAbort> self(this);
+  const bool raised = FParamStore->ReadInt(kKYTIllegalAbortMarker) == kMarkerRaised;
+  if (!self) return;
+  if (raised && FOnIllegalAbort) {
     FOnIllegalAbort(this);
     if (!self) return;  // the handler freed the component: its marker stays as it was
   }

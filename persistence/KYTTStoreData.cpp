@@ -154,9 +154,10 @@ std::string TKYTDataStore::ReadCrypt(const std::string& Name) {
   if (!Run(true, TAccess::Read, Name, nullptr,
            [&](auto& f, const std::string& s) { result = f.ReadByteString(s, Name, FErrorStr); }))
     return result;
+  // The error value read is result itself: OnError may free the store's holder, and the store.
   if (result == FErrorStr) {
     FireError();
-    return FErrorStr;
+    return result;
   }
   return KYTUnscramble(result);
 }

@@ -1,6 +1,8 @@
 // KYTTMultiLists: the collection of string lists, its items and the component that owns it.
 #include "strings/KYTTMultiLists.h"
 
+#include "host/core/ComponentRef.h"
+
 #include "host/core/TypeInfo.h"
 #include "host/vcl/Application.h"
 
@@ -46,7 +48,11 @@ TKYTStringLists::TKYTStringLists(TKYTMultiLists* Owner)
     : TCollection(TKYTStringList::StaticClass(), Owner) {}
 
 TKYTStringList* TKYTStringLists::Add() {
+  // A message handled while the box is up may free the component, and with it this collection.
+  const TComponentRef<TComponent> holder(dynamic_cast<TComponent*>(GetOwner()));
+  const bool held = static_cast<bool>(holder);
   Application->MessageBox("Which", "Which", MB_OKCANCEL);
+  if (held && !holder) return nullptr;
   return static_cast<TKYTStringList*>(TCollection::Add());
 }
 

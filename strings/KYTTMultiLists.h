@@ -68,6 +68,7 @@ class TKYTStringLists : public TCollection {
   // Methods
   // Asks the user "Which" (OK or Cancel) and, whatever the answer, adds one plain list. Streaming,
   // Assign and the designer's collection editor add through TCollection::Add and ask nothing.
+  // Null when the component (and so this collection) was freed while the box was up.
   TKYTStringList* Add();
   // Item Index as a list; EListError outside 0..Count-1.
   TKYTStringList* GeTKYTStringList(int Index) const;
