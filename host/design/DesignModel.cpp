@@ -202,6 +202,21 @@ TDesignSession& TDesignModel::Open(const std::string& path) {
   return *FSessions.back();
 }
 
+TDesignSession& TDesignModel::OpenInherited(const std::string& path, TDesignSession& ancestor) {
+  for (const auto& s : FSessions)
+    if (!s->FFileName.empty() && core::SameText(s->FFileName, path)) {
+      if (s->FAncestor != &ancestor) Refuse(path + " is open already, not as inherited from " + ancestor.Form().Name());
+      return *s;
+    }
+  std::unique_ptr<TDesignSession> session(new TDesignSession());
+  session->FModel = this;
+  session->FAncestor = &ancestor;
+  session->ReadInheritedFile(path);
+  ++ancestor.FDescendants;
+  FSessions.push_back(std::move(session));
+  return *FSessions.back();
+}
+
 void TDesignModel::Close(TDesignSession& session) {
   if (session.FDescendants) Refuse("a form inherited from " + session.Form().Name() + " is still open");
   for (auto it = FSessions.begin(); it != FSessions.end(); ++it) {
@@ -259,8 +274,23 @@ void TDesignSession::ReadFile(const std::string& path) {
   const TFormFileOutline outline = OutlineFormText(text);
   if (outline.RootClass.empty()) Refuse(path + " is not a form file (no object block)");
   if (text.find_first_not_of(" \t\r\n\xEF\xBB\xBF") == text.find("inherited"))
-    Refuse(path + " is an inherited form; the designer edits the form it inherits from");
+    Refuse(path + " is an inherited form: open it with the form it inherits from");
   Build(outline.RootClass, TForm::StaticClass(), text, path);
+  FFileName = path;
+  FText = WriteComponentText(*FForm);
+  FSavedText = FText;
+}
+
+void TDesignSession::ReadInheritedFile(const std::string& path) {
+  const std::string text = ReadWhole(path);
+  const TFormFileOutline outline = OutlineFormText(text);
+  if (outline.RootClass.empty()) Refuse(path + " is not a form file (no object block)");
+  if (text.find_first_not_of(" \t\r\n\xEF\xBB\xBF") != text.find("inherited"))
+    Refuse(path + " is not an inherited form");
+  Build(outline.RootClass, FAncestor->Form().ClassType(), {}, {});
+  for (const std::string* source : {&FAncestor->Text(), &text})
+    for (const auto& [name, signature] : OutlineFormText(*source).Handlers) FForm->DesignerMethod(name, signature);
+  ReadRootTexts(*FForm, {TFormText{FAncestor->Text(), FAncestor->FileName()}, TFormText{text, path}});
   FFileName = path;
   FText = WriteComponentText(*FForm);
   FSavedText = FText;

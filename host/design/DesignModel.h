@@ -52,6 +52,10 @@ class TDesignModel {
   // The form of a file; the session already open for it when there is one. A file that does
   // not read raises (EReadError names the line and column) and no session is added.
   TDesignSession& Open(const std::string& path);
+  // The form of an inherited form's file (one that starts with `inherited`), built on the form
+  // of the open session ancestor, whose form class its root class derives from. Saving it
+  // writes only what differs from the ancestor's form.
+  TDesignSession& OpenInherited(const std::string& path, TDesignSession& ancestor);
   // Closes a session, freeing its form and components (a session an open inherited form
   // builds on cannot be closed: EDesignError). Unsaved changes are lost: ask Modified first.
   void Close(TDesignSession& session);
@@ -163,6 +167,7 @@ class TDesignSession {
   void BuildNew(const std::string& rootName, const std::string& rootClass, const TClassInfo& parent);
   TComponent* PlaceAt(const std::string& className, const std::string& name, const int32_t* at);
   void ReadFile(const std::string& path);
+  void ReadInheritedFile(const std::string& path);
   // Runs a change as one step: when it raises, the form is put back and nothing is recorded.
   void Change(const std::function<void()>& change);
   // Replaces the form by one read from text, keeping the selection by name.

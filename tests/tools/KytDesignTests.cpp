@@ -213,6 +213,18 @@ TEST_F(KytDesign, NewInheritWritesOnlyWhatDiffersFromTheAncestor) {
   EXPECT_NE(Run({"new", other, "--inherit", base, "TBaseDialog"}).Err.find("its own ancestor"), std::string::npos);
   EXPECT_NE(Run({"new", other, "--inherit"}).ExitCode, 0u);
   EXPECT_EQ(os::kernel32.GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // The inherited form's file is edited on its ancestor's form and keeps only its differences;
+  // without the ancestor named it is refused and stays as it was.
+  const std::string before = ReadFileText(form);
+  EXPECT_NE(Run({"add", form, "TKYTFormHook", "Extra"}).Err.find("inherited form"), std::string::npos);
+  EXPECT_EQ(ReadFileText(form), before);
+  Ok({"add", form, "--inherit", base, "TKYTFormHook", "Extra"});
+  Ok({"set", form, "--inherit", base, "Hook.Tag", "7"});
+  EXPECT_EQ(ReadFileText(form), "inherited SettingsForm: TSettingsForm\r\n  Caption = 'SettingsForm'\r\n"
+                                "  inherited Hook: TKYTFormHook\r\n    Tag = 7\r\n  end\r\n"
+                                "  object Extra: TKYTFormHook\r\n  end\r\nend\r\n");
+  EXPECT_NE(Ok({"inspect", form, "--inherit", base, "Hook"}).find("Tag = 7"), std::string::npos);
 }
 
 TEST_F(KytDesign, AddPlacesComponentsWithUniqueDefaultNames) {

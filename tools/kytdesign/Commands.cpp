@@ -51,20 +51,29 @@ void Palette(std::ostream& out) {
   }
 }
 
-void New(const std::vector<std::string>& args) {
-  std::vector<std::string> rest{args[0]};
+// Takes "--inherit ANCESTOR" out of args: the file of the form an inherited form's file builds on.
+std::string TakeAncestor(std::vector<std::string>& args) {
   std::string ancestorPath;
   for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] != "--inherit") {
-      rest.push_back(args[i]);
-      continue;
-    }
+    if (args[i] != "--inherit") continue;
     if (i + 1 == args.size() || !ancestorPath.empty()) Refuse("--inherit takes one ancestor's form file\n" + DesignUsage());
-    ancestorPath = args[++i];
+    ancestorPath = args[i + 1];
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    --i;
   }
-  NeedArgs(rest, 2, 3);
-  const std::string& path = rest[1];
-  const std::string rootClass = rest.size() > 2 ? rest[2] : "TForm1";
+  return ancestorPath;
+}
+
+// The form of FILE, built on its ancestor's form where --inherit named one.
+TDesignSession& OpenForm(TDesignModel& model, const std::string& path, const std::string& ancestorPath) {
+  if (ancestorPath.empty()) return model.Open(path);
+  return model.OpenInherited(path, model.Open(ancestorPath));
+}
+
+void New(const std::vector<std::string>& args, const std::string& ancestorPath) {
+  NeedArgs(args, 2, 3);
+  const std::string& path = args[1];
+  const std::string rootClass = args.size() > 2 ? args[2] : "TForm1";
   if (FileExistsNow(path)) Refuse(path + " already exists");
   TDesignModel model;
   if (ancestorPath.empty()) {
@@ -77,10 +86,10 @@ void New(const std::vector<std::string>& args) {
   model.NewInherited(rootClass, ancestor).SaveAs(path);
 }
 
-void Add(const std::vector<std::string>& args, std::ostream& out) {
+void Add(const std::vector<std::string>& args, std::ostream& out, const std::string& ancestorPath) {
   NeedArgs(args, 3, 4);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   if (args.size() > 3 && args[3].empty()) Refuse("a component needs a name");
   const std::string name = session.Place(args[2], args.size() > 3 ? args[3] : std::string())->Name();
   session.Idle();
@@ -88,10 +97,10 @@ void Add(const std::vector<std::string>& args, std::ostream& out) {
   out << name << "\n";
 }
 
-void Set(const std::vector<std::string>& args) {
+void Set(const std::vector<std::string>& args, const std::string& ancestorPath) {
   NeedArgs(args, 4, 4);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   const size_t dot = args[2].find('.');
   if (dot == std::string::npos || dot == 0 || dot + 1 == args[2].size())
     Refuse("'" + args[2] + "' is not NAME.PROPERTY");
@@ -101,20 +110,20 @@ void Set(const std::vector<std::string>& args) {
   session.Save();
 }
 
-void Inspect(const std::vector<std::string>& args, std::ostream& out) {
+void Inspect(const std::vector<std::string>& args, std::ostream& out, const std::string& ancestorPath) {
   NeedArgs(args, 3, 1000);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   std::vector<TPersistent*> selection;
   for (size_t i = 2; i < args.size(); ++i) selection.push_back(session.Find(args[i]));
   for (const TInspectorLine& line : InspectorLines(session.Designer(), selection))
     out << line.Path << " = " << line.Value << (line.ReadOnly ? "  (read-only)" : "") << "\n";
 }
 
-void Test(const std::vector<std::string>& args) {
+void Test(const std::vector<std::string>& args, const std::string& ancestorPath) {
   NeedArgs(args, 3, 3);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   session.Select({session.Find(args[2])});
   const std::vector<TDesignVerb> verbs = session.Verbs();
   if (std::none_of(verbs.begin(), verbs.end(), [](const TDesignVerb& v) { return v.Entry == "DesignExecute"; }))
@@ -125,10 +134,10 @@ void Test(const std::vector<std::string>& args) {
   session.Save();
 }
 
-void Remove(const std::vector<std::string>& args) {
+void Remove(const std::vector<std::string>& args, const std::string& ancestorPath) {
   NeedArgs(args, 3, 3);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   TComponent* component = session.Find(args[2]);
   if (component == &session.Form()) Refuse("the form itself cannot be removed");
   session.Select({component});
@@ -137,20 +146,20 @@ void Remove(const std::vector<std::string>& args) {
   session.Save();
 }
 
-void Move(const std::vector<std::string>& args) {
+void Move(const std::vector<std::string>& args, const std::string& ancestorPath) {
   NeedArgs(args, 5, 5);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   TComponent* component = session.Find(args[2]);
   session.Move(component, Coordinate(args[3]), Coordinate(args[4]));
   session.Idle();
   session.Save();
 }
 
-void Verbs(const std::vector<std::string>& args, std::ostream& out) {
+void Verbs(const std::vector<std::string>& args, std::ostream& out, const std::string& ancestorPath) {
   NeedArgs(args, 3, 1000);
   TDesignModel model;
-  TDesignSession& session = model.Open(args[1]);
+  TDesignSession& session = OpenForm(model, args[1], ancestorPath);
   std::vector<std::string> names(args.begin() + 2, args.end());
   session.SelectNames(names);
   for (const TDesignVerb& verb : session.Verbs()) out << verb.Caption << "\n";
@@ -211,6 +220,7 @@ std::string DesignUsage() {
          "  new FILE [CLASS]             write a new empty form (class TForm1 unless given)\n"
          "  new FILE --inherit ANCESTOR [CLASS]\n"
          "                               write a new form inherited from the form in ANCESTOR\n"
+         "  (the commands below take --inherit ANCESTOR too, for a FILE of an inherited form)\n"
          "  add FILE CLASS [NAME]        place a component of the palette on the form\n"
          "  set FILE NAME.PROP VALUE     set a property as the object inspector does\n"
          "                               (dotted sub-properties, Name[i] for collection items)\n"
@@ -235,29 +245,31 @@ void RunDesignCommand(const std::vector<std::string>& args, std::ostream& out) {
 
 namespace {
 
-void RunCommand(const std::vector<std::string>& args, std::ostream& out) {
-  if (args.empty()) Refuse("no command given\n" + DesignUsage());
+void RunCommand(const std::vector<std::string>& commandArgs, std::ostream& out) {
+  if (commandArgs.empty()) Refuse("no command given\n" + DesignUsage());
   Register();
-  const std::string& command = args[0];
+  std::vector<std::string> args = commandArgs;
+  const std::string command = args[0];
+  const std::string ancestor = command == "reference" ? std::string() : TakeAncestor(args);
   if (command == "palette") {
     NeedArgs(args, 1, 1);
     Palette(out);
   } else if (command == "new") {
-    New(args);
+    New(args, ancestor);
   } else if (command == "add") {
-    Add(args, out);
+    Add(args, out, ancestor);
   } else if (command == "set") {
-    Set(args);
+    Set(args, ancestor);
   } else if (command == "inspect") {
-    Inspect(args, out);
+    Inspect(args, out, ancestor);
   } else if (command == "test") {
-    Test(args);
+    Test(args, ancestor);
   } else if (command == "remove") {
-    Remove(args);
+    Remove(args, ancestor);
   } else if (command == "move") {
-    Move(args);
+    Move(args, ancestor);
   } else if (command == "verbs") {
-    Verbs(args, out);
+    Verbs(args, out, ancestor);
   } else if (command == "reference") {
     Reference(args, out);
   } else {
