@@ -89,7 +89,8 @@ void HandleBoundaryException(TObject* sender) noexcept {
 
 void RegisterVclClasses() {
   RegisterClasses({&TForm::StaticClass(), &TLabel::StaticClass(), &TEdit::StaticClass(),
-                   &TComboBox::StaticClass(), &TListBox::StaticClass(), &TButton::StaticClass(), &TPanel::StaticClass(),
+                   &TMemo::StaticClass(), &TCheckBox::StaticClass(), &TComboBox::StaticClass(), &TListBox::StaticClass(),
+                   &TButton::StaticClass(), &TPanel::StaticClass(),
                    &TBitBtn::StaticClass(), &TTimer::StaticClass(), &TPopupMenu::StaticClass(),
                    &TMenuItem::StaticClass(), &TFont::StaticClass(), &TIcon::StaticClass()});
 }
