@@ -488,6 +488,8 @@ TWinControl* TCustomForm::CancelButton() const {
 
 bool TCustomForm::DialogKey(const MSG& msg) {
   if (!FHandle) return false;
+  // Keys of a designed form are the designer's: Enter must not press a designed default button.
+  if (FDesigner && ComponentState().Contains(csDesigning)) return false;
   TWinControl* focused = nullptr;
   for (HWND w = os::user32.GetFocus(); w && w != FHandle; w = os::user32.GetParent(w))
     if ((focused = FindControl(w))) break;

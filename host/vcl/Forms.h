@@ -89,6 +89,11 @@ class TCustomForm : public TWinControl {
   void SetIcon(TIcon* value);
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool value) { FKeyPreview = value; }
+  // The form designer's hook while the form is designed (null otherwise); it sees the mouse and
+  // key messages of the form and its designed controls first. Not owned: whoever sets it clears
+  // it before the hook goes.
+  TDesignHook* Designer() const { return FDesigner; }
+  void SetDesigner(TDesignHook* value) { FDesigner = value; }
 
   TModalResult ModalResult() const { return FModalResult; }
   // Non-zero while ShowModal runs ends the modal loop with that result, at once also when it is
@@ -213,6 +218,7 @@ class TCustomForm : public TWinControl {
   bool FReleasePending = false;
   HDC FPaintDC = nullptr;
   TWinControl* FActiveControl = nullptr;
+  TDesignHook* FDesigner = nullptr;
   TNotifyEvent FOnCreate;
   TNotifyEvent FOnShow;
   TNotifyEvent FOnHide;
