@@ -10,6 +10,7 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/WideText.h"
 #include "host/vcl/Buttons.h"
+#include "host/vcl/ComCtrls.h"
 #include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Menus.h"
 #include "host/vcl/StdCtrls.h"
@@ -91,7 +92,7 @@ void RegisterVclClasses() {
   RegisterClasses({&TForm::StaticClass(), &TLabel::StaticClass(), &TEdit::StaticClass(),
                    &TMemo::StaticClass(), &TCheckBox::StaticClass(), &TComboBox::StaticClass(), &TListBox::StaticClass(),
                    &TButton::StaticClass(), &TPanel::StaticClass(),
-                   &TBitBtn::StaticClass(), &TTimer::StaticClass(), &TPopupMenu::StaticClass(),
+                   &TBitBtn::StaticClass(), &TSpeedButton::StaticClass(), &TTabControl::StaticClass(), &TTimer::StaticClass(), &TPopupMenu::StaticClass(), &TMainMenu::StaticClass(),
                    &TMenuItem::StaticClass(), &TFont::StaticClass(), &TIcon::StaticClass()});
 }
 
