@@ -70,7 +70,7 @@ void TTabStrings::Delete(int index) {
 void TTabStrings::Clear() {
   if (HWND window = FControl->FHandle) Send(window, TCM_DELETEALLITEMS, 0, 0);
   FTabs.clear();
-  FControl->FTabIndex = -1;
+  if (!FControl->ComponentState().Contains(csLoading)) FControl->FTabIndex = -1;
 }
 
 void TTabStrings::PutIntoWindow() const {
@@ -98,9 +98,19 @@ int32_t TTabControl::TabIndex() const {
 }
 
 void TTabControl::SetTabIndex(int32_t value) {
+  // A form file may give the index before the tabs: it is checked once they are all read.
+  if (ComponentState().Contains(csLoading)) {
+    FTabIndex = value;
+    return;
+  }
   if (value < -1 || value >= FTabs->Count()) value = -1;
   FTabIndex = value;
   if (FHandle) Send(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+void TTabControl::Loaded() {
+  TWinControl::Loaded();
+  SetTabIndex(FTabIndex);
 }
 
 void TTabControl::SetMultiLine(bool value) {

@@ -86,6 +86,7 @@ class TTabControl : public TWinControl {
   void CreateWnd() override;
   void CreateWindowHandleDone() override;
   void DestroyWnd() override;
+  void Loaded() override;
   bool NotifyReflected(NMHDR& header, LRESULT& result) override;
   bool DefaultTabStop() const override { return true; }
 
