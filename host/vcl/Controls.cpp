@@ -280,7 +280,7 @@ void TControl::DoContextPopup(POINT mousePos, bool& handled) { FOnContextPopup(t
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
   FTabStop = false;
-  FWindowProc = [this](TMessage& m) { WndProc(m); };
+  FWindowProc = [this](TMessage& m) { DesignedWndProc(m); };
 }
 
 TWinControl::~TWinControl() {
@@ -323,7 +323,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 void TWinControl::SetWindowProc(TWndMethod method) {
-  FWindowProc = method ? std::move(method) : TWndMethod([this](TMessage& m) { WndProc(m); });
+  FWindowProc = method ? std::move(method) : TWndMethod([this](TMessage& m) { DesignedWndProc(m); });
 }
 
 void TWinControl::InsertControl(TControl* control) {
@@ -718,8 +718,12 @@ bool TWinControl::ControlColor(HDC, LRESULT&) { return false; }
 
 void TWinControl::Paint(HDC) {}
 
+// The designer's turn comes before any descendant's WndProc, so no control acts on input it takes.
+void TWinControl::DesignedWndProc(TMessage& message) {
+  if (!DesignMessage(message)) WndProc(message);
+}
+
 void TWinControl::WndProc(TMessage& message) {
-  if (DesignMessage(message)) return;
   if (InputMessage(message)) {
     message.Result = 0;
     return;

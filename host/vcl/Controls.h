@@ -291,8 +291,9 @@ class TWinControl : public TControl {
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value);
 
-  // The window method every message goes through; defaults to calling WndProc. Replace it to
-  // watch messages and call the method you replaced to pass them on.
+  // The window method every message goes through; defaults to calling WndProc (after the form
+  // designer's hook of a designed control). Replace it to watch messages and call the method you
+  // replaced to pass them on.
   const TWndMethod& WindowProc() const { return FWindowProc; }
   void SetWindowProc(TWndMethod method);
 
@@ -414,6 +415,8 @@ class TWinControl : public TControl {
   void CreateChildHandles();
   // The child whose window has the control id (owner-draw requests name only that).
   TWinControl* FindChildById(UINT id) const;
+  // The default window method: the designer's turn, then WndProc.
+  void DesignedWndProc(TMessage& message);
   // The designer's turn, then the mouse, key and context events; true when the message is used.
   bool DesignMessage(TMessage& message);
   bool InputMessage(TMessage& message);

@@ -11,6 +11,7 @@
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
+#include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Forms.h"
 #include "host/vcl/StdCtrls.h"
 #include "tests/support/MessagePump.h"
@@ -382,6 +383,11 @@ TEST(KYTTFormHookDesigned, TheDesignerTakesTheInputOfADesignedFormsControls) {
   button->SetBounds(20, 20, 100, 30);
   TClickCount clicks;
   button->SetOnClick(TNotifyEvent::Bind<&TClickCount::Click>(&clicks));
+  // A panel acts on the click in its own WndProc: the designer's turn must come before that too.
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(150, 20, 100, 40);
+  panel->SetOnClick(TNotifyEvent::Bind<&TClickCount::Click>(&clicks));
   auto* hook = new TKYTFormHook(&form);
   TFormMessages formMessages;
   hook->SetOnMessage(TKYTHookMessage::Bind<&TFormMessages::Message>(&formMessages));
@@ -398,6 +404,11 @@ TEST(KYTTFormHookDesigned, TheDesignerTakesTheInputOfADesignedFormsControls) {
   PumpPending();
   EXPECT_EQ(clicks.Count, 0);
   EXPECT_EQ(::SendMessageA(button->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+  designer.Seen.clear();
+  ClickAt(panel->ClientToScreen(POINT{50, 20}));
+  EXPECT_TRUE(PumpUntil([&] { return designer.Seen.size() == 2; }, 3000));
+  EXPECT_EQ(designer.Seen, (Seen{{panel, WM_LBUTTONDOWN}, {panel, WM_LBUTTONUP}}));
+  EXPECT_EQ(clicks.Count, 0);
 
   designer.Seen.clear();
   ClickAt(form.ClientToScreen(POINT{200, 120}));
