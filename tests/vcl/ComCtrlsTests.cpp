@@ -92,20 +92,22 @@ TEST(TabControl, TabsAndSelectionSurviveANewWindow) {
   EXPECT_GT(inside.top, 0);  // below the row of tabs
 }
 
+int gInitCalls = 0;
+BOOL WINAPI CountedInit(const INITCOMMONCONTROLSEX* icc) {
+  ++gInitCalls;
+  return ::InitCommonControlsEx(icc);
+}
+
 TEST(TabControl, CommonControlsAreInitialisedOnce) {
-  static int calls = 0;
-  calls = 0;
-  os::ScopedOverride init(os::comctl32.InitCommonControlsEx, [](const INITCOMMONCONTROLSEX* icc) -> BOOL {
-    ++calls;
-    return ::InitCommonControlsEx(icc);
-  });
+  gInitCalls = 0;
+  os::ScopedOverride init(os::comctl32.InitCommonControlsEx, &CountedInit);
   TForm form(nullptr);
   for (int i = 0; i < 3; ++i) {
     auto* tabs = new TTabControl(&form);
     tabs->SetParent(&form);
     tabs->HandleNeeded();
   }
-  EXPECT_LE(calls, 1);
+  EXPECT_LE(gInitCalls, 1);
 }
 
 }  // namespace

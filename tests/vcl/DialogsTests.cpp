@@ -56,28 +56,44 @@ TEST(CommonDialogs, CancelInTheRealDialogLeavesThePropertiesAlone) {
   EXPECT_EQ(colour->Color(), clRed);
 }
 
+// Fakes of the dialog calls (WINAPI functions: on i686 a lambda is no stdcall pointer).
+OPENFILENAMEA gSeen;
+std::string gFilter;
+int gWhich;
+DWORD gExtended;
+COLORREF gInitial;
+
+BOOL Accept(LPOPENFILENAMEA ofn) {
+  gSeen = *ofn;
+  gFilter.assign(ofn->lpstrFilter, 40);
+  const std::string chosen = std::string(ofn->lpstrFile) + ".chosen";
+  chosen.copy(ofn->lpstrFile, chosen.size());
+  ofn->lpstrFile[chosen.size()] = '\0';
+  ofn->nFilterIndex = 2;
+  return TRUE;
+}
+BOOL WINAPI AcceptOpen(LPOPENFILENAMEA ofn) {
+  gWhich = 1;
+  return Accept(ofn);
+}
+BOOL WINAPI AcceptSave(LPOPENFILENAMEA ofn) {
+  gWhich = 2;
+  return Accept(ofn);
+}
+BOOL WINAPI RefuseFile(LPOPENFILENAMEA) { return FALSE; }
+BOOL WINAPI RefuseColour(LPCHOOSECOLORA) { return FALSE; }
+DWORD WINAPI Extended() { return gExtended; }
+BOOL WINAPI ChooseDarkBlue(LPCHOOSECOLORA cc) {
+  gInitial = cc->rgbResult;
+  cc->lpCustColors[3] = RGB(1, 2, 3);
+  cc->rgbResult = RGB(10, 20, 30);
+  return (cc->Flags & CC_RGBINIT) ? TRUE : FALSE;
+}
+
 // What the open and save records carry, and what Execute takes back from an accepted dialog.
 TEST(CommonDialogs, TheFileRecordCarriesThePropertiesAndGivesTheChoiceBack) {
-  static OPENFILENAMEA seen;
-  static std::string filter;
-  static int which;
-  auto accept = [](LPOPENFILENAMEA ofn) -> BOOL {
-    seen = *ofn;
-    filter.assign(ofn->lpstrFilter, 40);
-    std::string chosen = std::string(ofn->lpstrFile) + ".chosen";
-    chosen.copy(ofn->lpstrFile, chosen.size());
-    ofn->lpstrFile[chosen.size()] = '\0';
-    ofn->nFilterIndex = 2;
-    return TRUE;
-  };
-  os::ScopedOverride openCall(os::comdlg32.GetOpenFileNameA, +[](LPOPENFILENAMEA ofn) -> BOOL {
-    which = 1;
-    return decltype(accept){}(ofn);
-  });
-  os::ScopedOverride saveCall(os::comdlg32.GetSaveFileNameA, +[](LPOPENFILENAMEA ofn) -> BOOL {
-    which = 2;
-    return decltype(accept){}(ofn);
-  });
+  os::ScopedOverride openCall(os::comdlg32.GetOpenFileNameA, &AcceptOpen);
+  os::ScopedOverride saveCall(os::comdlg32.GetSaveFileNameA, &AcceptSave);
   TForm form(nullptr);
   for (int kind : {1, 2}) {
     TOpenDialog* d = kind == 1 ? new TOpenDialog(&form) : new TSaveDialog(&form);
@@ -86,13 +102,13 @@ TEST(CommonDialogs, TheFileRecordCarriesThePropertiesAndGivesTheChoiceBack) {
     d->SetDefaultExt("txt");
     d->SetOptions(TOpenOptions{ofOverwritePrompt, ofFileMustExist});
     ASSERT_TRUE(d->Execute());
-    EXPECT_EQ(which, kind);
-    EXPECT_EQ(filter, std::string("Text files (*.txt)\0*.txt\0All files\0*.*\0\0", 40));
-    EXPECT_GE(seen.nMaxFile, 32768u);
-    EXPECT_STREQ(seen.lpstrDefExt, "txt");
-    EXPECT_EQ(seen.Flags & (OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY),
+    EXPECT_EQ(gWhich, kind);
+    EXPECT_EQ(gFilter, std::string("Text files (*.txt)\0*.txt\0All files\0*.*\0\0", 40));
+    EXPECT_GE(gSeen.nMaxFile, 32768u);
+    EXPECT_STREQ(gSeen.lpstrDefExt, "txt");
+    EXPECT_EQ(gSeen.Flags & (OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY),
               static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST));
-    EXPECT_EQ(seen.nFilterIndex, 1u);
+    EXPECT_EQ(gSeen.nFilterIndex, 1u);
     EXPECT_EQ(d->FileName(), "C:\\sandbox\\notes.chosen");
     EXPECT_EQ(d->FilterIndex(), 2);
   }
@@ -100,17 +116,16 @@ TEST(CommonDialogs, TheFileRecordCarriesThePropertiesAndGivesTheChoiceBack) {
 
 // A FALSE from the system is a cancel when no common dialog error follows, a report otherwise.
 TEST(CommonDialogs, AFailedDialogRaisesAndACancelDoesNot) {
-  static DWORD extended;
-  os::ScopedOverride error(os::comdlg32.CommDlgExtendedError, +[]() -> DWORD { return extended; });
-  os::ScopedOverride open(os::comdlg32.GetOpenFileNameA, +[](LPOPENFILENAMEA) -> BOOL { return FALSE; });
-  os::ScopedOverride save(os::comdlg32.GetSaveFileNameA, +[](LPOPENFILENAMEA) -> BOOL { return FALSE; });
-  os::ScopedOverride colour(os::comdlg32.ChooseColorA, +[](LPCHOOSECOLORA) -> BOOL { return FALSE; });
+  os::ScopedOverride error(os::comdlg32.CommDlgExtendedError, &Extended);
+  os::ScopedOverride open(os::comdlg32.GetOpenFileNameA, &RefuseFile);
+  os::ScopedOverride save(os::comdlg32.GetSaveFileNameA, &RefuseFile);
+  os::ScopedOverride colour(os::comdlg32.ChooseColorA, &RefuseColour);
   TForm form(nullptr);
   TCommonDialog* dialogs[] = {new TOpenDialog(&form), new TSaveDialog(&form), new TColorDialog(&form)};
   for (TCommonDialog* d : dialogs) {
-    extended = 0;
+    gExtended = 0;
     EXPECT_FALSE(d->Execute()) << d->ClassName();
-    extended = CDERR_INITIALIZATION;
+    gExtended = CDERR_INITIALIZATION;
     try {
       d->Execute();
       ADD_FAILURE() << d->ClassName() << " reported a failed dialog as a cancel";
@@ -121,18 +136,12 @@ TEST(CommonDialogs, AFailedDialogRaisesAndACancelDoesNot) {
 }
 
 TEST(ColorDialog, OpensOnItsColourAndKeepsTheCustomColours) {
-  static COLORREF initial;
-  os::ScopedOverride choose(os::comdlg32.ChooseColorA, +[](LPCHOOSECOLORA cc) -> BOOL {
-    initial = cc->rgbResult;
-    cc->lpCustColors[3] = RGB(1, 2, 3);
-    cc->rgbResult = RGB(10, 20, 30);
-    return (cc->Flags & CC_RGBINIT) ? TRUE : FALSE;
-  });
+  os::ScopedOverride choose(os::comdlg32.ChooseColorA, &ChooseDarkBlue);
   TForm form(nullptr);
   auto* d = new TColorDialog(&form);
   d->SetColor(clBtnFace);  // a system colour opens on its value
   ASSERT_TRUE(d->Execute());
-  EXPECT_EQ(initial, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(gInitial, ::GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(d->Color(), ColorOf(RGB(10, 20, 30)));
   EXPECT_EQ(d->CustomColor(3), RGB(1, 2, 3));
   EXPECT_THROW(d->CustomColor(16), EListError);
