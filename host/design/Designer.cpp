@@ -6,6 +6,12 @@
 
 #include "host/core/Collection.h"
 #include "host/core/Strings.h"
+#include "host/vcl/Buttons.h"
+#include "host/vcl/ComCtrls.h"
+#include "host/vcl/Dialogs.h"
+#include "host/vcl/ExtCtrls.h"
+#include "host/vcl/Menus.h"
+#include "host/vcl/StdCtrls.h"
 
 namespace kyt {
 
@@ -63,7 +69,29 @@ void RegisterPropertyEditor(const std::string& typeName, const TClassInfo* compo
                            editor.Name);
 }
 
+const std::vector<TPaletteEntry>& StandardPalette() {
+  static const std::vector<TPaletteEntry> page = [] {
+    const TClassInfo* classes[] = {
+        &TMainMenu::StaticClass(),   &TPopupMenu::StaticClass(),   &TLabel::StaticClass(),
+        &TEdit::StaticClass(),       &TMemo::StaticClass(),        &TButton::StaticClass(),
+        &TCheckBox::StaticClass(),   &TListBox::StaticClass(),     &TComboBox::StaticClass(),
+        &TPanel::StaticClass(),      &TBitBtn::StaticClass(),      &TSpeedButton::StaticClass(),
+        &TTabControl::StaticClass(), &TTimer::StaticClass(),       &TOpenDialog::StaticClass(),
+        &TSaveDialog::StaticClass(), &TColorDialog::StaticClass()};
+    std::vector<TPaletteEntry> entries;
+    for (const TClassInfo* cls : classes) {
+      RegisterClass(*cls);
+      entries.push_back({kStandardPage, cls->Name(), cls});
+    }
+    // Menu items are streamed inside their menus.
+    RegisterClass(TMenuItem::StaticClass());
+    return entries;
+  }();
+  return page;
+}
+
 std::vector<TPaletteEntry> PalettePage(const std::string& page) {
+  if (page == kStandardPage) return StandardPalette();
   std::vector<TPaletteEntry> out;
   for (const TPaletteEntry& e : Tables().Palette)
     if (e.Page == page) out.push_back(e);
@@ -72,6 +100,8 @@ std::vector<TPaletteEntry> PalettePage(const std::string& page) {
 
 const TClassInfo* FindPaletteClass(const std::string& className) {
   for (const TPaletteEntry& e : Tables().Palette)
+    if (core::SameText(e.ClassName, className)) return e.Class;
+  for (const TPaletteEntry& e : StandardPalette())
     if (core::SameText(e.ClassName, className)) return e.Class;
   return nullptr;
 }

@@ -57,9 +57,16 @@ void RegisterPropertyEditor(const std::string& typeName, const TClassInfo* compo
 void RegisterStreamedClass(const std::string& className, const TClassInfo* cls);
 
 
-// Palette entries of one page, in order.
+// The designer's own page of the host's controls, menus, timer and dialogs, apart from the
+// packages' tables (ClearDesignTables leaves it). Its classes are known to streaming, and each
+// has a 24 by 24 palette bitmap named after its class in upper case.
+inline constexpr const char* kStandardPage = "Standard";
+const std::vector<TPaletteEntry>& StandardPalette();
+
+// Palette entries of one page, in order (the Standard page too).
 std::vector<TPaletteEntry> PalettePage(const std::string& page);
-// The built class of a palette entry by class name (case-insensitive); null when unknown or not built.
+// The built class of a palette entry by class name (case-insensitive), the packages' pages first,
+// then the Standard page; null when unknown or not built.
 const TClassInfo* FindPaletteClass(const std::string& className);
 
 // ---- Editor lookup, as the form designer does it

@@ -21,6 +21,7 @@ Shell32Table::Shell32Table() = default;
 VersionTable::VersionTable() = default;
 WinmmTable::WinmmTable() = default;
 Comctl32Table::Comctl32Table() = default;
+Comdlg32Table::Comdlg32Table() = default;
 Ole32Table::Ole32Table() = default;
 
 User32Table user32 KYT_OS_EARLY;
@@ -31,6 +32,7 @@ Shell32Table shell32 KYT_OS_EARLY;
 VersionTable version KYT_OS_EARLY;
 WinmmTable winmm KYT_OS_EARLY;
 Comctl32Table comctl32 KYT_OS_EARLY;
+Comdlg32Table comdlg32 KYT_OS_EARLY;
 Ole32Table ole32 KYT_OS_EARLY;
 
 // Compile-time checks of the seam's shape and of records whose sizes callers rely on.

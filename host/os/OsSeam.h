@@ -509,6 +509,16 @@ struct Comctl32Table {
 };
 extern Comctl32Table comctl32;
 
+// The common dialogs. A FALSE result is a cancel unless CommDlgExtendedError then names an error.
+struct Comdlg32Table {
+  Comdlg32Table();  // out of line: see OsSeam.cpp
+  decltype(&::ChooseColorA) ChooseColorA = &::ChooseColorA;
+  decltype(&::CommDlgExtendedError) CommDlgExtendedError = &::CommDlgExtendedError;
+  decltype(&::GetOpenFileNameA) GetOpenFileNameA = &::GetOpenFileNameA;
+  decltype(&::GetSaveFileNameA) GetSaveFileNameA = &::GetSaveFileNameA;
+};
+extern Comdlg32Table comdlg32;
+
 // COM, for the platform's components that are COM objects (the imaging component); their
 // interfaces are called directly, since a test replaces the object by replacing its creation.
 struct Ole32Table {

@@ -20,6 +20,8 @@
 #include <mmsystem.h>
 #include <winver.h>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <cderr.h>
 
 // Generic A/W names that collide with run-time library and component names.
 #undef DeleteFile

@@ -10,6 +10,8 @@
 #include "host/os/OsSeam.h"
 #include "host/rtl/WideText.h"
 #include "host/vcl/Buttons.h"
+#include "host/vcl/ComCtrls.h"
+#include "host/vcl/Dialogs.h"
 #include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Menus.h"
 #include "host/vcl/StdCtrls.h"
@@ -88,10 +90,13 @@ void HandleBoundaryException(TObject* sender) noexcept {
 }
 
 void RegisterVclClasses() {
-  RegisterClasses({&TForm::StaticClass(), &TLabel::StaticClass(), &TEdit::StaticClass(),
-                   &TComboBox::StaticClass(), &TListBox::StaticClass(), &TButton::StaticClass(), &TPanel::StaticClass(),
-                   &TBitBtn::StaticClass(), &TTimer::StaticClass(), &TPopupMenu::StaticClass(),
-                   &TMenuItem::StaticClass(), &TFont::StaticClass(), &TIcon::StaticClass()});
+  RegisterClasses({&TForm::StaticClass(), &TLabel::StaticClass(), &TEdit::StaticClass(), &TMemo::StaticClass(),
+                   &TCheckBox::StaticClass(), &TComboBox::StaticClass(), &TListBox::StaticClass(),
+                   &TButton::StaticClass(), &TPanel::StaticClass(), &TBitBtn::StaticClass(),
+                   &TSpeedButton::StaticClass(), &TTabControl::StaticClass(), &TTimer::StaticClass(),
+                   &TPopupMenu::StaticClass(), &TMainMenu::StaticClass(), &TMenuItem::StaticClass(),
+                   &TOpenDialog::StaticClass(), &TSaveDialog::StaticClass(), &TColorDialog::StaticClass(),
+                   &TFont::StaticClass(), &TIcon::StaticClass()});
 }
 
 void Halt(int exitCode) {

@@ -1,11 +1,14 @@
 // Buttons: the bitmap button, a push button whose Kind gives it a standard caption, default or
-// cancel role and modal result. Glyph images are not drawn (every button shows its caption).
+// cancel role and modal result (its glyph images are not drawn: it shows its caption), and the
+// speed button, an owner-drawn flat button that shows a bitmap resource.
 #ifndef KYT_HOST_VCL_BUTTONS_H
 #define KYT_HOST_VCL_BUTTONS_H
 
 #include <cstdint>
+#include <string>
 
 #include "host/core/TypeInfo.h"
+#include "host/os/Handles.h"
 #include "host/vcl/StdCtrls.h"
 
 namespace kyt {
@@ -66,6 +69,49 @@ class TBitBtn : public TButton {
   int32_t FSpacing = 4;
   TButtonLayout FLayout = blGlyphLeft;
   int32_t FHelpContext = 0;
+};
+
+// A button drawn by the runtime: the bitmap resource GlyphResource of the executable, left of the
+// caption (or centred without one). A flat button shows its edge only while it is pressed.
+// It takes no focus, as a tool bar's buttons do; a click runs OnClick.
+class TSpeedButton : public TWinControl {
+  KYT_CLASS(TSpeedButton, TWinControl)
+ public:
+  static void Publish(TPublisher<TSpeedButton>& p) {
+    p.Property("Caption", &TSpeedButton::Caption, &TSpeedButton::SetCaption).TypeName("TCaption");
+    p.Property("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(true);
+    p.Property("GlyphResource", &TSpeedButton::GlyphResource, &TSpeedButton::SetGlyphResource)
+        .Default(std::string());
+    p.Property("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
+    p.Property("OnClick", &TSpeedButton::OnClick, &TSpeedButton::SetOnClick);
+  }
+
+  explicit TSpeedButton(TComponent* owner);
+
+  // Properties
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool value);
+  // The name of a BITMAP resource of the executable; empty for none. EResNotFound when there is
+  // no such bitmap (the glyph shown stays as it was).
+  const std::string& GlyphResource() const { return FGlyphResource; }
+  void SetGlyphResource(const std::string& value);
+  // The loaded glyph, lent (null without one).
+  HBITMAP Glyph() const { return FGlyph.get(); }
+  // Pixels between glyph and caption.
+  int32_t Spacing() const { return FSpacing; }
+  void SetSpacing(int32_t value);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CommandNotify(UINT code) override;
+  bool DrawItem(const DRAWITEMSTRUCT& item) override;
+  void TextChanged() override;
+
+ private:
+  bool FFlat = true;
+  std::string FGlyphResource;
+  os::UniqueHBitmap FGlyph;
+  int32_t FSpacing = 4;
 };
 
 }  // namespace kyt

@@ -25,6 +25,37 @@ std::unordered_map<HWND, TWinControl*>& ControlMap() {
 // The control whose own-class window is being created (InitWndProc picks it up).
 TWinControl* gCreationControl = nullptr;
 
+// Child window ids: unique per process, above the dialog ids the platform uses (IDOK ... and
+// 0xFFFF for statics), so an owner-draw request names one control.
+UINT NextControlId() {
+  static UINT next = 0x1000;
+  if (next >= 0xF000) next = 0x1000;
+  return next++;
+}
+
+TShiftState KeyShiftState() {
+  TShiftState shift;
+  if (os::user32.GetKeyState(VK_SHIFT) < 0) shift.Include(ssShift);
+  if (os::user32.GetKeyState(VK_CONTROL) < 0) shift.Include(ssCtrl);
+  if (os::user32.GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
+  return shift;
+}
+
+TShiftState MouseShiftState(WPARAM keys) {
+  TShiftState shift;
+  if (keys & MK_SHIFT) shift.Include(ssShift);
+  if (keys & MK_CONTROL) shift.Include(ssCtrl);
+  if (keys & MK_LBUTTON) shift.Include(ssLeft);
+  if (keys & MK_RBUTTON) shift.Include(ssRight);
+  if (keys & MK_MBUTTON) shift.Include(ssMiddle);
+  if (os::user32.GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
+  return shift;
+}
+
+// Client coordinates of a mouse message are signed 16-bit values (negative while captured).
+int32_t LowX(LPARAM lParam) { return static_cast<int16_t>(LOWORD(static_cast<DWORD_PTR>(lParam))); }
+int32_t HighY(LPARAM lParam) { return static_cast<int16_t>(HIWORD(static_cast<DWORD_PTR>(lParam))); }
+
 }  // namespace
 
 // Gives InitWndProc access to the private attach step.
@@ -231,11 +262,25 @@ void TControl::ParentColorChanged() {
 
 void TControl::Loaded() { TComponent::Loaded(); }
 
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  FOnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int32_t x, int32_t y) { FOnMouseMove(this, shift, x, y); }
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  FOnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::KeyDown(uint16_t& key, TShiftState shift) { FOnKeyDown(this, key, shift); }
+
+void TControl::DoContextPopup(POINT mousePos, bool& handled) { FOnContextPopup(this, mousePos, handled); }
+
 // ---------------------------------------------------------------------------------- TWinControl
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
   FTabStop = false;
-  FWindowProc = [this](TMessage& m) { WndProc(m); };
+  FWindowProc = [this](TMessage& m) { DesignedWndProc(m); };
 }
 
 TWinControl::~TWinControl() {
@@ -278,7 +323,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 void TWinControl::SetWindowProc(TWndMethod method) {
-  FWindowProc = method ? std::move(method) : TWndMethod([this](TMessage& m) { WndProc(m); });
+  FWindowProc = method ? std::move(method) : TWndMethod([this](TMessage& m) { DesignedWndProc(m); });
 }
 
 void TWinControl::InsertControl(TControl* control) {
@@ -337,6 +382,10 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Height = FHeight;
   params.WinClassName = ClassName();
   params.Background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  if (!IsTopLevel()) {
+    if (!FControlId) FControlId = NextControlId();
+    params.Menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FControlId));
+  }
 }
 
 // Insertion while loading leaves the window for later (the stored properties shape it); when
@@ -599,12 +648,116 @@ void TWinControl::DefaultHandler(TMessage& message) {
 
 void TWinControl::CommandNotify(UINT) {}
 
+bool TWinControl::NotifyReflected(NMHDR&, LRESULT&) { return false; }
+bool TWinControl::DrawItem(const DRAWITEMSTRUCT&) { return false; }
+bool TWinControl::MeasureItem(MEASUREITEMSTRUCT&) { return false; }
+
+TWinControl* TWinControl::FindChildById(UINT id) const {
+  if (!id) return nullptr;
+  for (TControl* c : FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->FControlId == id) return w;
+  return nullptr;
+}
+
+bool TWinControl::DesignMessage(TMessage& message) {
+  const UINT m = message.Msg;
+  const bool input = (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_KEYFIRST && m <= WM_KEYLAST) ||
+                     m == WM_CONTEXTMENU;
+  if (!input || !ComponentState().Contains(csDesigning)) return false;
+  TCustomForm* form = GetParentForm();
+  TDesignHook* designer = form ? form->Designer() : nullptr;
+  return designer && designer->IsDesignMsg(this, message);
+}
+
+bool TWinControl::InputMessage(TMessage& message) {
+  const WPARAM w = message.WParam;
+  const LPARAM l = message.LParam;
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: {
+      const UINT m = message.Msg;
+      const TMouseButton button = m <= WM_LBUTTONDBLCLK ? mbLeft : m <= WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
+      TShiftState shift = MouseShiftState(w);
+      if (m == WM_LBUTTONDBLCLK || m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDBLCLK) shift.Include(ssDouble);
+      MouseDown(button, shift, LowX(l), HighY(l));
+      return false;
+    }
+    case WM_MOUSEMOVE:
+      MouseMove(MouseShiftState(w), LowX(l), HighY(l));
+      return false;
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
+      const UINT m = message.Msg;
+      MouseUp(m == WM_LBUTTONUP ? mbLeft : m == WM_RBUTTONUP ? mbRight : mbMiddle, MouseShiftState(w), LowX(l), HighY(l));
+      return false;
+    }
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: {
+      uint16_t key = static_cast<uint16_t>(w);
+      const TShiftState shift = KeyShiftState();
+      // With KeyPreview the form sees its controls' keys first.
+      TCustomForm* form = GetParentForm();
+      if (form && form != this && form->KeyPreview()) form->KeyDown(key, shift);
+      if (key) KeyDown(key, shift);
+      return key == 0;
+    }
+    case WM_CONTEXTMENU: {
+      // Only the innermost control asks; the message the default handling passes up is not asked again.
+      if (reinterpret_cast<HWND>(w) != FHandle) return false;
+      POINT pos{LowX(l), HighY(l)};
+      if (pos.x != -1 || pos.y != -1) os::user32.ScreenToClient(FHandle, &pos);
+      bool handled = false;
+      DoContextPopup(pos, handled);
+      return handled;
+    }
+    default:
+      return false;
+  }
+}
+
 bool TWinControl::ControlColor(HDC, LRESULT&) { return false; }
 
 void TWinControl::Paint(HDC) {}
 
+// The designer's turn comes before any descendant's WndProc, so no control acts on input it takes.
+void TWinControl::DesignedWndProc(TMessage& message) {
+  if (!DesignMessage(message)) WndProc(message);
+}
+
 void TWinControl::WndProc(TMessage& message) {
+  if (InputMessage(message)) {
+    message.Result = 0;
+    return;
+  }
   switch (message.Msg) {
+    case WM_NOTIFY:
+      // Any window may send a notification with any record: a null one is passed on.
+      if (auto* header = reinterpret_cast<NMHDR*>(message.LParam)) {
+        if (TWinControl* child = FindControl(header->hwndFrom); child && child->Parent() == this) {
+          LRESULT result = 0;
+          if (child->NotifyReflected(*header, result)) {
+            message.Result = result;
+            return;
+          }
+        }
+      }
+      break;
+    case WM_DRAWITEM:
+      if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam); item && item->CtlType != ODT_MENU) {
+        if (TWinControl* child = FindControl(item->hwndItem); child && child->Parent() == this && child->DrawItem(*item)) {
+          message.Result = TRUE;
+          return;
+        }
+      }
+      break;
+    case WM_MEASUREITEM:
+      // Sent while the child's window is still being made too, so the child is found by its id.
+      if (auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam); item && item->CtlType != ODT_MENU) {
+        if (TWinControl* child = FindChildById(item->CtlID); child && child->MeasureItem(*item)) {
+          message.Result = TRUE;
+          return;
+        }
+      }
+      break;
     case WM_COMMAND:
       if (message.LParam) {
         if (TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam))) {

@@ -45,6 +45,25 @@ enum TShiftStateFlag : uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMidd
 KYT_ENUM_INFO(TShiftStateFlag, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble")
 using TShiftState = TSet<TShiftStateFlag>;
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int32_t, int32_t>;
+using TMouseMoveEvent = TEvent<TObject*, TShiftState, int32_t, int32_t>;
+// Key is the virtual-key code; a handler that sets it to 0 keeps the key from the control.
+using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
+// MousePos is in the control's client coordinates, (-1, -1) when the keyboard asked for the
+// menu; a handler that sets Handled keeps the request from the control.
+using TContextPopupEvent = TEvent<TObject*, POINT, bool&>;
+
+class TControl;
+
+// What a form designer installs on a designed form (TCustomForm::SetDesigner) to see the mouse
+// and key messages of the form and its controls before they do. A message it takes (true) never
+// reaches the control, so a designed button is not pressed; the form's window subclasses (the
+// package's hooks) still see the form's own messages first, as they sit in front of the runtime.
+class TDesignHook {
+ public:
+  virtual ~TDesignHook() = default;
+  // sender is the designed control (or the form) whose window received msg.
+  virtual bool IsDesignMsg(TControl* sender, TMessage& msg) = 0;
+};
 
 // A visual element: position and size in its parent's client coordinates (screen coordinates
 // for forms), caption, visibility, hint and font. A control is owned by its Owner (which frees it)
@@ -71,6 +90,11 @@ class TControl : public TComponent {
     p.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).StoredIf(
         [](const TControl& c) { return !c.ParentShowHint(); });
     p.Property("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+    p.Property("OnContextPopup", &TControl::OnContextPopup, &TControl::SetOnContextPopup);
+    p.Property("OnKeyDown", &TControl::OnKeyDown, &TControl::SetOnKeyDown);
+    p.Property("OnMouseDown", &TControl::OnMouseDown, &TControl::SetOnMouseDown);
+    p.Property("OnMouseMove", &TControl::OnMouseMove, &TControl::SetOnMouseMove);
+    p.Property("OnMouseUp", &TControl::OnMouseUp, &TControl::SetOnMouseUp);
   }
 
   explicit TControl(TComponent* owner);
@@ -140,6 +164,17 @@ class TControl : public TComponent {
   // Events
   const TNotifyEvent& OnClick() const { return FOnClick; }
   void SetOnClick(const TNotifyEvent& value) { FOnClick = value; }
+  // Mouse and key events of a windowed control, raised before the control's own handling.
+  const TMouseEvent& OnMouseDown() const { return FOnMouseDown; }
+  void SetOnMouseDown(const TMouseEvent& value) { FOnMouseDown = value; }
+  const TMouseMoveEvent& OnMouseMove() const { return FOnMouseMove; }
+  void SetOnMouseMove(const TMouseMoveEvent& value) { FOnMouseMove = value; }
+  const TMouseEvent& OnMouseUp() const { return FOnMouseUp; }
+  void SetOnMouseUp(const TMouseEvent& value) { FOnMouseUp = value; }
+  const TKeyEvent& OnKeyDown() const { return FOnKeyDown; }
+  void SetOnKeyDown(const TKeyEvent& value) { FOnKeyDown = value; }
+  const TContextPopupEvent& OnContextPopup() const { return FOnContextPopup; }
+  void SetOnContextPopup(const TContextPopupEvent& value) { FOnContextPopup = value; }
 
   // Methods
   void Show() { SetVisible(true); }
@@ -172,6 +207,12 @@ class TControl : public TComponent {
   virtual TColor DefaultColor() const { return clBtnFace; }
   virtual bool DefaultParentColor() const { return true; }
   void Loaded() override;
+  // Raise the mouse, key and context events; descendants add their own behaviour.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void KeyDown(uint16_t& key, TShiftState shift);
+  virtual void DoContextPopup(POINT mousePos, bool& handled);
 
   std::string FCaption;
   bool FVisible = true;
@@ -195,6 +236,11 @@ class TControl : public TComponent {
   TColor FColor = clBtnFace;
   bool FParentColor = true;
   TNotifyEvent FOnClick;
+  TMouseEvent FOnMouseDown;
+  TMouseMoveEvent FOnMouseMove;
+  TMouseEvent FOnMouseUp;
+  TKeyEvent FOnKeyDown;
+  TContextPopupEvent FOnContextPopup;
 };
 
 // What CreateParams fills in for the window a control creates.
@@ -245,8 +291,9 @@ class TWinControl : public TControl {
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value);
 
-  // The window method every message goes through; defaults to calling WndProc. Replace it to
-  // watch messages and call the method you replaced to pass them on.
+  // The window method every message goes through; defaults to calling WndProc (after the form
+  // designer's hook of a designed control). Replace it to watch messages and call the method you
+  // replaced to pass them on.
   const TWndMethod& WindowProc() const { return FWindowProc; }
   void SetWindowProc(TWndMethod method);
 
@@ -304,8 +351,13 @@ class TWinControl : public TControl {
   virtual void WndProc(TMessage& message);
   // Hands the message to the window's original procedure (the system class or DefWindowProc).
   void DefaultHandler(TMessage& message);
-  // Notifications reflected from the parent: WM_COMMAND codes and WM_CTLCOLOR... requests.
+  // Notifications reflected from the parent: WM_COMMAND codes, WM_NOTIFY records, owner-draw
+  // requests and WM_CTLCOLOR... requests. The bool ones return whether they handled it; the
+  // parent's default handling runs otherwise.
   virtual void CommandNotify(UINT code);
+  virtual bool NotifyReflected(NMHDR& header, LRESULT& result);
+  virtual bool DrawItem(const DRAWITEMSTRUCT& item);
+  virtual bool MeasureItem(MEASUREITEMSTRUCT& item);
   virtual bool ControlColor(HDC dc, LRESULT& brush);
   virtual void Paint(HDC dc);
   virtual bool DefaultTabStop() const { return false; }
@@ -361,6 +413,13 @@ class TWinControl : public TControl {
 
  private:
   void CreateChildHandles();
+  // The child whose window has the control id (owner-draw requests name only that).
+  TWinControl* FindChildById(UINT id) const;
+  // The default window method: the designer's turn, then WndProc.
+  void DesignedWndProc(TMessage& message);
+  // The designer's turn, then the mouse, key and context events; true when the message is used.
+  bool DesignMessage(TMessage& message);
+  bool InputMessage(TMessage& message);
   void AttachWindow(HWND window);
   void DetachWindow();
   void ApplyFont();
@@ -369,6 +428,7 @@ class TWinControl : public TControl {
   TWndMethod FWindowProc;
   WNDPROC FObjectInstance = nullptr;
   TMessageFrame* FMessageFrame = nullptr;
+  UINT FControlId = 0;  // child windows: unique in the process, for owner-draw requests
   bool FTabStop = false;
   bool FCreating = false;
   os::UniqueHBrush FBrush;

@@ -2,6 +2,9 @@
 #include "host/vcl/Dialogs.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -275,5 +278,123 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
 }
 
 void ShowMessage(const std::string& msg) { MessageDlg(msg, mtCustom, TMsgDlgButtons{mbOK}, 0); }
+
+}  // namespace kyt
+
+// ---- Common dialogs
+
+namespace kyt {
+
+void* TCommonDialog::OwnerWindow() {
+  HWND active = os::user32.GetActiveWindow();
+  if (active) return active;
+  return Application ? Application->Handle() : nullptr;
+}
+
+bool TCommonDialog::CancelledOrRaise(const char* dialog) {
+  const DWORD error = os::comdlg32.CommDlgExtendedError();
+  if (!error) return false;
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%04lX", static_cast<unsigned long>(error));
+  throw Exception(std::string("Cannot show the ") + dialog + " dialog (common dialog error " + code + ")");
+}
+
+namespace {
+
+// The family's "name|pattern|name|pattern" as the system's NUL-separated list with two NULs at
+// its end; empty for no filter.
+std::string SystemFilter(const std::string& filter) {
+  if (filter.empty()) return {};
+  std::string out = filter;
+  std::replace(out.begin(), out.end(), '|', '\0');
+  out.push_back('\0');
+  out.push_back('\0');
+  return out;
+}
+
+DWORD OpenFlags(TOpenOptions options) {
+  DWORD flags = OFN_EXPLORER | OFN_ENABLESIZING;
+  const std::pair<TOpenOption, DWORD> map[] = {
+      {ofReadOnly, OFN_READONLY},         {ofOverwritePrompt, OFN_OVERWRITEPROMPT},
+      {ofHideReadOnly, OFN_HIDEREADONLY}, {ofNoChangeDir, OFN_NOCHANGEDIR},
+      {ofNoValidate, OFN_NOVALIDATE},     {ofPathMustExist, OFN_PATHMUSTEXIST},
+      {ofFileMustExist, OFN_FILEMUSTEXIST}, {ofCreatePrompt, OFN_CREATEPROMPT},
+      {ofNoReadOnlyReturn, OFN_NOREADONLYRETURN}, {ofNoTestFileCreate, OFN_NOTESTFILECREATE}};
+  for (const auto& [option, flag] : map)
+    if (options.Contains(option)) flags |= flag;
+  return flags;
+}
+
+}  // namespace
+
+bool TOpenDialog::Execute() {
+  // Room for the longest path the system takes; a longer FileName than that is refused rather
+  // than cut into another name.
+  constexpr size_t kBuffer = 32768;
+  if (FFileName.size() >= kBuffer) throw Exception("File name too long for the " + std::string(DialogName()) + " dialog");
+  std::vector<char> file(kBuffer, '\0');
+  std::copy(FFileName.begin(), FFileName.end(), file.begin());
+  const std::string filter = SystemFilter(FFilter);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = static_cast<HWND>(OwnerWindow());
+  ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(FFilterIndex < 0 ? 0 : FFilterIndex);
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = FInitialDir.empty() ? nullptr : FInitialDir.c_str();
+  ofn.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
+  ofn.lpstrDefExt = FDefaultExt.empty() ? nullptr : FDefaultExt.c_str();
+  ofn.Flags = OpenFlags(FOptions);
+  if (!ShowDialog(&ofn)) return CancelledOrRaise(DialogName());
+  file.back() = '\0';
+  FFileName = file.data();
+  FFilterIndex = static_cast<int32_t>(ofn.nFilterIndex);
+  if (ofn.Flags & OFN_READONLY) FOptions.Include(ofReadOnly);
+  else FOptions.Exclude(ofReadOnly);
+  return true;
+}
+
+bool TOpenDialog::ShowDialog(void* record) {
+  return os::comdlg32.GetOpenFileNameA(static_cast<OPENFILENAMEA*>(record)) != FALSE;
+}
+
+bool TSaveDialog::ShowDialog(void* record) {
+  return os::comdlg32.GetSaveFileNameA(static_cast<OPENFILENAMEA*>(record)) != FALSE;
+}
+
+TColorDialog::TColorDialog(TComponent* owner) : TCommonDialog(owner) {
+  std::fill(std::begin(FCustomColors), std::end(FCustomColors), 0xFFFFFFu);
+}
+
+uint32_t TColorDialog::CustomColor(int index) const {
+  if (index < 0 || index >= 16) throw EListError("Custom colour index out of bounds (" + std::to_string(index) + ")");
+  return FCustomColors[index];
+}
+
+void TColorDialog::SetCustomColor(int index, uint32_t rgb) {
+  if (index < 0 || index >= 16) throw EListError("Custom colour index out of bounds (" + std::to_string(index) + ")");
+  FCustomColors[index] = rgb & 0xFFFFFFu;
+}
+
+bool TColorDialog::Execute() {
+  static_assert(sizeof(COLORREF) == sizeof(uint32_t));
+  COLORREF custom[16];
+  std::copy(std::begin(FCustomColors), std::end(FCustomColors), custom);
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = static_cast<HWND>(OwnerWindow());
+  cc.rgbResult = ColorToRGB(FColor);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT;
+  if (FOptions.Contains(cdFullOpen)) cc.Flags |= CC_FULLOPEN;
+  if (FOptions.Contains(cdPreventFullOpen)) cc.Flags |= CC_PREVENTFULLOPEN;
+  if (FOptions.Contains(cdSolidColor)) cc.Flags |= CC_SOLIDCOLOR;
+  if (FOptions.Contains(cdAnyColor)) cc.Flags |= CC_ANYCOLOR;
+  if (!os::comdlg32.ChooseColorA(&cc)) return CancelledOrRaise("colour");
+  std::copy(std::begin(custom), std::end(custom), FCustomColors);
+  FColor = ColorOf(cc.rgbResult & 0xFFFFFFu);
+  return true;
+}
 
 }  // namespace kyt

@@ -259,6 +259,31 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 void TCustomForm::CreateWindowHandleDone() {
   TWinControl::CreateWindowHandleDone();
   UpdateIcon();
+  if (FMenu) FMenu->SetWindowHandle(FHandle);
+}
+
+// The platform destroys a window's menu with it: the bar leaves the window first, so the menu
+// never frees a handle twice.
+void TCustomForm::DestroyWnd() {
+  if (FMenu) FMenu->SetWindowHandle(nullptr);
+  TWinControl::DestroyWnd();
+}
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+  if (value == FMenu) return;
+  if (FMenu) {
+    FMenu->RemoveFreeNotification(this);
+    FMenu->SetWindowHandle(nullptr);
+  }
+  FMenu = value;
+  if (!value) return;
+  value->FreeNotification(this);
+  if (FHandle) value->SetWindowHandle(FHandle);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == FMenu) FMenu = nullptr;
 }
 
 // Showing and hiding
@@ -489,6 +514,8 @@ TWinControl* TCustomForm::CancelButton() const {
 
 bool TCustomForm::DialogKey(const MSG& msg) {
   if (!FHandle) return false;
+  // Keys of a designed form are the designer's: Enter must not press a designed default button.
+  if (FDesigner && ComponentState().Contains(csDesigning)) return false;
   TWinControl* focused = nullptr;
   for (HWND w = os::user32.GetFocus(); w && w != FHandle; w = os::user32.GetParent(w))
     if ((focused = FindControl(w))) break;
@@ -607,6 +634,16 @@ void TCustomForm::WndProc(TMessage& message) {
       return;
     case WM_ACTIVATEAPP:
       if (Application) Application->SetActive(message.WParam != 0);
+      break;
+    case WM_COMMAND:
+      // A menu command: no control window, notification code 0.
+      if (!message.LParam && HIWORD(message.WParam) == 0 && FMenu) {
+        if (TMenuItem* item = FMenu->FindItem(LOWORD(message.WParam))) {
+          item->Click();
+          message.Result = 0;
+          return;
+        }
+      }
       break;
     default:
       break;

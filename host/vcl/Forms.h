@@ -12,6 +12,7 @@
 #include "host/core/TypeInfo.h"
 #include "host/vcl/Controls.h"
 #include "host/vcl/Graphics.h"
+#include "host/vcl/Menus.h"
 
 namespace kyt {
 
@@ -92,6 +93,14 @@ class TCustomForm : public TWinControl {
   void SetIcon(TIcon* value);
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool value) { FKeyPreview = value; }
+  // The menu bar; null for none. The menu shows on one form at a time. A freed menu leaves.
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* value);
+  // The form designer's hook while the form is designed (null otherwise); it sees the mouse and
+  // key messages of the form and its designed controls first. Not owned: whoever sets it clears
+  // it before the hook goes.
+  TDesignHook* Designer() const { return FDesigner; }
+  void SetDesigner(TDesignHook* value) { FDesigner = value; }
 
   TModalResult ModalResult() const { return FModalResult; }
   // Non-zero while ShowModal runs ends the modal loop with that result, at once also when it is
@@ -171,7 +180,9 @@ class TCustomForm : public TWinControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWindowHandleDone() override;
+  void DestroyWnd() override;
   void WndProc(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void VisibleChanged() override;
   void UpdateShowing() override;
   void UpdateBoundsFromWindow() override;
@@ -213,6 +224,8 @@ class TCustomForm : public TWinControl {
   bool FReleasePending = false;
   HDC FPaintDC = nullptr;
   TWinControl* FActiveControl = nullptr;
+  TDesignHook* FDesigner = nullptr;
+  TMainMenu* FMenu = nullptr;
   TNotifyEvent FOnCreate;
   TNotifyEvent FOnShow;
   TNotifyEvent FOnHide;
@@ -240,6 +253,7 @@ class TForm : public TCustomForm {
     p.Property("Ctl3D", &TForm::Ctl3D, &TForm::SetCtl3D).Default(true);
     p.Property("Icon", &TForm::Icon, &TForm::SetIcon);
     p.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
+    p.Property("Menu", &TForm::Menu, &TForm::SetMenu);
     // Replaces the inherited ParentFont: a form has its own font.
     p.Property("ParentFont", &TForm::ParentFont, &TForm::SetParentFont).Default(false);
     p.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDesigned);

@@ -1,5 +1,6 @@
 // Menus: menu items as a tree of components; a popup menu builds the platform menu when it is
-// shown and runs the chosen item once the menu has closed.
+// shown and runs the chosen item once the menu has closed; a main menu keeps its window's bar
+// built from the items.
 #include "host/vcl/Menus.h"
 
 #include <algorithm>
@@ -31,11 +32,36 @@ TMenuItem::~TMenuItem() {
   if (FParent) FParent->Remove(this);
 }
 
-void TMenuItem::SetCaption(const std::string& value) { FCaption = value; }
-void TMenuItem::SetChecked(bool value) { FChecked = value; }
-void TMenuItem::SetDefault(bool value) { FDefault = value; }
-void TMenuItem::SetEnabled(bool value) { FEnabled = value; }
-void TMenuItem::SetVisible(bool value) { FVisible = value; }
+void TMenuItem::SetCaption(const std::string& value) {
+  FCaption = value;
+  Changed();
+}
+void TMenuItem::SetChecked(bool value) {
+  FChecked = value;
+  Changed();
+}
+void TMenuItem::SetDefault(bool value) {
+  FDefault = value;
+  Changed();
+}
+void TMenuItem::SetEnabled(bool value) {
+  FEnabled = value;
+  Changed();
+}
+void TMenuItem::SetVisible(bool value) {
+  FVisible = value;
+  Changed();
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+  const TMenuItem* root = this;
+  while (root->FParent) root = root->FParent;
+  return root->FMenu;
+}
+
+void TMenuItem::Changed() {
+  if (TMenu* menu = GetParentMenu()) menu->MenuChanged();
+}
 
 TMenuItem* TMenuItem::Items(int index) const {
   if (index < 0 || index >= Count()) throw EListError("Menu index out of range (" + std::to_string(index) + ")");
@@ -54,6 +80,7 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
     if (p == item) throw EListError("A menu item cannot contain itself");
   FItems.insert(FItems.begin() + index, item);
   item->FParent = this;
+  Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
@@ -61,6 +88,7 @@ void TMenuItem::Remove(TMenuItem* item) {
   if (it == FItems.end()) return;
   FItems.erase(it);
   item->FParent = nullptr;
+  Changed();
 }
 
 void TMenuItem::Delete(int index) { delete Items(index); }
@@ -121,22 +149,32 @@ TComponent* TMenuItem::GetParentComponent() const {
 
 void TMenuItem::SetParentComponent(TComponent* parent) {
   if (FParent) FParent->Remove(this);
-  if (auto* menu = dynamic_cast<TPopupMenu*>(parent)) menu->Items()->Add(this);
+  if (auto* menu = dynamic_cast<TMenu*>(parent)) menu->Items()->Add(this);
   else if (auto* item = dynamic_cast<TMenuItem*>(parent)) item->Add(this);
 }
 
 bool TMenuItem::HasParent() const { return true; }
 
-// ------------------------------------------------------------------------------------ TPopupMenu
+// ----------------------------------------------------------------------------------------- TMenu
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), FItems(new TMenuItem(this)) { FItems->FMenu = this; }
+TMenu::TMenu(TComponent* owner) : TComponent(owner), FItems(new TMenuItem(this)) { FItems->FMenu = this; }
 
-TPopupMenu::~TPopupMenu() {
-  delete FItems;  // frees the whole tree now, while the menu is whole
+TMenu::~TMenu() {
+  // Frees the whole tree now, while the menu is whole; the items no longer report changes.
+  FItems->FMenu = nullptr;
+  delete FItems;
   FItems = nullptr;
 }
 
-TMenuItem* TPopupMenu::FindItem(UINT command) const { return FItems ? FItems->Find(command) : nullptr; }
+TMenuItem* TMenu::FindItem(UINT command) const { return FItems ? FItems->Find(command) : nullptr; }
+
+void TMenu::GetChildren(std::vector<TComponent*>& children, const TComponent& root) const {
+  if (FItems) FItems->GetChildren(children, root);
+}
+
+// ------------------------------------------------------------------------------------ TPopupMenu
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 
 HWND TPopupMenu::WindowHandle() const { return Application ? Application->Handle() : nullptr; }
 
@@ -145,7 +183,7 @@ void TPopupMenu::Popup(int x, int y) {
   FLastChosen = nullptr;
   FHandle.reset(os::user32.CreatePopupMenu());
   if (!FHandle) throw EOutOfResources("Cannot create a popup menu");
-  FItems->BuildMenu(FHandle.get());
+  Items()->BuildMenu(FHandle.get());
   HWND owner = WindowHandle();
   // The owner must be the foreground window, or the menu does not close when clicked away.
   os::user32.SetForegroundWindow(owner);
@@ -157,8 +195,39 @@ void TPopupMenu::Popup(int x, int y) {
   if (FLastChosen) FLastChosen->Click();
 }
 
-void TPopupMenu::GetChildren(std::vector<TComponent*>& children, const TComponent& root) const {
-  if (FItems) FItems->GetChildren(children, root);
+// ------------------------------------------------------------------------------------- TMainMenu
+
+TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner) {}
+
+TMainMenu::~TMainMenu() { SetWindowHandle(nullptr); }
+
+void TMainMenu::SetWindowHandle(HWND window) {
+  if (window == FWindow) return;
+  if (FWindow && os::user32.IsWindow(FWindow)) {
+    os::user32.SetMenu(FWindow, nullptr);
+    os::user32.DrawMenuBar(FWindow);
+  }
+  FWindow = window;
+  Rebuild();
+}
+
+void TMainMenu::MenuChanged() { Rebuild(); }
+
+void TMainMenu::Rebuild() {
+  if (!FWindow) {
+    FHandle.reset();
+    return;
+  }
+  // The new bar goes up before the old one is freed: the window never shows a freed menu.
+  os::UniqueHMenu bar(os::user32.CreateMenu());
+  if (!bar) throw EOutOfResources("Cannot create a menu bar");
+  Items()->BuildMenu(bar.get());
+  if (!os::user32.SetMenu(FWindow, bar.get())) {
+    const DWORD error = os::kernel32.GetLastError();
+    throw EOutOfResources("Cannot show the menu bar (error " + std::to_string(error) + ")");
+  }
+  FHandle = std::move(bar);
+  os::user32.DrawMenuBar(FWindow);
 }
 
 }  // namespace kyt

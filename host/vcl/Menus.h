@@ -1,5 +1,6 @@
-// Menus: popup menus and their items. A TPopupMenu holds a tree of TMenuItem objects; Popup
-// shows it at a screen position and runs the OnClick of the item chosen.
+// Menus: popup and main menus and their items. A menu holds a tree of TMenuItem objects; a
+// TPopupMenu shows it at a screen position and runs the OnClick of the item chosen, a TMainMenu
+// is the menu bar of the form whose Menu it is.
 #ifndef KYT_HOST_VCL_MENUS_H
 #define KYT_HOST_VCL_MENUS_H
 
@@ -78,6 +79,8 @@ class TMenuItem : public TComponent {
 
   // Fills menu with the sub-items (recursively) as they are now.
   void BuildMenu(HMENU menu) const;
+  // The menu whose tree holds the item, or null.
+  class TMenu* GetParentMenu() const;
 
   // Streaming: sub-items are written nested in their item.
   void GetChildren(std::vector<TComponent*>& children, const TComponent& root) const override;
@@ -86,7 +89,10 @@ class TMenuItem : public TComponent {
   bool HasParent() const override;
 
  private:
-  friend class TPopupMenu;
+  friend class TMenu;
+  // Tells the menu holding the item that what it shows changed.
+  void Changed();
+
   std::string FCaption;
   bool FChecked = false;
   bool FDefault = false;
@@ -95,17 +101,39 @@ class TMenuItem : public TComponent {
   std::string FHint;
   UINT FCommand;
   TMenuItem* FParent = nullptr;
-  class TPopupMenu* FMenu = nullptr;  // set on the root item of a popup menu
+  class TMenu* FMenu = nullptr;  // set on the root item of a menu
   std::vector<TMenuItem*> FItems;
   TNotifyEvent FOnClick;
+};
+
+// What popup and main menus share: the root item (owned by the menu) and the item lookup.
+class TMenu : public TComponent {
+  KYT_CLASS(TMenu, TComponent)
+ public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+
+  // Properties
+  TMenuItem* Items() const { return FItems; }
+
+  // Methods
+  // The item with the command identifier, or null.
+  TMenuItem* FindItem(UINT command) const;
+  // An item of the tree changed, was added or removed.
+  virtual void MenuChanged() {}
+
+  void GetChildren(std::vector<TComponent*>& children, const TComponent& root) const override;
+
+ private:
+  TMenuItem* FItems;
 };
 
 enum TPopupAlignment : uint8_t { paLeft, paRight, paCenter };
 KYT_ENUM_INFO(TPopupAlignment, "paLeft", "paRight", "paCenter")
 
-// A popup (context) menu. Items() is its root item, owned by the menu.
-class TPopupMenu : public TComponent {
-  KYT_CLASS(TPopupMenu, TComponent)
+// A popup (context) menu.
+class TPopupMenu : public TMenu {
+  KYT_CLASS(TPopupMenu, TMenu)
  public:
   static void Publish(TPublisher<TPopupMenu>& p) {
     p.Property("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment).Default(paLeft);
@@ -114,10 +142,8 @@ class TPopupMenu : public TComponent {
   }
 
   explicit TPopupMenu(TComponent* owner);
-  ~TPopupMenu() override;
 
   // Properties
-  TMenuItem* Items() const { return FItems; }
   TPopupAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TPopupAlignment value) { FAlignment = value; }
   bool AutoPopup() const { return FAutoPopup; }
@@ -136,20 +162,41 @@ class TPopupMenu : public TComponent {
   // Shows the menu at screen position x, y and returns when it closes; then runs the OnClick
   // of the item chosen, if any.
   virtual void Popup(int x, int y);
-  // The item with the command identifier, or null.
-  TMenuItem* FindItem(UINT command) const;
   // The window that owns the menu while it is shown.
   HWND WindowHandle() const;
 
-  void GetChildren(std::vector<TComponent*>& children, const TComponent& root) const override;
-
  private:
-  TMenuItem* FItems;
   TPopupAlignment FAlignment = paLeft;
   bool FAutoPopup = true;
   os::UniqueHMenu FHandle;
   TMenuItem* FLastChosen = nullptr;
   TNotifyEvent FOnPopup;
+};
+
+// The menu bar of a form (TCustomForm::SetMenu). Its platform menu is made for the form's window
+// and made again whenever an item changes, so the bar always shows the items as they are.
+class TMainMenu : public TMenu {
+  KYT_CLASS(TMainMenu, TMenu)
+ public:
+  explicit TMainMenu(TComponent* owner);
+  ~TMainMenu() override;
+
+  // Properties
+  // The menu bar built for the window, or null while no form shows the menu; owned by the menu.
+  HMENU Handle() const { return FHandle.get(); }
+  // The window whose menu bar this is, or null.
+  HWND WindowHandle() const { return FWindow; }
+
+  // Methods
+  // Makes the menu the bar of window (null: of no window); the form calls it.
+  void SetWindowHandle(HWND window);
+  void MenuChanged() override;
+
+ private:
+  void Rebuild();
+
+  HWND FWindow = nullptr;
+  os::UniqueHMenu FHandle;
 };
 
 }  // namespace kyt

@@ -126,70 +126,191 @@ bool TLabel::ControlColor(HDC dc, LRESULT& brush) {
   return true;
 }
 
-// ----------------------------------------------------------------------------------------- TEdit
+// ------------------------------------------------------------------------------------ TCustomEdit
 
-TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
   UpdateBoundsCache(0, 0, 121, 21);
   SetColor(clWindow);
   SetTabStop(true);
 }
 
-void TEdit::CreateParams(TCreateParams& params) {
+void TCustomEdit::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SubclassOf = "Edit";
-  params.Style |= ES_AUTOHSCROLL | (FReadOnly ? ES_READONLY : 0);
+  params.Style |= FReadOnly ? ES_READONLY : 0;
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
-void TEdit::CreateWindowHandleDone() {
+void TCustomEdit::CreateWindowHandleDone() {
   TWinControl::CreateWindowHandleDone();
   Send(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
 }
 
-void TEdit::DestroyWnd() {
+void TCustomEdit::DestroyWnd() {
   FCaption = WindowText(FHandle);
   TWinControl::DestroyWnd();
 }
 
-std::string TEdit::Caption() const { return FHandle ? WindowText(FHandle) : FCaption; }
+std::string TCustomEdit::Caption() const { return FHandle ? WindowText(FHandle) : FCaption; }
 
-void TEdit::SetMaxLength(int32_t value) {
+void TCustomEdit::SetMaxLength(int32_t value) {
   if (value < 0) value = 0;
   FMaxLength = value;
   if (FHandle) Send(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(value), 0);
 }
 
-void TEdit::SetReadOnly(bool value) {
+void TCustomEdit::SetReadOnly(bool value) {
   FReadOnly = value;
   if (FHandle) Send(FHandle, EM_SETREADONLY, value ? TRUE : FALSE, 0);
 }
 
-int32_t TEdit::SelStart() const {
+int32_t TCustomEdit::SelStart() const {
   DWORD start = 0;
   if (FHandle) Send(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
   return static_cast<int32_t>(start);
 }
 
-int32_t TEdit::SelLength() const {
+int32_t TCustomEdit::SelLength() const {
   DWORD start = 0, end = 0;
   if (FHandle) Send(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return static_cast<int32_t>(end - start);
 }
 
-void TEdit::SelectAll() { Send(Handle(), EM_SETSEL, 0, -1); }
+void TCustomEdit::SelectAll() { Send(Handle(), EM_SETSEL, 0, -1); }
 
-void TEdit::CommandNotify(UINT code) {
+void TCustomEdit::CommandNotify(UINT code) {
   if (code == EN_CHANGE) {
     if (FHandle) FCaption = WindowText(FHandle);
     FOnChange(this);
   }
 }
 
-bool TEdit::ControlColor(HDC dc, LRESULT& brush) {
+bool TCustomEdit::ControlColor(HDC dc, LRESULT& brush) {
   os::gdi32.SetTextColor(dc, ColorToRGB(Font()->Color()));
   os::gdi32.SetBkColor(dc, ColorToRGB(Color()));
   brush = reinterpret_cast<LRESULT>(ColorBrush());
   return true;
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+  TCustomEdit::CreateParams(params);
+  params.Style |= ES_AUTOHSCROLL;
+}
+
+// ------------------------------------------------------------------------------------------ TMemo
+
+namespace {
+
+// Lines as TStrings::SetText reads them: breaks are CR LF, LF or CR; a final break ends the last
+// line rather than starting an empty one.
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      line += c;
+      continue;
+    }
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    lines.push_back(std::move(line));
+    line.clear();
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> TMemoStrings::Lines() const { return SplitLines(FMemo->Caption()); }
+
+void TMemoStrings::SetLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+  FMemo->SetCaption(text);
+}
+
+std::string TMemoStrings::Get(int index) const {
+  const std::vector<std::string> lines = Lines();
+  if (index < 0 || index >= static_cast<int>(lines.size())) IndexError(index);
+  return lines[static_cast<size_t>(index)];
+}
+
+int TMemoStrings::Count() const { return static_cast<int>(Lines().size()); }
+
+void TMemoStrings::Put(int index, const std::string& s) {
+  std::vector<std::string> lines = Lines();
+  if (index < 0 || index >= static_cast<int>(lines.size())) IndexError(index);
+  lines[static_cast<size_t>(index)] = s;
+  SetLines(lines);
+}
+
+void TMemoStrings::Insert(int index, const std::string& s) {
+  std::vector<std::string> lines = Lines();
+  if (index < 0 || index > static_cast<int>(lines.size())) IndexError(index);
+  // A line may itself hold breaks; it then becomes several.
+  const std::vector<std::string> parts = s.empty() ? std::vector<std::string>{std::string()} : SplitLines(s);
+  lines.insert(lines.begin() + index, parts.begin(), parts.end());
+  SetLines(lines);
+}
+
+void TMemoStrings::Delete(int index) {
+  std::vector<std::string> lines = Lines();
+  if (index < 0 || index >= static_cast<int>(lines.size())) IndexError(index);
+  lines.erase(lines.begin() + index);
+  SetLines(lines);
+}
+
+void TMemoStrings::Clear() { FMemo->SetCaption(std::string()); }
+
+std::string TMemoStrings::Text() const {
+  std::string text;
+  for (const std::string& line : Lines()) text += line + "\r\n";
+  return text;
+}
+
+void TMemoStrings::SetText(const std::string& text) { SetLines(SplitLines(text)); }
+
+TMemo::TMemo(TComponent* owner) : TCustomEdit(owner), FLines(std::make_unique<TMemoStrings>(this)) {
+  UpdateBoundsCache(0, 0, 185, 89);
+}
+
+TMemo::~TMemo() = default;
+
+void TMemo::SetLines(TStrings* value) { FLines->Assign(value); }
+
+void TMemo::CreateParams(TCreateParams& params) {
+  TCustomEdit::CreateParams(params);
+  params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+  if (FWantReturns) params.Style |= ES_WANTRETURN;
+  if (!FWordWrap || FScrollBars == ssHorizontal || FScrollBars == ssBoth) params.Style |= ES_AUTOHSCROLL;
+  if (FScrollBars == ssVertical || FScrollBars == ssBoth) params.Style |= WS_VSCROLL;
+  if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) params.Style |= WS_HSCROLL;
+  params.Style |= FAlignment == taCenter ? ES_CENTER : FAlignment == taRightJustify ? ES_RIGHT : ES_LEFT;
+}
+
+void TMemo::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) {
+  if (value == FScrollBars) return;
+  FScrollBars = value;
+  RecreateWnd();
+}
+
+void TMemo::SetWantReturns(bool value) {
+  if (value == FWantReturns) return;
+  FWantReturns = value;
+  RecreateWnd();
+}
+
+void TMemo::SetWordWrap(bool value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  RecreateWnd();
 }
 
 // --------------------------------------------------------------------------------- TControlItems
@@ -516,6 +637,49 @@ void TButton::Click() {
 
 void TButton::CommandNotify(UINT code) {
   if (code == BN_CLICKED) Click();
+}
+
+// -------------------------------------------------------------------------------------- TCheckBox
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+  UpdateBoundsCache(0, 0, 97, 17);
+  SetTabStop(true);
+}
+
+void TCheckBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubclassOf = "Button";
+  // Three-state but not automatic: the control steps the state itself, so a grayed state set
+  // from code shows even when the user may not choose it.
+  params.Style |= BS_3STATE;
+  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
+}
+
+void TCheckBox::CreateWindowHandleDone() {
+  TWinControl::CreateWindowHandleDone();
+  Send(FHandle, BM_SETCHECK, static_cast<WPARAM>(FState), 0);
+}
+
+void TCheckBox::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TCheckBox::SetState(TCheckBoxState value) {
+  if (value == FState) return;
+  FState = value;
+  if (FHandle) Send(FHandle, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  if (!ComponentState().Contains(csLoading)) Click();
+}
+
+void TCheckBox::CommandNotify(UINT code) {
+  if (code != BN_CLICKED) return;
+  switch (FState) {
+    case cbUnchecked: SetState(cbChecked); break;
+    case cbChecked: SetState(FAllowGrayed ? cbGrayed : cbUnchecked); break;
+    case cbGrayed: SetState(cbUnchecked); break;
+  }
 }
 
 }  // namespace kyt

@@ -1,6 +1,6 @@
 // StdCtrls: the standard controls, each on its system window class so test helpers find them
-// by class and caption: TLabel ("Static"), TEdit ("Edit"), TComboBox ("ComboBox"), TListBox
-// ("ListBox") and TButton ("Button").
+// by class and caption: TLabel ("Static"), TEdit and TMemo ("Edit"), TComboBox ("ComboBox"),
+// TListBox ("ListBox"), TButton and TCheckBox ("Button").
 #ifndef KYT_HOST_VCL_STDCTRLS_H
 #define KYT_HOST_VCL_STDCTRLS_H
 
@@ -72,18 +72,12 @@ class TLabel : public TWinControl {
   bool FWordWrap = false;
 };
 
-// A one-line edit box.
-class TEdit : public TWinControl {
-  KYT_CLASS(TEdit, TWinControl)
+// What a one-line and a multi-line edit share: the text lives in the window, a length limit,
+// read-only mode, the selection and OnChange.
+class TCustomEdit : public TWinControl {
+  KYT_CLASS(TCustomEdit, TWinControl)
  public:
-  static void Publish(TPublisher<TEdit>& p) {
-    p.Property("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength).Default(0);
-    p.Property("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
-    p.Property("Text", &TEdit::Caption, &TEdit::SetCaption).TypeName("TCaption");
-    p.Property("OnChange", &TEdit::OnChange, &TEdit::SetOnChange);
-  }
-
-  explicit TEdit(TComponent* owner);
+  explicit TCustomEdit(TComponent* owner);
 
   // Properties
   std::string Caption() const override;
@@ -117,6 +111,136 @@ class TEdit : public TWinControl {
   int32_t FMaxLength = 0;
   bool FReadOnly = false;
   TNotifyEvent FOnChange;
+};
+
+// A one-line edit box.
+class TEdit : public TCustomEdit {
+  KYT_CLASS(TEdit, TCustomEdit)
+ public:
+  static void Publish(TPublisher<TEdit>& p) {
+    p.Property("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength).Default(0);
+    p.Property("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
+    p.Property("Text", &TEdit::Caption, &TEdit::SetCaption).TypeName("TCaption");
+    p.Property("OnChange", &TEdit::OnChange, &TEdit::SetOnChange);
+  }
+
+  explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+KYT_ENUM_INFO(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
+
+class TMemo;
+
+// The lines of a memo: its window text split at line breaks, so the two never disagree.
+// "a" CR LF "b" is two lines; a break at the very end adds no empty line (as SetText reads it).
+class TMemoStrings : public TStrings {
+  KYT_CLASS(TMemoStrings, TStrings)
+ public:
+  explicit TMemoStrings(TMemo* memo) : FMemo(memo) {}
+  std::string Get(int index) const override;
+  int Count() const override;
+  void Put(int index, const std::string& s) override;
+  void Insert(int index, const std::string& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  std::string Text() const override;
+  void SetText(const std::string& text) override;
+
+ private:
+  std::vector<std::string> Lines() const;
+  void SetLines(const std::vector<std::string>& lines);
+
+  TMemo* FMemo;
+};
+
+// A multi-line edit box; its text is published as Lines.
+class TMemo : public TCustomEdit {
+  KYT_CLASS(TMemo, TCustomEdit)
+ public:
+  static void Publish(TPublisher<TMemo>& p) {
+    p.Property("Alignment", &TMemo::Alignment, &TMemo::SetAlignment).Default(taLeftJustify);
+    p.Property("Lines", &TMemo::Lines, &TMemo::SetLines);
+    p.Property("MaxLength", &TMemo::MaxLength, &TMemo::SetMaxLength).Default(0);
+    p.Property("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly).Default(false);
+    p.Property("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars).Default(ssNone);
+    p.Property("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns).Default(true);
+    p.Property("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap).Default(true);
+    p.Property("OnChange", &TMemo::OnChange, &TMemo::SetOnChange);
+  }
+
+  explicit TMemo(TComponent* owner);
+  ~TMemo() override;
+
+  // Properties
+  TStrings* Lines() const { return FLines.get(); }
+  // Copies the lines.
+  void SetLines(TStrings* value);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle value);
+  // Enter breaks the line (otherwise it presses the form's default button).
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool value);
+  // Long lines wrap at the right edge (no horizontal scrolling then).
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  std::unique_ptr<TMemoStrings> FLines;
+  TAlignment FAlignment = taLeftJustify;
+  TScrollStyle FScrollBars = ssNone;
+  bool FWantReturns = true;
+  bool FWordWrap = true;
+};
+
+enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
+KYT_ENUM_INFO(TCheckBoxState, "cbUnchecked", "cbChecked", "cbGrayed")
+
+// A check box. A click steps the state (unchecked, checked, and grayed when AllowGrayed) and
+// runs OnClick; so does setting State or Checked from code, except while a form file is read.
+class TCheckBox : public TWinControl {
+  KYT_CLASS(TCheckBox, TWinControl)
+ public:
+  static void Publish(TPublisher<TCheckBox>& p) {
+    p.Property("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment).Default(taRightJustify);
+    p.Property("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed).Default(false);
+    p.Property("Caption", &TCheckBox::Caption, &TCheckBox::SetCaption).TypeName("TCaption");
+    p.Property("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked).Default(false);
+    p.Property("State", &TCheckBox::State, &TCheckBox::SetState).Default(cbUnchecked);
+    p.Property("OnClick", &TCheckBox::OnClick, &TCheckBox::SetOnClick);
+  }
+
+  explicit TCheckBox(TComponent* owner);
+
+  // Properties
+  // taRightJustify puts the caption right of the box (the default), taLeftJustify left of it.
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  bool AllowGrayed() const { return FAllowGrayed; }
+  void SetAllowGrayed(bool value) { FAllowGrayed = value; }
+  TCheckBoxState State() const { return FState; }
+  void SetState(TCheckBoxState value);
+  bool Checked() const { return FState == cbChecked; }
+  void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandleDone() override;
+  void CommandNotify(UINT code) override;
+  bool DefaultTabStop() const override { return true; }
+
+ private:
+  TAlignment FAlignment = taRightJustify;
+  bool FAllowGrayed = false;
+  TCheckBoxState FState = cbUnchecked;
 };
 
 enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };

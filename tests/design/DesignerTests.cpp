@@ -1,15 +1,22 @@
 // Tests of the designer's framework without any package: the editor lookup's precedence, the
-// base editors' texts, multi-selection in the inspector and event entries of a plain designer.
+// base editors' texts, multi-selection in the inspector, event entries of a plain designer and
+// the Standard page of the host's controls.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/core/Events.h"
+#include "host/core/FormFile.h"
 #include "host/core/Strings.h"
 #include "host/design/Designer.h"
 #include "host/design/PropertyEditors.h"
+#include "host/os/OsSeam.h"
+#include "host/vcl/Controls.h"
+#include "host/vcl/Forms.h"
+#include "host/vcl/StdCtrls.h"
 
 namespace kyt {
 namespace {
@@ -225,6 +232,65 @@ TEST_F(Designer, EventEntryNamesOnlyTheRootsMethodsWithThePlainDesigner) {
   EXPECT_THROW(InspectorSetText(*entry, "DataChange"), EPropertyError);  // the root has no such method
   EXPECT_THROW(InspectorSetText(*entry, "not a name"), EPropertyError);
   EXPECT_FALSE(data->OnChange());
+}
+
+// The Standard page: every entry built, known to streaming, with its palette bitmap, and not
+// part of the packages' tables (which registering a package empties).
+TEST(StandardPage, ListsTheHostsClassesWithTheirBitmaps) {
+  ClearDesignTables();
+  const std::vector<std::string> expected = {
+      "TMainMenu", "TPopupMenu", "TLabel",  "TEdit",       "TMemo",       "TButton",    "TCheckBox",   "TListBox",
+      "TComboBox", "TPanel",     "TBitBtn", "TSpeedButton", "TTabControl", "TTimer",    "TOpenDialog", "TSaveDialog",
+      "TColorDialog"};
+  std::vector<std::string> names;
+  for (const TPaletteEntry& e : PalettePage(kStandardPage)) {
+    names.push_back(e.ClassName);
+    ASSERT_TRUE(e.Available()) << e.ClassName;
+    EXPECT_EQ(e.Page, "Standard");
+    EXPECT_EQ(FindClass(e.ClassName), e.Class) << e.ClassName;
+    EXPECT_EQ(FindPaletteClass(e.ClassName), e.Class) << e.ClassName;
+    std::string resource = e.ClassName;
+    for (char& c : resource) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    HANDLE image = os::user32.LoadImageA(os::kernel32.GetModuleHandleA(nullptr), resource.c_str(), IMAGE_BITMAP,
+                                         0, 0, LR_CREATEDIBSECTION);
+    ASSERT_NE(image, nullptr) << resource;
+    BITMAP bitmap{};
+    os::gdi32.GetObjectA(image, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 24) << resource;
+    EXPECT_EQ(bitmap.bmHeight, 24) << resource;
+    EXPECT_EQ(bitmap.bmBitsPixel, 8) << resource;
+    os::gdi32.DeleteObject(image);
+  }
+  EXPECT_EQ(names, expected);
+  EXPECT_TRUE(DesignTables().Palette.empty());
+  EXPECT_EQ(FindPaletteClass("tbutton"), FindClass("TButton"));
+}
+
+// A designed form holding one of each class of the page is written, read back by name and
+// written again to the same text.
+TEST(StandardPage, EveryClassIsPlacedAndStreamedOnADesignedForm) {
+  TForm form(nullptr);
+  form.SetName("Designed");
+  form.SetDesigning(true);
+  int n = 0;
+  for (const TPaletteEntry& e : StandardPalette()) {
+    TComponent* c = e.Class->CreateComponent(&form);
+    c->SetName("Item" + std::to_string(++n));
+    if (auto* control = dynamic_cast<TControl*>(c)) {
+      control->SetParent(&form);
+      // A label takes the size of its caption (also when read back), so it keeps its own.
+      if (auto* label = dynamic_cast<TLabel*>(control)) label->SetCaption("Name:");
+      else control->SetBounds(4 * n, 8 * n, 60, 24);
+    }
+  }
+  const std::string text = WriteComponentText(form);
+  for (const TPaletteEntry& e : StandardPalette())
+    EXPECT_NE(text.find(": " + e.ClassName + "\r\n"), std::string::npos) << e.ClassName << "\n" << text;
+  TForm copy(nullptr);
+  ReadRootText(copy, text, "Designed.kfm");
+  EXPECT_EQ(copy.ComponentCount(), static_cast<int>(StandardPalette().size()));
+  copy.SetName("Designed");
+  EXPECT_EQ(WriteComponentText(copy), text);
 }
 
 }  // namespace

@@ -4,13 +4,17 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/KYTTFormHook.h"
 #include "host/core/FormFile.h"
 #include "host/os/OsSeam.h"
 #include "host/vcl/Application.h"
+#include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Forms.h"
+#include "host/vcl/StdCtrls.h"
+#include "tests/support/MessagePump.h"
 
 namespace kyt {
 namespace {
@@ -332,6 +336,90 @@ TEST(KYTTFormHookPublished, PublishesAboutAndOnMessageOnly) {
   TKYTFormHook hook(&form);
   EXPECT_EQ(hook.About(), "(About)");
   EXPECT_FALSE(hook.OnMessage());
+}
+
+// What a form designer does with the input of a designed form: takes every mouse and key message.
+class TRecordingDesigner : public TDesignHook {
+ public:
+  std::vector<std::pair<TControl*, UINT>> Seen;
+  bool IsDesignMsg(TControl* sender, TMessage& msg) override {
+    if (msg.Msg == WM_LBUTTONDOWN || msg.Msg == WM_LBUTTONUP) Seen.emplace_back(sender, msg.Msg);
+    return true;
+  }
+};
+
+struct TClickCount {
+  int Count = 0;
+  void Click(TObject*) { ++Count; }
+};
+
+struct TFormMessages {
+  std::vector<UINT> Seen;
+  void Message(TObject*, TMessage& m) {
+    if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONUP) Seen.push_back(m.Msg);
+  }
+};
+
+// A left click at a screen point through the system's input queue, as a person's click arrives.
+void ClickAt(POINT p) {
+  ::SetCursorPos(p.x, p.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
+}
+
+// A designed button is not pressed: its clicks go to the designer, while the form hook on the
+// designed form goes on seeing the form's own messages. Without the designer the same click
+// presses it, so the click really arrives.
+TEST(KYTTFormHookDesigned, TheDesignerTakesTheInputOfADesignedFormsControls) {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  TForm form(nullptr);
+  form.SetBounds(200, 200, 300, 200);
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetBounds(20, 20, 100, 30);
+  TClickCount clicks;
+  button->SetOnClick(TNotifyEvent::Bind<&TClickCount::Click>(&clicks));
+  // A panel acts on the click in its own WndProc: the designer's turn must come before that too.
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(150, 20, 100, 40);
+  panel->SetOnClick(TNotifyEvent::Bind<&TClickCount::Click>(&clicks));
+  auto* hook = new TKYTFormHook(&form);
+  TFormMessages formMessages;
+  hook->SetOnMessage(TKYTHookMessage::Bind<&TFormMessages::Message>(&formMessages));
+  TRecordingDesigner designer;
+  form.SetDesigning(true);
+  form.SetDesigner(&designer);
+  form.Show();
+  ::SetForegroundWindow(form.Handle());
+
+  ClickAt(button->ClientToScreen(POINT{50, 15}));
+  EXPECT_TRUE(PumpUntil([&] { return designer.Seen.size() == 2; }, 3000));
+  using Seen = std::vector<std::pair<TControl*, UINT>>;
+  EXPECT_EQ(designer.Seen, (Seen{{button, WM_LBUTTONDOWN}, {button, WM_LBUTTONUP}}));
+  PumpPending();
+  EXPECT_EQ(clicks.Count, 0);
+  EXPECT_EQ(::SendMessageA(button->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+  designer.Seen.clear();
+  ClickAt(panel->ClientToScreen(POINT{50, 20}));
+  EXPECT_TRUE(PumpUntil([&] { return designer.Seen.size() == 2; }, 3000));
+  EXPECT_EQ(designer.Seen, (Seen{{panel, WM_LBUTTONDOWN}, {panel, WM_LBUTTONUP}}));
+  EXPECT_EQ(clicks.Count, 0);
+
+  designer.Seen.clear();
+  ClickAt(form.ClientToScreen(POINT{200, 120}));
+  EXPECT_TRUE(PumpUntil([&] { return designer.Seen.size() == 2; }, 3000));
+  EXPECT_EQ(designer.Seen, (Seen{{&form, WM_LBUTTONDOWN}, {&form, WM_LBUTTONUP}}));
+  EXPECT_EQ(formMessages.Seen, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+
+  form.SetDesigner(nullptr);
+  ClickAt(button->ClientToScreen(POINT{50, 15}));
+  EXPECT_TRUE(PumpUntil([&] { return clicks.Count == 1; }, 3000));
+  ::SetCursorPos(cursor.x, cursor.y);
 }
 
 }  // namespace

@@ -434,6 +434,13 @@ const std::vector<TEntry>& Entries() {
         Fails<version, &VersionTable::VerQueryValueW>("version.VerQueryValueW", FALSE, ERROR_RESOURCE_TYPE_NOT_FOUND),
         Fails<winmm, &WinmmTable::sndPlaySoundA>("winmm.sndPlaySoundA", FALSE, ERROR_NOT_ENOUGH_MEMORY),
         Fails<winmm, &WinmmTable::PlaySoundA>("winmm.PlaySoundA", FALSE, ERROR_NOT_ENOUGH_MEMORY),
+        // Common dialogs: a failed dialog returns FALSE; the error query then names the error
+        // (its failure is an error code where there was none).
+        Fails<comdlg32, &Comdlg32Table::GetOpenFileNameA>("comdlg32.GetOpenFileNameA", FALSE, 0),
+        Fails<comdlg32, &Comdlg32Table::GetSaveFileNameA>("comdlg32.GetSaveFileNameA", FALSE, 0),
+        Fails<comdlg32, &Comdlg32Table::ChooseColorA>("comdlg32.ChooseColorA", FALSE, 0),
+        Fails<comdlg32, &Comdlg32Table::CommDlgExtendedError>("comdlg32.CommDlgExtendedError",
+                                                              static_cast<DWORD>(CDERR_MEMALLOCFAILURE), 0),
         // COM (the calls return their HRESULT)
         Fails<ole32, &Ole32Table::CoInitializeEx>("ole32.CoInitializeEx", E_OUTOFMEMORY, 0),
         Fails<ole32, &Ole32Table::CoCreateInstance>("ole32.CoCreateInstance", E_OUTOFMEMORY, 0, nullptr,

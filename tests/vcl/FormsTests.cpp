@@ -14,6 +14,8 @@
 #include "host/core/FormFile.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Buttons.h"
+#include "host/vcl/ComCtrls.h"
+#include "host/vcl/Dialogs.h"
 #include "host/vcl/ExtCtrls.h"
 #include "host/vcl/Menus.h"
 #include "host/vcl/StdCtrls.h"
@@ -688,5 +690,85 @@ TEST(Form, BoundsAreCurrentWhenWmSizeAndWmMoveReachAWindowHook) {
   EXPECT_EQ(form.Width(), 420);
   EXPECT_EQ(form.Left(), 150);
 }
+
+namespace {
+
+// One form of every control and dialog added with the memo: what is stored, and that the copy
+// read back has it in its windows and writes the same text.
+TEST(FormFile, TheNewControlsAndDialogsRoundTrip) {
+  TTestForm form(nullptr);
+  form.SetName("TestForm");
+  form.SetBounds(10, 10, 400, 300);
+  auto* memo = new TMemo(&form);
+  memo->SetName("Notes");
+  memo->SetParent(&form);
+  memo->SetBounds(8, 8, 120, 60);
+  memo->Lines()->SetText("first\r\nsecond\r\n");
+  memo->SetScrollBars(ssVertical);
+  memo->SetWordWrap(false);
+  auto* box = new TCheckBox(&form);
+  box->SetName("Keep");
+  box->SetParent(&form);
+  box->SetBounds(8, 80, 97, 17);
+  box->SetCaption("Keep it");
+  box->SetAllowGrayed(true);
+  box->SetState(cbGrayed);
+  auto* tabs = new TTabControl(&form);
+  tabs->SetName("Pages");
+  tabs->SetParent(&form);
+  tabs->SetBounds(140, 8, 200, 100);
+  tabs->Tabs()->SetText("One\r\nTwo\r\n");
+  tabs->SetTabIndex(1);
+  auto* speed = new TSpeedButton(&form);
+  speed->SetName("Tool");
+  speed->SetParent(&form);
+  speed->SetBounds(8, 110, 25, 25);
+  speed->SetGlyphResource("SPEEDGLYPH");
+  speed->SetFlat(false);
+  auto* menu = new TMainMenu(&form);
+  menu->SetName("MainMenu");
+  auto* file = new TMenuItem(&form);
+  file->SetName("FileItem");
+  file->SetCaption("&File");
+  menu->Items()->Add(file);
+  form.SetMenu(menu);
+  auto* open = new TOpenDialog(&form);
+  open->SetName("OpenDialog");
+  open->SetFilter("Text|*.txt");
+  open->SetOptions(TOpenOptions{ofFileMustExist});
+  auto* colour = new TColorDialog(&form);
+  colour->SetName("ColourDialog");
+  colour->SetColor(clRed);
+
+  const std::string text = WriteComponentText(form);
+  for (const char* stored :
+       {"Menu = MainMenu", "object Notes: TMemo", "Lines.Strings = (", "'second')", "ScrollBars = ssVertical",
+        "WordWrap = False", "AllowGrayed = True", "State = cbGrayed", "Caption = 'Keep it'", "TabIndex = 1",
+        "Tabs.Strings = (", "GlyphResource = 'SPEEDGLYPH'", "Flat = False", "object MainMenu: TMainMenu",
+        "object FileItem: TMenuItem", "Filter = 'Text|*.txt'", "Options = [ofFileMustExist]", "Color = clRed"})
+    EXPECT_NE(text.find(stored), std::string::npos) << stored << "\n" << text;
+  // Defaults stay out: a check box's Checked, the memo's WantReturns, the speed button's Spacing.
+  for (const char* left : {"Checked", "WantReturns", "Spacing", "FilterIndex", "MultiLine"})
+    EXPECT_EQ(text.find(left), std::string::npos) << left << "\n" << text;
+
+  TTestForm copy(nullptr);
+  ReadRootText(copy, text, "TestForm.kfm");
+  auto* memo2 = dynamic_cast<TMemo*>(copy.FindComponent("Notes"));
+  auto* box2 = dynamic_cast<TCheckBox*>(copy.FindComponent("Keep"));
+  auto* tabs2 = dynamic_cast<TTabControl*>(copy.FindComponent("Pages"));
+  auto* speed2 = dynamic_cast<TSpeedButton*>(copy.FindComponent("Tool"));
+  ASSERT_TRUE(memo2 && box2 && tabs2 && speed2);
+  EXPECT_EQ(vcltest::TextOf(memo2->Handle()), "first\r\nsecond");
+  EXPECT_NE(::GetWindowLongA(memo2->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+  EXPECT_EQ(::SendMessageA(box2->Handle(), BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+  EXPECT_EQ(::SendMessageA(tabs2->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(::SendMessageA(tabs2->Handle(), TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_NE(speed2->Glyph(), nullptr);
+  ASSERT_NE(copy.Menu(), nullptr);
+  EXPECT_EQ(::GetMenu(copy.Handle()), copy.Menu()->Handle());
+  EXPECT_EQ(WriteComponentText(copy), text);
+}
+
+}  // namespace
 
 }  // namespace kyt

@@ -1,9 +1,11 @@
-// Tests of popup menus: the item tree, the platform menu Popup shows and the item it runs.
+// Tests of popup and main menus: the item tree, the platform menu Popup shows and the item it
+// runs, and a form's menu bar kept in step with its items.
 #include "host/vcl/Menus.h"
 
 #include <gtest/gtest.h>
 
 #include "host/vcl/Application.h"
+#include "host/vcl/Forms.h"
 #include "tests/vcl/VclTestSupport.h"
 
 namespace kyt {
@@ -119,6 +121,64 @@ TEST(PopupMenu, FreeingTheMenuFreesItsItems) {
   EXPECT_EQ(owner.ComponentCount(), 3);
   delete menu;
   EXPECT_EQ(owner.ComponentCount(), 0);
+}
+
+std::string MenuText(HMENU menu, UINT position) {
+  char text[64] = {};
+  ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+// The bar shows the items as they are after every change, survives a new window, runs the item
+// a menu command names, and leaves the window when the menu is freed.
+TEST(MainMenu, TheFormsMenuBarFollowsItsItems) {
+  TForm form(nullptr);
+  auto* menu = new TMainMenu(&form);
+  auto* file = new TMenuItem(&form);
+  file->SetCaption("&File");
+  menu->Items()->Add(file);
+  auto* open = new TMenuItem(&form);
+  open->SetCaption("&Open");
+  file->Add(open);
+  MenuClicks clicks;
+  open->SetOnClick(TNotifyEvent::Bind<&MenuClicks::Click>(&clicks));
+  form.SetMenu(menu);
+  form.Show();
+  HMENU bar = ::GetMenu(form.Handle());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar, menu->Handle());
+  EXPECT_EQ(MenuText(bar, 0), "&File");
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(bar, 0)), 1);
+
+  struct Step {
+    void (*Change)(TMainMenu&, TMenuItem& file);
+    const char* First;
+    int Count;
+  };
+  const Step steps[] = {
+      {[](TMainMenu&, TMenuItem& f) { f.SetCaption("&Datei"); }, "&Datei", 1},
+      {[](TMainMenu& m, TMenuItem&) {
+         auto* help = new TMenuItem(m.Owner());
+         help->SetCaption("&Help");
+         m.Items()->Add(help);
+       }, "&Datei", 2},
+      {[](TMainMenu&, TMenuItem& f) { f.SetVisible(false); }, "&Help", 1},
+  };
+  for (const Step& s : steps) {
+    s.Change(*menu, *file);
+    bar = ::GetMenu(form.Handle());
+    EXPECT_EQ(MenuText(bar, 0), s.First);
+    EXPECT_EQ(::GetMenuItemCount(bar), s.Count);
+  }
+  file->SetVisible(true);
+  form.RecreateWnd();
+  ASSERT_NE(::GetMenu(form.Handle()), nullptr);
+  ::PostMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
+  EXPECT_TRUE(vcltest::PumpApp([&] { return !clicks.Log.empty(); }));
+  EXPECT_EQ(clicks.Log, std::vector<std::string>{"&Open"});
+  delete menu;
+  EXPECT_EQ(form.Menu(), nullptr);
+  EXPECT_EQ(::GetMenu(form.Handle()), nullptr);
 }
 
 }  // namespace

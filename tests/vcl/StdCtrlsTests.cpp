@@ -97,6 +97,88 @@ TEST(Edit, TextIsTheWindowTextAndSurvivesItsWindow) {
   EXPECT_EQ(TextOf(edit->Handle()), "typed");
 }
 
+// Each edit of the lines lands in the window text, and the window text is what Lines reads.
+TEST(Memo, LinesAreTheWindowText) {
+  struct Case {
+    const char* Name;
+    void (*Change)(TStrings&);
+    const char* Window;
+    int Count;
+  };
+  const Case cases[] = {
+      {"add", [](TStrings& l) { l.Add("c"); }, "a\r\nb\r\nc", 3},
+      {"insert first", [](TStrings& l) { l.Insert(0, "z"); }, "z\r\na\r\nb", 3},
+      {"insert an empty line", [](TStrings& l) { l.Insert(1, ""); }, "a\r\n\r\nb", 3},
+      {"put", [](TStrings& l) { l.Put(1, "B"); }, "a\r\nB", 2},
+      {"delete", [](TStrings& l) { l.Delete(0); }, "b", 1},
+      {"text with bare breaks", [](TStrings& l) { l.SetText("x\ny\rz\n"); }, "x\r\ny\r\nz", 3},
+      {"a line holding a break", [](TStrings& l) { l.Add("c\nd"); }, "a\r\nb\r\nc\r\nd", 4},
+      {"clear", [](TStrings& l) { l.Clear(); }, "", 0},
+  };
+  for (const Case& c : cases) {
+    TForm form(nullptr);
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    memo->Lines()->SetText("a\r\nb\r\n");
+    c.Change(*memo->Lines());
+    EXPECT_EQ(TextOf(memo->Handle()), c.Window) << c.Name;
+    EXPECT_EQ(memo->Lines()->Count(), c.Count) << c.Name;
+  }
+  TForm form(nullptr);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  EXPECT_EQ(ClassOf(memo->Handle()), "Edit");
+  EXPECT_NE(::GetWindowLongA(memo->Handle(), GWL_STYLE) & ES_MULTILINE, 0);
+  ::SetWindowTextA(memo->Handle(), "typed\r\nby hand");
+  EXPECT_EQ(memo->Lines()->Strings(1), "by hand");
+  EXPECT_THROW(memo->Lines()->Strings(2), EListError);
+  // A style change makes a new window; the text goes along.
+  memo->SetScrollBars(ssVertical);
+  EXPECT_NE(::GetWindowLongA(memo->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+  EXPECT_EQ(TextOf(memo->Handle()), "typed\r\nby hand");
+}
+
+// A click steps the state as the user sees it, and every change runs OnClick once.
+TEST(CheckBox, AClickStepsTheStateAndRunsOnClick) {
+  struct Case {
+    bool AllowGrayed;
+    TCheckBoxState Start;
+    int ClicksGiven;
+    TCheckBoxState End;
+  };
+  const Case cases[] = {
+      {false, cbUnchecked, 1, cbChecked},
+      {false, cbUnchecked, 2, cbUnchecked},
+      {true, cbUnchecked, 2, cbGrayed},
+      {true, cbUnchecked, 3, cbUnchecked},
+      {false, cbGrayed, 1, cbUnchecked},
+  };
+  for (const Case& c : cases) {
+    TForm form(nullptr);
+    auto* box = new TCheckBox(&form);
+    box->SetParent(&form);
+    box->SetCaption("Keep");
+    box->SetAllowGrayed(c.AllowGrayed);
+    box->SetState(c.Start);
+    Clicks clicks;
+    box->SetOnClick(TNotifyEvent::Bind<&Clicks::Click>(&clicks));
+    form.Show();
+    for (int i = 0; i < c.ClicksGiven; ++i) ::SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(box->State(), c.End) << c.ClicksGiven;
+    EXPECT_EQ(::SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(c.End)) << c.ClicksGiven;
+    EXPECT_EQ(clicks.Count, c.ClicksGiven);
+    EXPECT_EQ(box->Checked(), c.End == cbChecked);
+  }
+  // Set before the window exists, the state is in the new window.
+  TForm form(nullptr);
+  auto* box = new TCheckBox(&form);
+  box->SetChecked(true);
+  box->SetParent(&form);
+  EXPECT_EQ(ClassOf(box->Handle()), "Button");
+  EXPECT_EQ(::SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(TextOf(box->Handle()), "");
+}
+
 TEST(ComboBox, ItemsAreTheControlsItems) {
   TForm form(nullptr);
   auto* combo = new TComboBox(&form);
