@@ -161,8 +161,11 @@ endfunction()
 
 function(_kyt_executable name)
   _kyt_common(${name})
+  # An executable whose target property KYT_OWN_RESOURCES is set compiles the manifest and the
+  # palettes into one resource script of its own: the GNU linker's merge of several resource
+  # objects gave an executable that lost resources (and once its exceptions' unwinding).
   if(KYT_WINDOWS)
-    target_sources(${name} PRIVATE ${KYT_UTF8_MANIFEST})
+    target_sources(${name} PRIVATE "$<$<NOT:$<BOOL:$<TARGET_PROPERTY:KYT_OWN_RESOURCES>>>:${KYT_UTF8_MANIFEST}>")
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(KYT_DEPS)

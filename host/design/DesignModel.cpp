@@ -470,6 +470,35 @@ void TDesignSession::Move(TComponent* component, int32_t x, int32_t y) {
   });
 }
 
+void TDesignSession::MoveSelection(int32_t dx, int32_t dy) {
+  if (!dx && !dy) return;
+  Change([&] {
+    for (TComponent* c : FSelection) {
+      if (c == FForm.get()) continue;
+      if (auto* control = dynamic_cast<TControl*>(c)) {
+        control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
+      } else {
+        const auto at = c->DesignPosition();
+        c->SetDesignPosition(at.Left + dx, at.Top + dy);
+      }
+    }
+  });
+}
+
+void TDesignSession::SetBounds(TComponent* component, int32_t left, int32_t top, int32_t width, int32_t height) {
+  auto* control = dynamic_cast<TControl*>(component);
+  if (!control || control == FForm.get()) Refuse(component->Name() + " has no size to set on the form");
+  Select({component});
+  Change([&] { control->SetBounds(left, top, std::max(width, 1), std::max(height, 1)); });
+}
+
+void TDesignSession::SelectAll() {
+  std::vector<TComponent*> all;
+  for (int i = 0; i < FForm->ComponentCount(); ++i) all.push_back(FForm->Components(i));
+  if (all.empty()) all.push_back(FForm.get());
+  Select(all);
+}
+
 void TDesignSession::DeleteSelection() {
   for (TComponent* c : FSelection)
     if (c == FForm.get()) Refuse("the form itself cannot be deleted");

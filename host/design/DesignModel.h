@@ -114,6 +114,12 @@ class TDesignSession {
   TComponent* Place(const std::string& className, const std::string& name = {});
   // Moves a control, or sets a non-visual component's place.
   void Move(TComponent* component, int32_t x, int32_t y);
+  // Moves every selected component (the form itself stays) by dx, dy: one step.
+  void MoveSelection(int32_t dx, int32_t dy);
+  // A control's bounds, as its handles resize it (EDesignError for a non-visual component).
+  void SetBounds(TComponent* control, int32_t left, int32_t top, int32_t width, int32_t height);
+  // Selects every component of the form (not the form itself; the form when it has none).
+  void SelectAll();
   // Deletes the selected components (the form itself cannot be deleted).
   void DeleteSelection();
   // The selection as form text: one object block each, in the form's order.

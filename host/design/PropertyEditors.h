@@ -248,8 +248,7 @@ class TClassProperty : public TPropertyEditor {
   TPropertyAttributes GetAttributes() const override;   // paMultiSelect, paSubProperties, paReadOnly
   std::string GetValue() const override;
   std::vector<std::unique_ptr<TPropertyEditor>> GetProperties() const override;
-
- protected:
+  // The sub-object of each selected object.
   std::vector<TPersistent*> SubObjects() const;
 };
 
