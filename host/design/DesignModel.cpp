@@ -180,6 +180,14 @@ TDesignSession& TDesignModel::New(const std::string& className) {
   return *FSessions.back();
 }
 
+TDesignSession& TDesignModel::NewAt(int32_t left, int32_t top, const std::string& rootClass) {
+  TDesignSession& session = New(rootClass);
+  session.FForm->SetBounds(left, top, session.FForm->Width(), session.FForm->Height());
+  session.FText = WriteComponentText(*session.FForm);
+  session.FSavedText = session.FText;
+  return session;
+}
+
 TDesignSession& TDesignModel::NewInherited(const std::string& rootClass, TDesignSession& ancestor) {
   if (rootClass.size() < 2 || (rootClass[0] != 'T' && rootClass[0] != 't'))
     Refuse("a form class name starts with T: '" + rootClass + "'");

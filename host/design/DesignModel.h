@@ -47,6 +47,8 @@ class TDesignModel {
   // first of TForm1, TForm2, ... that no open form has. EDesignError for a class name that is
   // no identifier starting with T.
   TDesignSession& New(const std::string& rootClass = {});
+  // The same, at a place on the screen a designer chooses for it (not a change to undo).
+  TDesignSession& NewAt(int32_t left, int32_t top, const std::string& rootClass = {});
   // A new unsaved form of class rootClass inherited from the form of an open session.
   TDesignSession& NewInherited(const std::string& rootClass, TDesignSession& ancestor);
   // The form of a file; the session already open for it when there is one. A file that does

@@ -198,9 +198,7 @@ void TDesignerWindow::UpdateCaption() {
 
 void TDesignerWindow::NewForm() {
   FContext.Try([&] {
-    TDesignSession& s = FContext.Model().New();
-    s.Form().SetBounds(kFormLeft, kFormTop, s.Form().Width(), s.Form().Height());
-    FContext.Adopt(s);
+    FContext.Adopt(FContext.Model().NewAt(kFormLeft, kFormTop));
   });
 }
 

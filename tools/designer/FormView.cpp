@@ -405,11 +405,11 @@ void TFormView::EndFeedback() {
 
 void TFormView::MouseUp(POINT at) {
   const TDrag drag = FDrag;
+  const RECT r = DragRect(at);
   FDrag = TDrag::None;
   EndFeedback();
   ::ReleaseCapture();
   if (drag == TDrag::None || !FSession) return;
-  const RECT r = DragRect(at);
   switch (drag) {
     case TDrag::Move:
       if (TComponent* lead = FForm->FindComponent(FDragged))
