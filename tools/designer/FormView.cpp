@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "host/os/OsSeam.h"
 #include "host/vcl/Forms.h"
 #include "host/vcl/Menus.h"
 
@@ -117,7 +118,7 @@ void TFormView::RebuildOverlay() {
     HWND w = ::CreateWindowExA(0, kOverlayClass, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
                                r.bottom - r.top, form, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     if (!w) return;
-    ::SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    os::user32.SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     FOverlay[w] = std::move(overlay);
     if (FOverlay[w].Handle >= 0) FHandles.push_back(w);
@@ -211,7 +212,7 @@ void TFormView::PaintOverlay(HWND window) {
 }
 
 LRESULT CALLBACK TFormView::OverlayProc(HWND window, UINT msg, WPARAM w, LPARAM l) {
-  auto* view = reinterpret_cast<TFormView*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* view = reinterpret_cast<TFormView*>(os::user32.GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!view) return ::DefWindowProcA(window, msg, w, l);
   const auto it = view->FOverlay.find(window);
   switch (msg) {
