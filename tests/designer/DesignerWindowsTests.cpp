@@ -270,5 +270,42 @@ TEST_F(DesignerWindows, BandSelectionKeysAndARefusedValue) {
   EXPECT_EQ(reports.size(), 1u);
 }
 
+// Closing a form with changes asks first: Cancel keeps it open and changed, No closes it unsaved.
+// An execute test that raises shows its message and the designer goes on.
+TEST_F(DesignerWindows, ClosingAsksAboutChangesAndFailuresAreShown) {
+  TDesigner d;
+  TDesignSession& session = *d.Context().Current();
+  session.Place("TButton", 8, 8);
+  {
+    DialogAnswerer answer(Press("Cancel"));
+    EXPECT_FALSE(d.Window().CloseForm());
+    EXPECT_TRUE(answer.Answered()) << answer.FailureReason();
+    EXPECT_NE(answer.SeenText().find("Save changes to Form1?"), std::string::npos) << answer.SeenText();
+  }
+  ASSERT_EQ(d.Context().Current(), &session);
+  EXPECT_TRUE(session.Modified());
+  {
+    DialogAnswerer answer(Press("No"));
+    EXPECT_TRUE(d.Window().CloseForm());
+    EXPECT_TRUE(answer.Answered()) << answer.FailureReason();
+  }
+  EXPECT_EQ(d.Context().Current(), nullptr);
+  EXPECT_TRUE(d.Context().Model().Sessions().empty());
+  EXPECT_EQ(d.FormView().FormWindow(), nullptr);
+
+  // A failing command is reported in a message box; nothing else changes.
+  d.Window().NewForm();
+  TDesignSession& next = *d.Context().Current();
+  {
+    DialogAnswerer answer(Press("OK"));
+    EXPECT_FALSE(d.Context().Try([&] { next.Place("TNoSuchClass", 0, 0); }));
+    EXPECT_TRUE(answer.Answered()) << answer.FailureReason();
+    EXPECT_NE(answer.SeenText().find("TNoSuchClass is not a component of the palette"), std::string::npos)
+        << answer.SeenText();
+  }
+  EXPECT_EQ(next.Form().ComponentCount(), 0);
+  EXPECT_FALSE(next.Modified());
+}
+
 }  // namespace
 }  // namespace kyt
