@@ -2,6 +2,7 @@
 #include "host/design/Designer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "host/core/Collection.h"
@@ -88,6 +89,12 @@ const std::vector<TPaletteEntry>& StandardPalette() {
     return entries;
   }();
   return page;
+}
+
+std::string PaletteBitmapName(const std::string& className) {
+  std::string name = className;
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return name;
 }
 
 std::vector<TPaletteEntry> PalettePage(const std::string& page) {

@@ -63,6 +63,9 @@ void RegisterStreamedClass(const std::string& className, const TClassInfo* cls);
 inline constexpr const char* kStandardPage = "Standard";
 const std::vector<TPaletteEntry>& StandardPalette();
 
+// The name of a class's palette bitmap resource: the class name in upper case.
+std::string PaletteBitmapName(const std::string& className);
+
 // Palette entries of one page, in order (the Standard page too).
 std::vector<TPaletteEntry> PalettePage(const std::string& page);
 // The built class of a palette entry by class name (case-insensitive), the packages' pages first,

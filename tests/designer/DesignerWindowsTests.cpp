@@ -268,6 +268,19 @@ TEST_F(DesignerWindows, BandSelectionKeysAndARefusedValue) {
   Keys({VK_RETURN});
   ASSERT_TRUE(PumpUntil([&] { return static_cast<TControl*>(left)->Width() == 120; }));
   EXPECT_EQ(reports.size(), 1u);
+
+  // The bottom right handle, dragged 24 right and 8 down: the corner lands on the grid.
+  ASSERT_EQ(d.FormView().Handles().size(), 8u);
+  const POINT corner = CentreOf(d.FormView().Handles()[4]);
+  MoveTo(corner);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  MoveTo(POINT{corner.x + 12, corner.y + 4});
+  MoveTo(POINT{corner.x + 24, corner.y + 8});
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return static_cast<TControl*>(left)->Width() == 144; }));
+  EXPECT_EQ(static_cast<TControl*>(left)->Height(), 31);
+  EXPECT_EQ(static_cast<TControl*>(left)->Left(), 24);
+  EXPECT_EQ(static_cast<TControl*>(left)->Top(), 17);
 }
 
 // Closing a form with changes asks first: Cancel keeps it open and changed, No closes it unsaved.

@@ -1,7 +1,6 @@
 // DesignerWindow: menu, palette and the file commands of the designer's main window.
 #include "tools/designer/DesignerWindow.h"
 
-#include <cctype>
 
 #include "host/core/TextCompare.h"
 #include "host/design/Designer.h"
@@ -13,11 +12,6 @@ namespace {
 
 constexpr int32_t kTabsHeight = 24;
 constexpr const char* kFormFilter = "Form files (*.kfm)|*.kfm|All files (*.*)|*.*";
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string WithoutAmpersand(std::string s) {
   s.erase(std::remove(s.begin(), s.end(), '&'), s.end());
@@ -159,7 +153,7 @@ void TDesignerWindow::BuildPage() {
     button->SetBounds(x, kTabsHeight + 4, kPaletteButton, kPaletteButton);
     button->SetHint(entry.ClassName);
     try {
-      button->SetGlyphResource(Upper(entry.ClassName));
+      button->SetGlyphResource(PaletteBitmapName(entry.ClassName));
     } catch (const Exception&) {
       button->SetCaption(entry.ClassName.substr(0, 3));  // a class whose bitmap is not in this executable
     }

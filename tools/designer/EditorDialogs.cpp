@@ -10,20 +10,19 @@ namespace kyt {
 
 namespace {
 
+TButton* AddButton(TForm& form, const std::string& caption, TModalResult result, int32_t left, int32_t top) {
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetCaption(caption);
+  button->SetModalResult(result);
+  button->SetBounds(left, top, 78, 24);
+  return button;
+}
+
 // OK and Cancel at the bottom right of a dialog form of this client size.
 void AddOkCancel(TForm& form, int32_t width, int32_t height) {
-  auto* ok = new TButton(&form);
-  ok->SetParent(&form);
-  ok->SetCaption("OK");
-  ok->SetDefault(true);
-  ok->SetModalResult(mrOk);
-  ok->SetBounds(width - 170, height - 32, 78, 24);
-  auto* cancel = new TButton(&form);
-  cancel->SetParent(&form);
-  cancel->SetCaption("Cancel");
-  cancel->SetCancel(true);
-  cancel->SetModalResult(mrCancel);
-  cancel->SetBounds(width - 86, height - 32, 78, 24);
+  AddButton(form, "OK", mrOk, width - 170, height - 32)->SetDefault(true);
+  AddButton(form, "Cancel", mrCancel, width - 86, height - 32)->SetCancel(true);
 }
 
 void DialogForm(TForm& form, const std::string& title, int32_t width, int32_t height) {
@@ -44,16 +43,8 @@ class TItemsDialog : public TForm {
     FList->SetParent(this);
     FList->SetBounds(8, 8, 196, 190);
     for (const std::string& item : items) FList->Items()->Add(item);
-    FAdd = new TButton(this);
-    FAdd->SetParent(this);
-    FAdd->SetCaption("&Add");
-    FAdd->SetBounds(214, 8, 78, 24);
-    FAdd->SetOnClick(TNotifyEvent::Bind<&TItemsDialog::AddClick>(this));
-    FDelete = new TButton(this);
-    FDelete->SetParent(this);
-    FDelete->SetCaption("&Delete");
-    FDelete->SetBounds(214, 40, 78, 24);
-    FDelete->SetOnClick(TNotifyEvent::Bind<&TItemsDialog::DeleteClick>(this));
+    AddButton(*this, "&Add", mrNone, 214, 8)->SetOnClick(TNotifyEvent::Bind<&TItemsDialog::AddClick>(this));
+    AddButton(*this, "&Delete", mrNone, 214, 40)->SetOnClick(TNotifyEvent::Bind<&TItemsDialog::DeleteClick>(this));
   }
   std::vector<std::string> Items() const {
     std::vector<std::string> out;
@@ -71,8 +62,6 @@ class TItemsDialog : public TForm {
     if (index >= 0) FList->Items()->Delete(index);
   }
   TListBox* FList;
-  TButton* FAdd;
-  TButton* FDelete;
 };
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "tools/designer/FormView.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 #include "host/os/OsSeam.h"
@@ -25,11 +24,6 @@ void RegisterOverlayClass(WNDPROC proc) {
   wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = kOverlayClass;
   registered = ::RegisterClassA(&wc) != 0;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 RECT Normalised(POINT a, POINT b) {
@@ -198,7 +192,7 @@ void TFormView::PaintOverlay(HWND window) {
       const std::string cls = c->ClassType().Name();
       auto found = FBitmaps.find(cls);
       if (found == FBitmaps.end())
-        found = FBitmaps.emplace(cls, ::LoadBitmapA(::GetModuleHandleA(nullptr), Upper(cls).c_str())).first;
+        found = FBitmaps.emplace(cls, ::LoadBitmapA(::GetModuleHandleA(nullptr), PaletteBitmapName(cls).c_str())).first;
       if (found->second) {
         HDC memory = ::CreateCompatibleDC(dc);
         HGDIOBJ old = ::SelectObject(memory, found->second);
